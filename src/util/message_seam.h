@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// How the core speaks to the user: a message box. The program routes it to a Qt message
+// box centred over the main window; tests capture the texts.
+//
+// Thread: UI thread only.
+
+namespace ampora {
+
+// Message-box style flags and result codes, as the callers pass and read them.
+inline constexpr int32_t kMbOk = 0x0;
+inline constexpr int32_t kMbOkCancel = 0x1;
+inline constexpr int32_t kMbYesNo = 0x4;
+inline constexpr int32_t kMbIconError = 0x10;
+inline constexpr int32_t kMbIconQuestion = 0x20;
+inline constexpr int32_t kMbIconWarning = 0x30;
+inline constexpr int32_t kMbIconInformation = 0x40;
+inline constexpr int16_t kIdOk = 1;
+inline constexpr int16_t kIdCancel = 2;
+inline constexpr int16_t kIdYes = 6;
+inline constexpr int16_t kIdNo = 7;
+
+using MessageHook = std::function<int16_t(const std::string& text, int32_t style,
+                                          const std::string& caption)>;
+
+// Replaces the message hook; with none set, ShowMessage answers kIdOk without showing.
+void SetMessageHook(MessageHook hook);
+
+// Shows a message box and returns its result code.
+int16_t ShowMessage(const std::string& text, int32_t style, const std::string& caption);
+
+}  // namespace ampora
