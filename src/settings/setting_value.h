@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+namespace ampora {
+
+// A typed value handed to the settings store as a default or as a value to write. The
+// type code travels with it; the store only uses it to turn the value into text.
+class SettingValue {
+ public:
+  enum TypeCode : int16_t { kInt16 = 2, kInt32 = 3, kFloat = 4, kText = 8 };
+
+  static SettingValue Int16(int16_t v) { return SettingValue(kInt16, v); }
+  static SettingValue Int32(int32_t v) { return SettingValue(kInt32, v); }
+  static SettingValue Float(float v) { return SettingValue(kFloat, v); }
+  static SettingValue Text(std::string v) { return SettingValue(kText, std::move(v)); }
+
+  TypeCode type() const { return type_; }
+
+  // The text form: integers in plain decimal, floats with at most 7 significant digits
+  // and no trailing zeros (7 -> "7", 12.5 -> "12.5"), text as is.
+  std::string ToText() const;
+
+ private:
+  using Storage = std::variant<int32_t, float, std::string>;
+  SettingValue(TypeCode type, Storage value) : type_(type), value_(std::move(value)) {}
+
+  TypeCode type_;
+  Storage value_;
+};
+
+}  // namespace ampora
