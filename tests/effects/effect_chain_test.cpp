@@ -135,8 +135,12 @@ TEST_F(EffectChainTest, AllOffAppliesGainsToTheLeftInputOverEveryBlockLength) {
         const int32_t start = block * blockLen, end = start + blockLen - 1;
         FillCapture(start, end, ++seed);
         stream.CaptureRing[start] = {-32768, 32767};
-        stream.CaptureRing[end] = {3, -5};  // 3 x 0.5 = 1.5 rounds to 2
+        stream.CaptureRing[start + 1] = {5, 0};  // 5 x 0.5 = 2.5 rounds to 2
+        stream.CaptureRing[end] = {3, -5};       // 3 x 0.5 = 1.5 rounds to 2
         ASSERT_EQ(chain->ProcessBlock(start, end), 1);
+        if (g[0] == 1.0f) {
+          ASSERT_EQ(Ring(0)[start].left, -32767);
+        }
         for (int32_t i = start; i <= end; ++i) {
           const int16_t staged = Stored(stream.CaptureRing[i].left * static_cast<double>(g[0]));
           ASSERT_EQ(Ring(0)[i].left, staged) << i;
@@ -148,20 +152,6 @@ TEST_F(EffectChainTest, AllOffAppliesGainsToTheLeftInputOverEveryBlockLength) {
     }
   }
   EXPECT_TRUE(visits.empty());
-}
-
-TEST_F(EffectChainTest, FullScaleNegativeInputIsStoredAsMinus32767) {
-  stream.CaptureRing[0].left = -32768;
-  stream.CaptureRing[1].left = 32767;
-  stream.CaptureRing[2].left = 5;  // 5 x 0.5 = 2.5 rounds to 2
-  ASSERT_EQ(chain->ProcessBlock(0, 308), 1);
-  EXPECT_EQ(Ring(0)[0].left, -32767);
-  EXPECT_EQ(Ring(0)[1].left, 32767);
-  EXPECT_EQ(stream.PlayRing[0].left, -32767);
-  EXPECT_EQ(stream.PlayRing[0].right, -32767);
-  stream.InGain[0] = 0.5f;
-  ASSERT_EQ(chain->ProcessBlock(0, 308), 1);
-  EXPECT_EQ(Ring(0)[2].left, 2);
 }
 
 TEST_F(EffectChainTest, PitchShiftRunsFirstAndTheOthersInIndexOrder) {
