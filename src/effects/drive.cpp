@@ -1,0 +1,82 @@
+#include "effects/drive.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "effects/db_to_gain.h"
+#include "util/rounding.h"
+
+namespace ampora {
+
+namespace {
+
+// round(gain x h) for the gain stage, saturated into the 32-bit range instead of raising:
+// at high legal gains a loud input drives the product past 2^31, and the clipper that
+// follows turns the saturated value into the same square wave as any large one.
+int32_t SaturatingGainStage(float gain, int32_t h) {
+  const double product = gain * static_cast<double>(h);
+  if (product >= 2147483647.5) return INT32_MAX;
+  if (product < -2147483648.5) return INT32_MIN;
+  return RoundInt32(product);
+}
+
+// One step of a one-pole low-pass with 32-bit float weights, rounded to a sample memory.
+int32_t OnePole(float inputWeight, int32_t input, float memoryWeight, int32_t memory) {
+  return RoundInt32(static_cast<double>(inputWeight) * input +
+                    static_cast<double>(memoryWeight) * memory);
+}
+
+int32_t ClipTo(int32_t v, int32_t lower, int32_t upper) {
+  if (v > upper) v = upper;
+  if (v < lower) v = lower;
+  return v;
+}
+
+}  // namespace
+
+void DriveSettings::Apply(const FxParamTable& fx, EffectIndex effect, double gainDbPerStep,
+                          double toneSlope, double toneOffset) {
+  gain = DbToGain(static_cast<float>(gainDbPerStep * fx[FxIndex(effect, 1)]));
+  const double base = toneSlope * fx[FxIndex(effect, 2)] + toneOffset;
+  tone = static_cast<float>((std::pow(base, 3.0) + 225.0) / 1000225.0);
+  toneComplement = static_cast<float>(1.0 - tone);
+  level = static_cast<float>(fx[FxIndex(effect, 3)] / 50.0);
+}
+
+template <class Voicing>
+void HighPassDrive<Voicing>::Apply(const FxParamTable& fx) {
+  settings_.Apply(fx, Voicing::kEffect, Voicing::kGainDbPerStep, Voicing::kToneSlope,
+                  Voicing::kToneOffset);
+}
+
+template <class Voicing>
+void HighPassDrive<Voicing>::Run(const StageBlock& block) {
+  const DriveSettings s = settings_;
+  for (int32_t j = block.start; j <= block.end; ++j) {
+    const int32_t x = block.in[j].left;
+    lowPassMemory_ = OnePole(Voicing::kInputWeight, x, Voicing::kMemoryWeight, lowPassMemory_);
+    const int32_t driven = SaturatingGainStage(s.gain, x - lowPassMemory_);
+    const int32_t clipped = ClipTo(driven, Voicing::kClipLower, Voicing::kClipUpper);
+    toneMemory_ = OnePole(s.tone, clipped, s.toneComplement, toneMemory_);
+    block.out[j].left = ClipRound(s.level * static_cast<double>(toneMemory_));
+  }
+}
+
+template class HighPassDrive<OverDriveVoicing>;
+template class HighPassDrive<DistortionVoicing>;
+
+void Fuzz::Apply(const FxParamTable& fx) {
+  settings_.Apply(fx, kFuzz, 0.5, 0.7, 30.0);
+}
+
+void Fuzz::Run(const StageBlock& block) {
+  constexpr int32_t kClip = 9830;  // 0.3 x 32767
+  const DriveSettings s = settings_;
+  for (int32_t j = block.start; j <= block.end; ++j) {
+    toneMemory_ = OnePole(s.tone, block.in[j].left, s.toneComplement, toneMemory_);
+    const int32_t clipped = ClipTo(SaturatingGainStage(s.gain, toneMemory_), -kClip, kClip);
+    block.out[j].left = ClipRound(s.level * static_cast<double>(clipped));
+  }
+}
+
+}  // namespace ampora
