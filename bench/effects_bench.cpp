@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "audio/frame.h"
-#include "effects/drive.h"
-#include "effects/dynamics.h"
-#include "effects/fx_param.h"
+#include "effects/effect_units.h"
 
 namespace {
 
@@ -33,17 +31,9 @@ std::vector<Frame> GuitarRing() {
   return ring;
 }
 
-FxParamTable Defaults(EffectIndex effect, std::initializer_list<int32_t> rows) {
-  FxParamTable fx;
-  fx.fill(kNoParam);
-  fx[FxIndex(effect, 0)] = 1;
-  int row = 1;
-  for (int32_t v : rows) fx[FxIndex(effect, row++)] = v;
-  return fx;
-}
-
 template <class Effect>
-void BM_Effect(benchmark::State& state, FxParamTable fx) {
+void BM_Effect(benchmark::State& state) {
+  const FxParamTable fx = test::DefaultParams<Effect>();
   const std::vector<Frame> in = GuitarRing();
   std::vector<Frame> out(kRingLen);
   Effect effect;
@@ -62,18 +52,17 @@ void BM_Effect(benchmark::State& state, FxParamTable fx) {
 }
 
 template <class Effect>
-void Register(const char* name, FxParamTable fx) {
-  benchmark::RegisterBenchmark(name,
-                               [fx](benchmark::State& state) { BM_Effect<Effect>(state, fx); });
+void Register() {
+  benchmark::RegisterBenchmark(test::UnitTraits<Effect>::kName, BM_Effect<Effect>);
 }
 
 const int kRegistered = [] {
-  Register<Limiter>("limiter", Defaults(kLimiter, {50, 200, 0, 100}));
-  Register<Compressor>("compressor", Defaults(kCompressor, {50, 200, 100, 100, 100}));
-  Register<Enhancer>("enhancer", Defaults(kEnhancer, {100, 100}));
-  Register<OverDrive>("overdrive", Defaults(kOverDrive, {50, 50, 50}));
-  Register<Distortion>("distortion", Defaults(kDistortion, {50, 50, 50}));
-  Register<Fuzz>("fuzz", Defaults(kFuzz, {50, 50, 50}));
+  Register<Limiter>();
+  Register<Compressor>();
+  Register<Enhancer>();
+  Register<OverDrive>();
+  Register<Distortion>();
+  Register<Fuzz>();
   return 0;
 }();
 

@@ -10,23 +10,27 @@ namespace ampora {
 
 namespace {
 
+// The filter memories and the clipped gain stage are 32-bit integers; they are held as
+// doubles with integer values (RoundInt32Value), which is exact and keeps each frame's
+// recursion free of integer conversions.
+
 // round(gain x h) for the gain stage, saturated into the 32-bit range instead of raising:
 // at high legal gains a loud input drives the product past 2^31, and the clipper that
 // follows turns the saturated value into the same square wave as any large one.
-int32_t SaturatingGainStage(float gain, int32_t h) {
-  const double product = gain * static_cast<double>(h);
+double SaturatingGainStage(float gain, double h) {
+  const double product = gain * h;
   if (product >= 2147483647.5) return INT32_MAX;
   if (product < -2147483648.5) return INT32_MIN;
-  return RoundInt32(product);
+  return RoundInt32Value(product);
 }
 
 // One step of a one-pole low-pass with 32-bit float weights, rounded to a sample memory.
-int32_t OnePole(float inputWeight, int32_t input, float memoryWeight, int32_t memory) {
-  return RoundInt32(static_cast<double>(inputWeight) * input +
-                    static_cast<double>(memoryWeight) * memory);
+double OnePole(float inputWeight, double input, float memoryWeight, double memory) {
+  return RoundInt32Value(static_cast<double>(inputWeight) * input +
+                         static_cast<double>(memoryWeight) * memory);
 }
 
-int32_t ClipTo(int32_t v, int32_t lower, int32_t upper) {
+double ClipTo(double v, int32_t lower, int32_t upper) {
   if (v > upper) v = upper;
   if (v < lower) v = lower;
   return v;
@@ -53,12 +57,12 @@ template <class Voicing>
 void HighPassDrive<Voicing>::Run(const StageBlock& block) {
   const DriveSettings s = settings_;
   for (int32_t j = block.start; j <= block.end; ++j) {
-    const int32_t x = block.in[j].left;
+    const double x = block.in[j].left;
     lowPassMemory_ = OnePole(Voicing::kInputWeight, x, Voicing::kMemoryWeight, lowPassMemory_);
-    const int32_t driven = SaturatingGainStage(s.gain, x - lowPassMemory_);
-    const int32_t clipped = ClipTo(driven, Voicing::kClipLower, Voicing::kClipUpper);
+    const double driven = SaturatingGainStage(s.gain, x - lowPassMemory_);
+    const double clipped = ClipTo(driven, Voicing::kClipLower, Voicing::kClipUpper);
     toneMemory_ = OnePole(s.tone, clipped, s.toneComplement, toneMemory_);
-    block.out[j].left = ClipRound(s.level * static_cast<double>(toneMemory_));
+    block.out[j].left = ClipRound(s.level * toneMemory_);
   }
 }
 
@@ -74,8 +78,8 @@ void Fuzz::Run(const StageBlock& block) {
   const DriveSettings s = settings_;
   for (int32_t j = block.start; j <= block.end; ++j) {
     toneMemory_ = OnePole(s.tone, block.in[j].left, s.toneComplement, toneMemory_);
-    const int32_t clipped = ClipTo(SaturatingGainStage(s.gain, toneMemory_), -kClip, kClip);
-    block.out[j].left = ClipRound(s.level * static_cast<double>(clipped));
+    const double clipped = ClipTo(SaturatingGainStage(s.gain, toneMemory_), -kClip, kClip);
+    block.out[j].left = ClipRound(s.level * clipped);
   }
 }
 

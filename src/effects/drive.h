@@ -59,8 +59,8 @@ class HighPassDrive {
 
  private:
   DriveSettings settings_;
-  int32_t lowPassMemory_ = 0;  // u: low-passed input
-  int32_t toneMemory_ = 0;     // w: tone filter memory
+  double lowPassMemory_ = 0.0;  // u: low-passed input (an integer)
+  double toneMemory_ = 0.0;     // w: tone filter memory (an integer)
 };
 
 using OverDrive = HighPassDrive<OverDriveVoicing>;
@@ -74,7 +74,7 @@ class Fuzz {
 
  private:
   DriveSettings settings_;
-  int32_t toneMemory_ = 0;  // w: tone filter memory
+  double toneMemory_ = 0.0;  // w: tone filter memory (an integer)
 };
 
 }  // namespace ampora

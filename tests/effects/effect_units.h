@@ -83,28 +83,28 @@ struct UnitTraits<Enhancer> {
   static constexpr std::array<int32_t, 2> kDefaults{100, 100};
 };
 
+// The three drives share rows and ranges: gain, tone, level.
+struct DriveTraits {
+  static constexpr std::array<ParamRange, 3> kRanges{{{1, 100}, {0, 100}, {0, 200}}};
+  static constexpr std::array<int32_t, 3> kDefaults{50, 50, 50};
+};
+
 template <>
-struct UnitTraits<OverDrive> {
+struct UnitTraits<OverDrive> : DriveTraits {
   static constexpr const char* kName = "overdrive";
   static constexpr EffectIndex kIndex = kOverDrive;
-  static constexpr std::array<ParamRange, 3> kRanges{{{1, 100}, {0, 100}, {0, 200}}};
-  static constexpr std::array<int32_t, 3> kDefaults{50, 50, 50};
 };
 
 template <>
-struct UnitTraits<Distortion> {
+struct UnitTraits<Distortion> : DriveTraits {
   static constexpr const char* kName = "distortion";
   static constexpr EffectIndex kIndex = kDistortion;
-  static constexpr std::array<ParamRange, 3> kRanges{{{1, 100}, {0, 100}, {0, 200}}};
-  static constexpr std::array<int32_t, 3> kDefaults{50, 50, 50};
 };
 
 template <>
-struct UnitTraits<Fuzz> {
+struct UnitTraits<Fuzz> : DriveTraits {
   static constexpr const char* kName = "fuzz";
   static constexpr EffectIndex kIndex = kFuzz;
-  static constexpr std::array<ParamRange, 3> kRanges{{{1, 100}, {0, 100}, {0, 200}}};
-  static constexpr std::array<int32_t, 3> kDefaults{50, 50, 50};
 };
 
 // The default parameters of an effect as a table.
