@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "audio/frame.h"
-#include "effects/effect_units.h"
+#include "effects/effect_test_helpers.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "effects/db_to_gain.h"
-#include "effects/effect_units.h"
+#include "effects/effect_test_helpers.h"
 #include "support/signals.h"
 #include "util/error_trap.h"
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/effect_units.h"
+#include "effects/effect_test_helpers.h"
 #include "support/signals.h"
 #include "util/error_trap.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "effects/effect_units.h"
+#include "effects/effect_test_helpers.h"
 #include "support/golden.h"
 #include "support/signals.h"
 #include "util/error_trap.h"
