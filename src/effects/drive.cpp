@@ -69,8 +69,9 @@ void HighPassDrive<Voicing>::Run(const StageBlock& block) {
 template class HighPassDrive<OverDriveVoicing>;
 template class HighPassDrive<DistortionVoicing>;
 
+// Half a decibel per gain step; the tone curve is OverDrive's.
 void Fuzz::Apply(const FxParamTable& fx) {
-  settings_.Apply(fx, kFuzz, 0.5, 0.7, 30.0);
+  settings_.Apply(fx, kFuzz, 0.5, OverDriveVoicing::kToneSlope, OverDriveVoicing::kToneOffset);
 }
 
 void Fuzz::Run(const StageBlock& block) {
