@@ -53,7 +53,7 @@ void BM_Effect(benchmark::State& state) {
 
 template <class Effect>
 void Register() {
-  benchmark::RegisterBenchmark(test::UnitTraits<Effect>::kName, BM_Effect<Effect>);
+  benchmark::RegisterBenchmark(test::NameOf<Effect>().c_str(), BM_Effect<Effect>);
 }
 
 const int kRegistered = [] {

@@ -1,12 +1,12 @@
 #pragma once
 
-// Decibels to a gain factor, used by the drive effects and the level faders.
-// Thread: UI thread (called from ApplyEffectParams and the level faders).
+// Decibels to a gain factor, as the drive effects and the level faders use it.
+//
+// Thread: any (pure function).
 
 namespace ampora {
 
-// 0 when x <= -110 dB, else 10^(x / 20) rounded to a 32-bit float. Raises kOverflow when
-// the factor does not fit a 32-bit float (above about 770 dB).
-float DbToGain(float x);
+// 0 at or below -110 dB, else 10^(db / 20) rounded to a 32-bit float.
+float DbToGain(float db);
 
 }  // namespace ampora

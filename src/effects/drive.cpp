@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "effects/db_to_gain.h"
+#include "util/error_trap.h"
 #include "util/rounding.h"
 
 namespace ampora {
@@ -40,7 +41,11 @@ double ClipTo(double v, int32_t lower, int32_t upper) {
 
 void DriveSettings::Apply(const FxParamTable& fx, EffectIndex effect, double gainDbPerStep,
                           double toneSlope, double toneOffset) {
-  gain = DbToGain(static_cast<float>(gainDbPerStep * fx[FxIndex(effect, 1)]));
+  const float g = DbToGain(static_cast<float>(gainDbPerStep * fx[FxIndex(effect, 1)]));
+  // A gain beyond the float range (above about 770 dB) is an overflow: the effect keeps
+  // its settings rather than multiply by infinity.
+  if (std::isinf(g)) RaiseOverflow();
+  gain = g;
   const double base = toneSlope * fx[FxIndex(effect, 2)] + toneOffset;
   tone = static_cast<float>((std::pow(base, 3.0) + 225.0) / 1000225.0);
   toneComplement = static_cast<float>(1.0 - tone);

@@ -22,7 +22,7 @@ struct DriveSettings {
   float toneComplement = 0.0f;  // 1 - c
   float level = 0.0f;           // row 3 / 50
 
-  // Fields are assigned in this order, so a raise (gain overflow) leaves the rest as it was.
+  // Raises kOverflow when the gain exceeds the float range; nothing is changed then.
   void Apply(const FxParamTable& fx, EffectIndex effect, double gainDbPerStep, double toneSlope,
              double toneOffset);
 };

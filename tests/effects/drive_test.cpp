@@ -6,7 +6,8 @@
 #include <set>
 #include <vector>
 
-#include "effects/db_to_gain.h"
+#include "audio/stream_buffers.h"
+#include "effects/effect_chain.h"
 #include "effects/effect_test_helpers.h"
 #include "support/signals.h"
 #include "util/error_trap.h"
@@ -26,28 +27,6 @@ std::vector<int16_t> Alternating(int16_t amplitude, size_t frames) {
   std::vector<int16_t> v(frames);
   for (size_t n = 0; n < frames; ++n) v[n] = n % 2 == 0 ? amplitude : -amplitude;
   return v;
-}
-
-TEST(DbToGainTest, DecibelsToA32BitFactor) {
-  EXPECT_EQ(DbToGain(-110.0f), 0.0f);
-  EXPECT_EQ(DbToGain(-1000.0f), 0.0f);
-  EXPECT_GT(DbToGain(-109.9f), 0.0f);
-  EXPECT_EQ(DbToGain(0.0f), 1.0f);
-  EXPECT_EQ(DbToGain(20.0f), 10.0f);
-  EXPECT_EQ(DbToGain(90.0f), static_cast<float>(std::pow(10.0, 4.5)));
-  EXPECT_EQ(DbToGain(-6.0f), static_cast<float>(std::pow(10.0, -0.3)));
-  EXPECT_TRUE(std::isfinite(DbToGain(770.0f)));
-}
-
-TEST(DbToGainTest, AFactorBeyondTheFloatRangeRaisesOverflow) {
-  for (float db : {771.0f, 1e6f, 2e9f}) {
-    try {
-      DbToGain(db);
-      ADD_FAILURE() << db << " dB raised nothing";
-    } catch (const RuntimeError& e) {
-      EXPECT_EQ(e.kind(), ErrorKind::kOverflow);
-    }
-  }
 }
 
 TEST(DriveSettingsTest, ToneIsOpenAt100AndLevel50IsUnity) {
@@ -109,12 +88,44 @@ TEST(DistortionTest, HighGainOnFullScaleInputSaturatesIntoTheClipper) {
   }
 }
 
+// The same through the chain: the pass completes and plays the square wave.
+TEST(DistortionTest, ChainPassAtFullGainOnFullScaleInputCompletes) {
+  StreamBuffers stream;
+  stream.BlockLen = 309;
+  stream.BlockCount = 2;
+  stream.RingLen = 618;
+  stream.CaptureRing.resize(618);
+  stream.PlayRing.resize(618);
+  for (auto& ring : stream.StageRing) ring.resize(618);
+  const auto alternating = Alternating(32767, 618);
+  for (size_t n = 0; n < alternating.size(); ++n) stream.CaptureRing[n].left = alternating[n];
+  EffectChain chain(stream);
+  const FxParamTable fx = ParamsOf(kDistortion, {100, 100, 50});
+  for (int row = 0; row <= 3; ++row)
+    chain.FxParam[FxIndex(kDistortion, row)] = fx[FxIndex(kDistortion, row)];
+  chain.FxResync[kDistortion] = true;
+  chain.ApplyEffectParams(kDistortion);
+  for (int32_t start : {0, 309}) {
+    ASSERT_EQ(chain.ProcessBlock(start, start + 308), 1);
+    for (int32_t n = start; n <= start + 308; ++n) {
+      const int16_t expected = alternating[n] > 0 ? 8192 : -8192;
+      ASSERT_EQ(stream.PlayRing[n].left, expected) << "frame " << n;
+      ASSERT_EQ(stream.PlayRing[n].right, expected) << "frame " << n;
+    }
+  }
+}
+
 TEST(DistortionTest, GainBeyondTheFloatRangeRaisesAndKeepsTheSettings) {
   const auto fx = ParamsOf(kDistortion, {60, 40, 70});
   const auto signal = Pluck(220.0, 20000.0, 2000);
   Distortion failed;
   failed.Apply(fx);
-  EXPECT_THROW(failed.Apply(ParamsOf(kDistortion, {1000000, 0, 0})), RuntimeError);
+  try {
+    failed.Apply(ParamsOf(kDistortion, {1000000, 0, 0}));
+    ADD_FAILURE() << "no error raised";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kOverflow);
+  }
   EXPECT_EQ(RunEffect(failed, signal), Render<Distortion>(fx, signal));
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
-#include <array>
+#include <cctype>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
+#include <type_traits>
 #include <vector>
 
 #include "effects/drive.h"
 #include "effects/dynamics.h"
+#include "effects/effect_catalogue.h"
 #include "effects/fx_param.h"
 #include "support/effect_harness.h"
 
@@ -15,18 +18,13 @@
 namespace ampora::test {
 
 // A parameter table with `effect` on and its rows 1.. set to `rows`; all else kNoParam.
-template <class Rows>
-FxParamTable ParamsOf(EffectIndex effect, const Rows& rows) {
+inline FxParamTable ParamsOf(EffectIndex effect, std::initializer_list<int32_t> rows) {
   FxParamTable fx;
   fx.fill(kNoParam);
-  fx[FxIndex(effect, 0)] = 1;
+  fx[FxIndex(effect, 0)] = kEffectOn;
   int row = 1;
   for (int32_t v : rows) fx[FxIndex(effect, row++)] = v;
   return fx;
-}
-
-inline FxParamTable ParamsOf(EffectIndex effect, std::initializer_list<int32_t> rows) {
-  return ParamsOf<std::initializer_list<int32_t>>(effect, rows);
 }
 
 // Left output of an effect run over a mono signal in blocks, as the chain runs it. A last
@@ -49,68 +47,33 @@ std::vector<int16_t> Render(const FxParamTable& fx, const std::vector<int16_t>& 
   return RunEffect(effect, signal, blockLen);
 }
 
-struct ParamRange {
-  int32_t lo;
-  int32_t hi;
-};
-
-// Index, editor ranges and defaults of each effect under test.
+// The effect index of each unit under test; its rows, ranges and defaults come from the
+// catalogue.
 template <class Effect>
-struct UnitTraits;
+constexpr EffectIndex IndexOf() {
+  if constexpr (std::is_same_v<Effect, Limiter>) return kLimiter;
+  if constexpr (std::is_same_v<Effect, Compressor>) return kCompressor;
+  if constexpr (std::is_same_v<Effect, Enhancer>) return kEnhancer;
+  if constexpr (std::is_same_v<Effect, OverDrive>) return kOverDrive;
+  if constexpr (std::is_same_v<Effect, Distortion>) return kDistortion;
+  if constexpr (std::is_same_v<Effect, Fuzz>) return kFuzz;
+}
 
-template <>
-struct UnitTraits<Limiter> {
-  static constexpr const char* kName = "limiter";
-  static constexpr EffectIndex kIndex = kLimiter;
-  static constexpr std::array<ParamRange, 4> kRanges{{{1, 100}, {1, 500}, {0, 100}, {0, 300}}};
-  static constexpr std::array<int32_t, 4> kDefaults{50, 200, 0, 100};
-};
+// The effect's name in lower case ("limiter"), for golden files and benchmarks.
+template <class Effect>
+std::string NameOf() {
+  std::string name(FxName[IndexOf<Effect>()]);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
+}
 
-template <>
-struct UnitTraits<Compressor> {
-  static constexpr const char* kName = "compressor";
-  static constexpr EffectIndex kIndex = kCompressor;
-  static constexpr std::array<ParamRange, 5> kRanges{
-      {{1, 100}, {1, 300}, {0, 300}, {0, 300}, {0, 300}}};
-  static constexpr std::array<int32_t, 5> kDefaults{50, 200, 100, 100, 100};
-};
-
-template <>
-struct UnitTraits<Enhancer> {
-  static constexpr const char* kName = "enhancer";
-  static constexpr EffectIndex kIndex = kEnhancer;
-  static constexpr std::array<ParamRange, 2> kRanges{{{0, 100}, {0, 200}}};
-  static constexpr std::array<int32_t, 2> kDefaults{100, 100};
-};
-
-// The three drives share rows and ranges: gain, tone, level.
-struct DriveTraits {
-  static constexpr std::array<ParamRange, 3> kRanges{{{1, 100}, {0, 100}, {0, 200}}};
-  static constexpr std::array<int32_t, 3> kDefaults{50, 50, 50};
-};
-
-template <>
-struct UnitTraits<OverDrive> : DriveTraits {
-  static constexpr const char* kName = "overdrive";
-  static constexpr EffectIndex kIndex = kOverDrive;
-};
-
-template <>
-struct UnitTraits<Distortion> : DriveTraits {
-  static constexpr const char* kName = "distortion";
-  static constexpr EffectIndex kIndex = kDistortion;
-};
-
-template <>
-struct UnitTraits<Fuzz> : DriveTraits {
-  static constexpr const char* kName = "fuzz";
-  static constexpr EffectIndex kIndex = kFuzz;
-};
-
-// The default parameters of an effect as a table.
+// The catalogue's default setting with the effect switched on.
 template <class Effect>
 FxParamTable DefaultParams() {
-  return ParamsOf(UnitTraits<Effect>::kIndex, UnitTraits<Effect>::kDefaults);
+  FxParamTable fx;
+  ResetEffectParams(fx);
+  fx[FxIndex(IndexOf<Effect>(), 0)] = kEffectOn;
+  return fx;
 }
 
 }  // namespace ampora::test
