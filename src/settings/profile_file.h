@@ -6,7 +6,7 @@
 
 // Profile files on disk (the format is in settings/profile_text.h). Every write reads the
 // file afresh and replaces it atomically, so a crash or a full disk never leaves a
-// truncated file.
+// truncated file. A write that changes nothing leaves the file alone.
 //
 // Thread: UI thread.
 
@@ -26,5 +26,15 @@ bool WriteProfileString(const std::string& file, std::string_view section, std::
 
 // Removes the key's lines; true when the file no longer holds the key.
 bool DeleteProfileKey(const std::string& file, std::string_view section, std::string_view key);
+
+// Deletes the file, also from a running batch.
+void DeleteProfileFile(const std::string& file);
+
+// Between the two, files are read once and changes are kept in memory; the outermost
+// end writes each changed file once (settings/settings_batch.h). Inside a batch a write
+// reports success when the change was accepted; a file that cannot be written at the
+// end is reported on standard error.
+void BeginProfileBatch();
+void EndProfileBatch();
 
 }  // namespace ampora

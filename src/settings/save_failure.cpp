@@ -5,10 +5,10 @@
 
 namespace ampora {
 
-void ReportUnsavedSetting(const std::string& place, const std::string& key) {
+void ReportUnsavedSettings(const std::string& place) {
   static std::set<std::string> reported;
   if (!reported.insert(place).second) return;
-  std::cerr << "ampora: cannot save the setting \"" << key << "\" in " << place
+  std::cerr << "ampora: cannot save settings in " << place
             << "; later failures there are not reported\n";
 }
 

@@ -4,10 +4,10 @@
 
 namespace ampora {
 
-// Tells on standard error, once per place, that a setting could not be saved there, so
+// Tells on standard error, once per place, that settings could not be saved there, so
 // that a lost setting never goes unnoticed. The settings operations themselves stay
 // silent towards the user.
 // Thread: UI thread.
-void ReportUnsavedSetting(const std::string& place, const std::string& key);
+void ReportUnsavedSettings(const std::string& place);
 
 }  // namespace ampora

@@ -96,7 +96,7 @@ void WriteIniValue(const std::string& key, const SettingValue& value, const std:
   TrapErrors([&] {
     const std::string path = FileOrDefault(file);
     if (!WriteProfileString(path, SectionOrDefault(section), key, StoredText(value))) {
-      ReportUnsavedSetting(path, key);
+      ReportUnsavedSettings(path);
     }
   });
 }

@@ -1,8 +1,5 @@
 #include "settings/user_store.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <optional>
 #include <vector>
 
@@ -103,7 +100,7 @@ int32_t WriteRegValue(const std::string& valueName, const SettingValue& value,
     if (!file) return;
     written = MakeFolders(FolderOf(*file)) &&
               WriteProfileString(*file, kValuesSection, valueName, StoredText(value));
-    if (written == 0) ReportUnsavedSetting(*file, valueName);
+    if (written == 0) ReportUnsavedSettings(*file);
   });
   return written;
 }
@@ -123,7 +120,7 @@ void DeleteRegAppKey(const std::string& appName, int32_t hive, const std::string
     if (app.empty()) return;
     const std::string company = companyKeyPath.empty() ? CompanyKeyPath() : companyKeyPath;
     const int32_t storeHive = companyKeyPath.empty() ? 0 : hive;
-    if (const auto file = StoreFile(storeHive, company + "\\" + app)) unlink(file->c_str());
+    if (const auto file = StoreFile(storeHive, company + "\\" + app)) DeleteProfileFile(*file);
   });
 }
 

@@ -23,7 +23,11 @@ class CenteredMessageBoxTest : public ::testing::Test {
     static int argc = 1;
     static char name[] = "controls_message_test";
     static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+    app_ = new QApplication(argc, argv);
+  }
+  static void TearDownTestSuite() {
+    delete app_;
+    app_ = nullptr;
   }
   void SetUp() override { TwipsPerPixel = 15; }
 
@@ -35,6 +39,8 @@ class CenteredMessageBoxTest : public ::testing::Test {
       action(*box);
     });
   }
+
+  static inline QApplication* app_ = nullptr;
 
   static QPushButton* ButtonNamed(QMessageBox& box, const char* text) {
     for (QAbstractButton* button : box.buttons()) {
