@@ -20,7 +20,8 @@ class SettingValue {
   TypeCode type() const { return type_; }
 
   // The text form: integers in plain decimal, floats with at most 7 significant digits
-  // and no trailing zeros (7 -> "7", 12.5 -> "12.5"), text as is.
+  // and no trailing zeros (7 -> "7", 12.5 -> "12.5"; an exponent only below 0.00001 and
+  // from 1E+15 on: "1E+20"), text as is.
   std::string ToText() const;
 
  private:
