@@ -5,9 +5,11 @@
 #include <string_view>
 
 #include "effects/effect_catalogue.h"
+#include "settings/settings_batch.h"
 #include "settings/settings_store.h"
 #include "util/error_trap.h"
 #include "util/rounding.h"
+#include "util/text.h"
 
 namespace ampora {
 namespace {
@@ -23,9 +25,7 @@ std::string TwoDigits(int64_t n) {
 // fraction rounded to nearest (ties to even). Text, an empty value and a number outside
 // the 32-bit range raise.
 int32_t ValueToInt32(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  text = TrimBlanks(text);
   if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -71,6 +71,9 @@ std::string ParamKey(int effect, int row) {
 
 int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx,
                          BankLevels& levels) {
+  // One replacement of the file for the whole bank, also when the transfer ends early:
+  // what was written back before the stop stays written.
+  SettingsBatch batch;
   return TrapErrors([&] { Transfer(mode, section, fx, levels); }) ? 1 : 0;
 }
 
