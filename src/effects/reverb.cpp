@@ -53,6 +53,10 @@ namespace {
 // 25 dependent roundings, so several frames side by side keep the arithmetic units busy.
 constexpr int32_t kChunk = 8;
 
+// The left and the right sum of one frame side by side: each lane is computed exactly as
+// a double alone would be.
+using SumPair = double __attribute__((vector_size(16)));
+
 }  // namespace
 
 void Reverb::Run(const StageBlock& block) {
@@ -65,30 +69,36 @@ void Reverb::Run(const StageBlock& block) {
   const double bPartner = lowCutPartner_;
   const double wet = wet_;
   const double dry = dry_;
+  const SumPair shift = {6755399441055744.0, 6755399441055744.0};  // as RoundHalfEvenSmall
   for (int32_t first = block.start; first <= block.end; first += kChunk) {
-    // A chunk lies inside the block, so first - delay + j is at most one ring past
-    // WrapIndex(first - delay).
     const int32_t count = std::min(kChunk, block.end - first + 1);
-    double sumLeft[kChunk] = {};
-    double sumRight[kChunk] = {};
+    SumPair sums[kChunk] = {};
     for (int t = 0; t < kTaps; ++t) {
       const double g = gain_[t];
       const int32_t fromLeft = WrapIndex(static_cast<int64_t>(first) - delayLeft_[t], ringLen);
       const int32_t fromRight = WrapIndex(static_cast<int64_t>(first) - delayRight_[t], ringLen);
-      for (int32_t j = 0; j < count; ++j) {
-        int32_t kl = fromLeft + j;
-        int32_t kr = fromRight + j;
-        if (kl >= ringLen) kl -= ringLen;
-        if (kr >= ringLen) kr -= ringLen;
+      auto add = [&](int32_t j, int32_t kl, int32_t kr) {
+        const SumPair x = {static_cast<double>(in[kl].left), static_cast<double>(in[kr].right)};
         // |sum| stays below 25 x 32768 x 0.15, so rounding needs no range check.
-        sumLeft[j] = RoundHalfEvenSmall(sumLeft[j] + in[kl].left * g);
-        sumRight[j] = RoundHalfEvenSmall(sumRight[j] + in[kr].right * g);
+        sums[j] = ((sums[j] + x * g) + shift) - shift;
+      };
+      if (count == kChunk && fromLeft <= ringLen - kChunk && fromRight <= ringLen - kChunk) {
+        // Unrolled, the eight pairs of sums stay in registers.
+#pragma GCC unroll 8
+        for (int32_t j = 0; j < kChunk; ++j) add(j, fromLeft + j, fromRight + j);
+      } else {
+        // The chunk lies inside the block, so from + j is at most one ring past its end.
+        for (int32_t j = 0; j < count; ++j) {
+          const int32_t kl = fromLeft + j;
+          const int32_t kr = fromRight + j;
+          add(j, kl < ringLen ? kl : kl - ringLen, kr < ringLen ? kr : kr - ringLen);
+        }
       }
     }
     for (int32_t j = 0; j < count; ++j) {
       const int32_t i = first + j;
-      lowPassLeft_ = RoundInt32(a * sumLeft[j] + aPartner * lowPassLeft_);
-      lowPassRight_ = RoundInt32(a * sumRight[j] + aPartner * lowPassRight_);
+      lowPassLeft_ = RoundInt32(a * sums[j][0] + aPartner * lowPassLeft_);
+      lowPassRight_ = RoundInt32(a * sums[j][1] + aPartner * lowPassRight_);
       slowLeft_ = RoundInt32(slowLeft_ * b + lowPassLeft_ * bPartner);
       slowRight_ = RoundInt32(slowRight_ * b + lowPassRight_ * bPartner);
       const int32_t outLeft =

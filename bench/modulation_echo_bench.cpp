@@ -1,0 +1,93 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "effects/delay.h"
+#include "effects/echo.h"
+#include "effects/reverb.h"
+#include "effects/sweep_effect.h"
+#include "effects/tremolo.h"
+
+// Cost per frame of each effect at its default settings, on the default rings (309-frame
+// blocks, 428 blocks) filled with noise, one block per iteration as the chain runs them.
+
+namespace ampora {
+namespace {
+
+constexpr int32_t kBlockLen = 309;
+constexpr int32_t kBlockCount = 428;
+
+FxParamTable Defaults(EffectIndex effect, std::initializer_list<int32_t> rows) {
+  FxParamTable fx;
+  fx.fill(kNoParam);
+  fx[FxIndex(effect, 0)] = 1;
+  int row = 1;
+  for (int32_t value : rows) fx[FxIndex(effect, row++)] = value;
+  return fx;
+}
+
+template <class Effect>
+void RunPerFrame(benchmark::State& state, Effect& effect) {
+  const int32_t ringLen = kBlockLen * kBlockCount;
+  std::vector<Frame> in(ringLen), out(ringLen);
+  uint32_t seed = 1;
+  for (Frame& f : in) {
+    seed = seed * 1664525u + 1013904223u;
+    const auto s = static_cast<int16_t>(static_cast<int32_t>(seed >> 16) % 24000 - 12000);
+    f = Frame{s, s};
+  }
+  int32_t block = 0;
+  for (auto _ : state) {
+    const int32_t start = block * kBlockLen;
+    effect.Run(StageBlock{in.data(), out.data(), ringLen, start, start + kBlockLen - 1});
+    block = (block + 1) % kBlockCount;
+    benchmark::ClobberMemory();
+  }
+  state.counters["ns_per_frame"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kBlockLen * 1e-9,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_Tremolo(benchmark::State& state) {
+  Tremolo effect;
+  effect.Apply(Defaults(kTremolo, {20, 30}));
+  RunPerFrame(state, effect);
+}
+BENCHMARK(BM_Tremolo);
+
+void BM_Sweep(benchmark::State& state, const SweepShape& shape,
+              std::initializer_list<int32_t> rows) {
+  SweepEffect effect(shape);
+  effect.Apply(Defaults(shape.effect, rows));
+  RunPerFrame(state, effect);
+}
+BENCHMARK_CAPTURE(BM_Sweep, Flanger, kFlangerShape, {20, 50, 100});
+BENCHMARK_CAPTURE(BM_Sweep, Phaser, kPhaserShape, {50, 50, 100});
+BENCHMARK_CAPTURE(BM_Sweep, Chorus, kChorusShape, {50, 50, 100});
+BENCHMARK_CAPTURE(BM_Sweep, Vibrato, kVibratoShape, {50, 50});
+
+void BM_Echo(benchmark::State& state) {
+  Echo effect;
+  effect.Apply(Defaults(kEcho, {100, 50}));
+  RunPerFrame(state, effect);
+}
+BENCHMARK(BM_Echo);
+
+void BM_Delay(benchmark::State& state) {
+  Delay effect;
+  effect.Apply(Defaults(kDelay, {60, 40, 50, 100}));
+  RunPerFrame(state, effect);
+}
+BENCHMARK(BM_Delay);
+
+void BM_Reverb(benchmark::State& state) {
+  Reverb effect;
+  effect.UseRandomSource(std::make_unique<TwisterRandom>(1));
+  effect.Apply(Defaults(kReverb, {50, 50, 50, 50, 30, 50}));
+  RunPerFrame(state, effect);
+}
+BENCHMARK(BM_Reverb);
+
+}  // namespace
+}  // namespace ampora
