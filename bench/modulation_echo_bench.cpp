@@ -5,6 +5,7 @@
 
 #include "effects/delay.h"
 #include "effects/echo.h"
+#include "effects/effect_catalogue.h"
 #include "effects/reverb.h"
 #include "effects/sweep_effect.h"
 #include "effects/tremolo.h"
@@ -18,12 +19,10 @@ namespace {
 constexpr int32_t kBlockLen = 309;
 constexpr int32_t kBlockCount = 428;
 
-FxParamTable Defaults(EffectIndex effect, std::initializer_list<int32_t> rows) {
+FxParamTable Defaults(EffectIndex effect) {
   FxParamTable fx;
-  fx.fill(kNoParam);
-  fx[FxIndex(effect, 0)] = 1;
-  int row = 1;
-  for (int32_t value : rows) fx[FxIndex(effect, row++)] = value;
+  ResetEffectParams(fx);
+  fx[FxIndex(effect, 0)] = kEffectOn;
   return fx;
 }
 
@@ -51,32 +50,31 @@ void RunPerFrame(benchmark::State& state, Effect& effect) {
 
 void BM_Tremolo(benchmark::State& state) {
   Tremolo effect;
-  effect.Apply(Defaults(kTremolo, {20, 30}));
+  effect.Apply(Defaults(kTremolo));
   RunPerFrame(state, effect);
 }
 BENCHMARK(BM_Tremolo);
 
-void BM_Sweep(benchmark::State& state, const SweepShape& shape,
-              std::initializer_list<int32_t> rows) {
+void BM_Sweep(benchmark::State& state, const SweepShape& shape) {
   SweepEffect effect(shape);
-  effect.Apply(Defaults(shape.effect, rows));
+  effect.Apply(Defaults(shape.effect));
   RunPerFrame(state, effect);
 }
-BENCHMARK_CAPTURE(BM_Sweep, Flanger, kFlangerShape, {20, 50, 100});
-BENCHMARK_CAPTURE(BM_Sweep, Phaser, kPhaserShape, {50, 50, 100});
-BENCHMARK_CAPTURE(BM_Sweep, Chorus, kChorusShape, {50, 50, 100});
-BENCHMARK_CAPTURE(BM_Sweep, Vibrato, kVibratoShape, {50, 50});
+BENCHMARK_CAPTURE(BM_Sweep, Flanger, kFlangerShape);
+BENCHMARK_CAPTURE(BM_Sweep, Phaser, kPhaserShape);
+BENCHMARK_CAPTURE(BM_Sweep, Chorus, kChorusShape);
+BENCHMARK_CAPTURE(BM_Sweep, Vibrato, kVibratoShape);
 
 void BM_Echo(benchmark::State& state) {
   Echo effect;
-  effect.Apply(Defaults(kEcho, {100, 50}));
+  effect.Apply(Defaults(kEcho));
   RunPerFrame(state, effect);
 }
 BENCHMARK(BM_Echo);
 
 void BM_Delay(benchmark::State& state) {
   Delay effect;
-  effect.Apply(Defaults(kDelay, {60, 40, 50, 100}));
+  effect.Apply(Defaults(kDelay));
   RunPerFrame(state, effect);
 }
 BENCHMARK(BM_Delay);
@@ -84,7 +82,7 @@ BENCHMARK(BM_Delay);
 void BM_Reverb(benchmark::State& state) {
   Reverb effect;
   effect.UseRandomSource(std::make_unique<TwisterRandom>(1));
-  effect.Apply(Defaults(kReverb, {50, 50, 50, 50, 30, 50}));
+  effect.Apply(Defaults(kReverb));
   RunPerFrame(state, effect);
 }
 BENCHMARK(BM_Reverb);

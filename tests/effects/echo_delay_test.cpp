@@ -125,12 +125,16 @@ TEST(DelayTest, AnApplyThatOverflowsKeepsTheDelayItCouldNotReplace) {
 
 TEST(EchoDelayTest, GoldenOutputsAtDefaultSettings) {
   const std::vector<int16_t> signal = test::Pluck(196, 24000, 11025);
-  test::ExpectMatchesGolden("echo_default", EchoOf(signal, 100, 50));
-  Delay delay;
-  delay.Apply(EffectRows(kDelay, {60, 40, 50, 100}));
+  Echo echo;
+  echo.Apply(test::DefaultRows(kEcho));
   test::ExpectMatchesGolden(
-      "delay_default",
-      test::Interleaved(RunBlocks(signal, kBlockLen, 16, [&](const auto& b) { delay.Run(b); })));
+      "echo_default",
+      LeftOf(RunBlocks(signal, kBlockLen, kBlockCount, [&](const StageBlock& b) { echo.Run(b); })));
+  Delay delay;
+  delay.Apply(test::DefaultRows(kDelay));
+  test::ExpectMatchesGolden(
+      "delay_default", test::Interleaved(RunBlocks(signal, kBlockLen, 16,
+                                                   [&](const StageBlock& b) { delay.Run(b); })));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "effects/effect_catalogue.h"
 #include "effects/fx_param.h"
 
 namespace ampora::test {
@@ -12,9 +13,17 @@ namespace ampora::test {
 inline FxParamTable EffectRows(EffectIndex effect, std::initializer_list<int32_t> rows) {
   FxParamTable fx;
   fx.fill(kNoParam);
-  fx[FxIndex(effect, 0)] = 1;
+  fx[FxIndex(effect, 0)] = kEffectOn;
   int row = 1;
   for (int32_t value : rows) fx[FxIndex(effect, row++)] = value;
+  return fx;
+}
+
+// The default setting with one effect switched on.
+inline FxParamTable DefaultRows(EffectIndex effect) {
+  FxParamTable fx;
+  ResetEffectParams(fx);
+  fx[FxIndex(effect, 0)] = kEffectOn;
   return fx;
 }
 

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <random>
-#include <utility>
 #include <vector>
 
 #include "effects/delay.h"
 #include "effects/echo.h"
+#include "effects/effect_catalogue.h"
 #include "effects/reverb.h"
 #include "effects/sweep_effect.h"
 #include "effects/tremolo.h"
@@ -14,9 +16,6 @@
 
 namespace ampora {
 namespace {
-
-// Editor ranges of rows 1.. of each effect; the test draws in, near and far outside them.
-using Ranges = std::vector<std::pair<int32_t, int32_t>>;
 
 // Never written by an effect (stored samples are clipped to -32767..32767).
 constexpr int16_t kUnwritten = -32768;
@@ -33,25 +32,18 @@ TEST(ModulationEchoRandomTest, AnyParametersOnAnyRingStayInsideAndDefined) {
 
   struct Unit {
     EffectIndex effect;
-    Ranges ranges;
     bool stereo;
     std::function<void(const FxParamTable&)> apply;
     std::function<void(const StageBlock&)> run;
   };
-  auto unit = [](auto& effect, EffectIndex index, Ranges ranges, bool stereo) {
-    return Unit{index, std::move(ranges), stereo,
-                [&effect](const FxParamTable& fx) { effect.Apply(fx); },
+  auto unit = [](auto& effect, EffectIndex index, bool stereo) {
+    return Unit{index, stereo, [&effect](const FxParamTable& fx) { effect.Apply(fx); },
                 [&effect](const StageBlock& block) { effect.Run(block); }};
   };
   const std::vector<Unit> units = {
-      unit(tremolo, kTremolo, {{1, 40}, {10, 100}}, false),
-      unit(flanger, kFlanger, {{1, 100}, {10, 100}, {0, 100}}, false),
-      unit(phaser, kPhaser, {{1, 100}, {1, 100}, {0, 100}}, false),
-      unit(chorus, kChorus, {{1, 100}, {10, 100}, {0, 100}}, false),
-      unit(vibrato, kVibrato, {{1, 100}, {10, 100}}, false),
-      unit(echo, kEcho, {{1, 2000}, {1, 100}}, false),
-      unit(delay, kDelay, {{1, 500}, {1, 500}, {0, 100}, {0, 100}}, true),
-      unit(reverb, kReverb, {{1, 100}, {0, 100}, {0, 100}, {0, 100}, {0, 100}, {0, 100}}, true),
+      unit(tremolo, kTremolo, false), unit(flanger, kFlanger, false), unit(phaser, kPhaser, false),
+      unit(chorus, kChorus, false),   unit(vibrato, kVibrato, false), unit(echo, kEcho, false),
+      unit(delay, kDelay, true),      unit(reverb, kReverb, true),
   };
 
   constexpr int kSets = 100000;
@@ -62,9 +54,11 @@ TEST(ModulationEchoRandomTest, AnyParametersOnAnyRingStayInsideAndDefined) {
     FxParamTable fx;
     fx.fill(kNoParam);
     fx[FxIndex(u.effect, 0)] = 1;
-    for (size_t row = 0; row < u.ranges.size(); ++row) {
-      fx[FxIndex(u.effect, static_cast<int>(row) + 1)] =
-          test::DrawParameter(rng, u.ranges[row].first, u.ranges[row].second);
+    // In, near and far outside the editor's ranges.
+    const EffectSpec& spec = kEffectCatalogue[u.effect];
+    for (int p = 0; p < spec.paramCount; ++p) {
+      fx[FxIndex(u.effect, p + 1)] =
+          test::DrawParameter(rng, spec.params[p].min, spec.params[p].max);
     }
     TrapErrors([&] { u.apply(fx); });
 

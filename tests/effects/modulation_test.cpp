@@ -168,20 +168,17 @@ TEST(SweepEffectTest, FirstFrameAfterAPauseAveragesEverythingInBetween) {
 TEST(ModulationTest, GoldenOutputsAtDefaultSettings) {
   const std::vector<int16_t> signal = test::Pluck(196, 24000, 11025);
   Tremolo tremolo;
-  tremolo.Apply(EffectRows(kTremolo, {20, 30}));
+  tremolo.Apply(test::DefaultRows(kTremolo));
   test::ExpectMatchesGolden("tremolo_default", RunLeft(tremolo, signal));
   struct Member {
     const SweepShape* shape;
     const char* name;
-    FxParamTable fx;
   };
   for (const Member& m :
-       {Member{&kFlangerShape, "flanger_default", EffectRows(kFlanger, {20, 50, 100})},
-        Member{&kPhaserShape, "phaser_default", EffectRows(kPhaser, {50, 50, 100})},
-        Member{&kChorusShape, "chorus_default", EffectRows(kChorus, {50, 50, 100})},
-        Member{&kVibratoShape, "vibrato_default", EffectRows(kVibrato, {50, 50})}}) {
+       {Member{&kFlangerShape, "flanger_default"}, Member{&kPhaserShape, "phaser_default"},
+        Member{&kChorusShape, "chorus_default"}, Member{&kVibratoShape, "vibrato_default"}}) {
     SweepEffect effect(*m.shape);
-    effect.Apply(m.fx);
+    effect.Apply(test::DefaultRows(m.shape->effect));
     test::ExpectMatchesGolden(m.name, RunLeft(effect, signal));
   }
 }

@@ -131,7 +131,7 @@ TEST(ReverbTest, ApplyKeepsTheFilterMemories) {
 TEST(ReverbTest, GoldenOutputWithAFixedSeed) {
   Reverb reverb;
   reverb.UseRandomSource(std::make_unique<TwisterRandom>(2024));
-  reverb.Apply(EffectRows(kReverb, {50, 50, 50, 50, 30, 50}));
+  reverb.Apply(test::DefaultRows(kReverb));
   const std::vector<int16_t> signal = test::Pluck(196, 24000, 44100);
   test::ExpectMatchesGolden("reverb_default_seed2024",
                             test::Interleaved(RunReverb(reverb, signal)));
