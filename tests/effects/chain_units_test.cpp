@@ -12,6 +12,7 @@
 #include "effects/tremolo.h"
 #include "support/effect_harness.h"
 #include "support/signals.h"
+#include "support/stream_rings.h"
 
 namespace ampora {
 namespace {
@@ -24,13 +25,7 @@ constexpr uint64_t kSeed = 77;
 // reverb seeded), block by block over the signal.
 std::vector<Frame> ChainOutput(EffectIndex effect, const std::vector<int16_t>& signal) {
   StreamBuffers stream;
-  stream.BlockLen = kBlockLen;
-  stream.BlockCount = kBlockCount;
-  stream.RingLen = kBlockLen * kBlockCount;
-  const std::vector<Frame> zeros(static_cast<size_t>(stream.RingLen));
-  stream.CaptureRing = zeros;
-  stream.PlayRing = zeros;
-  for (auto& ring : stream.StageRing) ring = zeros;
+  test::AllocateRings(stream, kBlockLen, kBlockCount);
   EffectChain chain(stream);
   Reverb* reverb = chain.FindUnit<Reverb>(kReverb);
   if (reverb == nullptr) {
