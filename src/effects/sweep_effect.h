@@ -10,11 +10,12 @@ namespace ampora {
 // What tells the members of the sweep family apart.
 struct SweepShape {
   EffectIndex effect;
-  double rateDivisor;   // LFO rate in Hz = row 1 / rateDivisor
-  int32_t baseDelay;    // frames
-  double depthScale;    // depth in frames = round(row 2 / 100 x depthScale / depthDivisor)
-  double depthDivisor;  //
-  bool hasLevel;        // dry 10/15 and wet row 3 / 150; without: no dry part, wet 1
+  double rateDivisor;  // LFO rate in Hz = row 1 / rateDivisor
+  int32_t baseDelay;   // frames
+  // Depth in frames = round(row 2 / 100 x depthScale / depthDivisor), in that order.
+  double depthScale;
+  double depthDivisor;
+  bool hasLevel;  // dry 10/15 and wet row 3 / 150; without: no dry part, wet 1
 };
 
 extern const SweepShape kFlangerShape;
