@@ -5,7 +5,7 @@
 
 #include "effects/delay.h"
 #include "effects/echo.h"
-#include "effects/effect_catalogue.h"
+#include "effects/effect_test_helpers.h"
 #include "effects/reverb.h"
 #include "effects/sweep_effect.h"
 #include "effects/tremolo.h"
@@ -18,13 +18,6 @@ namespace {
 
 constexpr int32_t kBlockLen = 309;
 constexpr int32_t kBlockCount = 428;
-
-FxParamTable Defaults(EffectIndex effect) {
-  FxParamTable fx;
-  ResetEffectParams(fx);
-  fx[FxIndex(effect, 0)] = kEffectOn;
-  return fx;
-}
 
 template <class Effect>
 void RunPerFrame(benchmark::State& state, Effect& effect) {
@@ -50,14 +43,14 @@ void RunPerFrame(benchmark::State& state, Effect& effect) {
 
 void BM_Tremolo(benchmark::State& state) {
   Tremolo effect;
-  effect.Apply(Defaults(kTremolo));
+  effect.Apply(test::DefaultParamsOf(kTremolo));
   RunPerFrame(state, effect);
 }
 BENCHMARK(BM_Tremolo);
 
 void BM_Sweep(benchmark::State& state, const SweepShape& shape) {
   SweepEffect effect(shape);
-  effect.Apply(Defaults(shape.effect));
+  effect.Apply(test::DefaultParamsOf(shape.effect));
   RunPerFrame(state, effect);
 }
 BENCHMARK_CAPTURE(BM_Sweep, Flanger, kFlangerShape);
@@ -67,14 +60,14 @@ BENCHMARK_CAPTURE(BM_Sweep, Vibrato, kVibratoShape);
 
 void BM_Echo(benchmark::State& state) {
   Echo effect;
-  effect.Apply(Defaults(kEcho));
+  effect.Apply(test::DefaultParamsOf(kEcho));
   RunPerFrame(state, effect);
 }
 BENCHMARK(BM_Echo);
 
 void BM_Delay(benchmark::State& state) {
   Delay effect;
-  effect.Apply(Defaults(kDelay));
+  effect.Apply(test::DefaultParamsOf(kDelay));
   RunPerFrame(state, effect);
 }
 BENCHMARK(BM_Delay);
@@ -82,7 +75,7 @@ BENCHMARK(BM_Delay);
 void BM_Reverb(benchmark::State& state) {
   Reverb effect;
   effect.UseRandomSource(std::make_unique<TwisterRandom>(1));
-  effect.Apply(Defaults(kReverb));
+  effect.Apply(test::DefaultParamsOf(kReverb));
   RunPerFrame(state, effect);
 }
 BENCHMARK(BM_Reverb);

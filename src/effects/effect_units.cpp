@@ -1,6 +1,8 @@
 #include "effects/effect_units.h"
 
 #include "effects/delay.h"
+#include "effects/drive.h"
+#include "effects/dynamics.h"
 #include "effects/echo.h"
 #include "effects/reverb.h"
 #include "effects/sweep_effect.h"
@@ -13,6 +15,12 @@ namespace ampora {
 // (plus its #include). Effects without a line are treated as off by the chain.
 EffectUnitTable BuiltEffectUnits() {
   EffectUnitTable units;
+  units[kLimiter] = PlugIn<Limiter>();
+  units[kCompressor] = PlugIn<Compressor>();
+  units[kEnhancer] = PlugIn<Enhancer>();
+  units[kOverDrive] = PlugIn<OverDrive>();
+  units[kDistortion] = PlugIn<Distortion>();
+  units[kFuzz] = PlugIn<Fuzz>();
   units[kTremolo] = PlugIn<Tremolo>();
   for (const SweepShape* shape : {&kFlangerShape, &kPhaserShape, &kChorusShape, &kVibratoShape}) {
     units[shape->effect] = PlugIn<SweepEffect>(*shape);

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "effect_rows.h"
 #include "effects/delay.h"
+#include "effects/effect_test_helpers.h"
 #include "effects/reverb.h"
 #include "effects/sweep_effect.h"
 #include "effects/tremolo.h"
@@ -15,7 +15,7 @@
 namespace ampora {
 namespace {
 
-using test::EffectRows;
+using test::ParamsOf;
 using test::RunBlocks;
 
 // Runs a fresh effect over noise in blocks of the given length, on a ring of at least
@@ -43,16 +43,16 @@ TEST(BlockLengthTest, OutputDoesNotDependOnTheBlockLength) {
     size_t from;
   };
   const std::vector<Case> cases = {
-      {"tremolo", RunnerOf<Tremolo>([] { return Tremolo(); }, EffectRows(kTremolo, {20, 30})), 0},
+      {"tremolo", RunnerOf<Tremolo>([] { return Tremolo(); }, ParamsOf(kTremolo, {20, 30})), 0},
       {"flanger",
        RunnerOf<SweepEffect>([] { return SweepEffect(kFlangerShape); },
-                             EffectRows(kFlanger, {100, 100, 100})),
+                             ParamsOf(kFlanger, {100, 100, 100})),
        1},
       {"chorus",
        RunnerOf<SweepEffect>([] { return SweepEffect(kChorusShape); },
-                             EffectRows(kChorus, {100, 100, 100})),
+                             ParamsOf(kChorus, {100, 100, 100})),
        1},
-      {"delay", RunnerOf<Delay>([] { return Delay(); }, EffectRows(kDelay, {500, 1, 50, 100})), 0},
+      {"delay", RunnerOf<Delay>([] { return Delay(); }, ParamsOf(kDelay, {500, 1, 50, 100})), 0},
       {"reverb",
        RunnerOf<Reverb>(
            [] {
@@ -60,7 +60,7 @@ TEST(BlockLengthTest, OutputDoesNotDependOnTheBlockLength) {
              reverb.UseRandomSource(std::make_unique<TwisterRandom>(9));
              return reverb;
            },
-           EffectRows(kReverb, {50, 50, 50, 50, 100, 50})),
+           ParamsOf(kReverb, {50, 50, 50, 50, 100, 50})),
        0},
   };
   for (const Case& c : cases) {

@@ -3,10 +3,10 @@
 #include <memory>
 #include <vector>
 
-#include "effect_rows.h"
 #include "effects/delay.h"
 #include "effects/echo.h"
 #include "effects/effect_chain.h"
+#include "effects/effect_test_helpers.h"
 #include "effects/reverb.h"
 #include "effects/sweep_effect.h"
 #include "effects/tremolo.h"
@@ -33,7 +33,7 @@ std::vector<Frame> ChainOutput(EffectIndex effect, const std::vector<int16_t>& s
     return {};
   }
   reverb->UseRandomSource(std::make_unique<TwisterRandom>(kSeed));
-  chain.FxParam = test::DefaultRows(effect);
+  chain.FxParam = test::DefaultParamsOf(effect);
   chain.ApplyEffectParams(effect);
 
   std::vector<Frame> out;
@@ -54,7 +54,7 @@ std::vector<Frame> ChainOutput(EffectIndex effect, const std::vector<int16_t>& s
 template <class Effect>
 std::vector<Frame> UnitOutput(Effect effect, EffectIndex index,
                               const std::vector<int16_t>& signal) {
-  effect.Apply(test::DefaultRows(index));
+  effect.Apply(test::DefaultParamsOf(index));
   return test::RunBlocks(signal, kBlockLen, kBlockCount,
                          [&](const StageBlock& block) { effect.Run(block); });
 }

@@ -3,9 +3,9 @@
 #include <utility>
 #include <vector>
 
-#include "effect_rows.h"
 #include "effects/delay.h"
 #include "effects/echo.h"
+#include "effects/effect_test_helpers.h"
 #include "support/effect_harness.h"
 #include "support/golden.h"
 #include "support/signals.h"
@@ -14,8 +14,8 @@
 namespace ampora {
 namespace {
 
-using test::EffectRows;
 using test::LeftOf;
+using test::ParamsOf;
 using test::RunBlocks;
 
 constexpr int32_t kBlockLen = 309;
@@ -24,7 +24,7 @@ constexpr int32_t kBlockCount = 428;  // the default ring, 132252 frames
 std::vector<int16_t> EchoOf(const std::vector<int16_t>& signal, int32_t ms, int32_t feedback,
                             int32_t blockCount = kBlockCount) {
   Echo echo;
-  echo.Apply(EffectRows(kEcho, {ms, feedback}));
+  echo.Apply(ParamsOf(kEcho, {ms, feedback}));
   return LeftOf(
       RunBlocks(signal, kBlockLen, blockCount, [&](const StageBlock& block) { echo.Run(block); }));
 }
@@ -92,7 +92,7 @@ struct StereoRing {
 TEST(DelayTest, DryAndWetIdentitiesOnBothChannels) {
   StereoRing ring;
   Delay delay;
-  delay.Apply(EffectRows(kDelay, {60, 40, 0, 100}));
+  delay.Apply(ParamsOf(kDelay, {60, 40, 0, 100}));
   delay.Run(ring.Block());
   for (int32_t k = 0; k < kBlockLen; ++k) {
     ASSERT_EQ(ring.out[k].left, Clip(ring.in[k].left)) << k;
@@ -101,7 +101,7 @@ TEST(DelayTest, DryAndWetIdentitiesOnBothChannels) {
   // Dry 0, wet 100: each channel is its input 44 x P frames earlier, here round the ring's
   // end; and in a hand-edited bank, any number of rings back or ahead.
   for (const auto& [leftMs, rightMs] : {std::pair{60, 40}, std::pair{1000000, -3}}) {
-    delay.Apply(EffectRows(kDelay, {leftMs, rightMs, 100, 0}));
+    delay.Apply(ParamsOf(kDelay, {leftMs, rightMs, 100, 0}));
     delay.Run(ring.Block());
     for (int32_t k = 0; k < kBlockLen; ++k) {
       ASSERT_EQ(ring.out[k].left, Clip(ring.InAt(k - 44LL * leftMs).left)) << k;
@@ -113,9 +113,9 @@ TEST(DelayTest, DryAndWetIdentitiesOnBothChannels) {
 TEST(DelayTest, AnApplyThatOverflowsKeepsTheDelayItCouldNotReplace) {
   StereoRing ring;
   Delay delay;
-  delay.Apply(EffectRows(kDelay, {60, 40, 100, 0}));
+  delay.Apply(ParamsOf(kDelay, {60, 40, 100, 0}));
   // 44 x 10^8 frames leave the 32-bit range: the left delay stays, nothing after it changes.
-  EXPECT_FALSE(TrapErrors([&] { delay.Apply(EffectRows(kDelay, {100000000, 1, 0, 100})); }));
+  EXPECT_FALSE(TrapErrors([&] { delay.Apply(ParamsOf(kDelay, {100000000, 1, 0, 100})); }));
   delay.Run(ring.Block());
   for (int32_t k = 0; k < kBlockLen; ++k) {
     ASSERT_EQ(ring.out[k].left, Clip(ring.InAt(k - 2640).left)) << k;
@@ -126,12 +126,12 @@ TEST(DelayTest, AnApplyThatOverflowsKeepsTheDelayItCouldNotReplace) {
 TEST(EchoDelayTest, GoldenOutputsAtDefaultSettings) {
   const std::vector<int16_t> signal = test::Pluck(196, 24000, 11025);
   Echo echo;
-  echo.Apply(test::DefaultRows(kEcho));
+  echo.Apply(test::DefaultParamsOf(kEcho));
   test::ExpectMatchesGolden(
       "echo_default",
       LeftOf(RunBlocks(signal, kBlockLen, kBlockCount, [&](const StageBlock& b) { echo.Run(b); })));
   Delay delay;
-  delay.Apply(test::DefaultRows(kDelay));
+  delay.Apply(test::DefaultParamsOf(kDelay));
   test::ExpectMatchesGolden(
       "delay_default", test::Interleaved(RunBlocks(signal, kBlockLen, 16,
                                                    [&](const StageBlock& b) { delay.Run(b); })));

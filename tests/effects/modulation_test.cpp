@@ -5,7 +5,7 @@
 #include <numbers>
 #include <vector>
 
-#include "effect_rows.h"
+#include "effects/effect_test_helpers.h"
 #include "effects/sweep_effect.h"
 #include "effects/tremolo.h"
 #include "support/effect_harness.h"
@@ -15,8 +15,8 @@
 namespace ampora {
 namespace {
 
-using test::EffectRows;
 using test::LeftOf;
+using test::ParamsOf;
 using test::RunBlocks;
 
 constexpr int32_t kBlockLen = 309;
@@ -35,7 +35,7 @@ TEST(TremoloTest, FollowsItsSineAtTheGivenRateAndDepthAndHalves) {
   };
   for (const Case c : {Case{1, 100, 20000}, Case{40, 100, -20001}, Case{20, 30, 12345}}) {
     Tremolo tremolo;
-    tremolo.Apply(EffectRows(kTremolo, {c.rate, c.depth}));
+    tremolo.Apply(ParamsOf(kTremolo, {c.rate, c.depth}));
     const std::vector<int16_t> out =
         RunLeft(tremolo, std::vector<int16_t>(88200, c.level));  // a cycle at 0.5 Hz
     const double hz = c.rate / 2.0;
@@ -90,13 +90,13 @@ void ExpectResumesWherePaused(Effect paused, Effect continuous, const FxParamTab
 }
 
 TEST(ModulationTest, PhasesAndReadPositionsPersistWhileOffAndThroughApply) {
-  ExpectResumesWherePaused(Tremolo{}, Tremolo{}, EffectRows(kTremolo, {20, 30}),
-                           EffectRows(kTremolo, {3, 90}));
+  ExpectResumesWherePaused(Tremolo{}, Tremolo{}, ParamsOf(kTremolo, {20, 30}),
+                           ParamsOf(kTremolo, {3, 90}));
   for (const SweepShape* shape : {&kFlangerShape, &kPhaserShape, &kChorusShape, &kVibratoShape}) {
     SCOPED_TRACE(shape->effect);
     ExpectResumesWherePaused(SweepEffect(*shape), SweepEffect(*shape),
-                             EffectRows(shape->effect, {50, 100, 100}),
-                             EffectRows(shape->effect, {7, 10, 30}));
+                             ParamsOf(shape->effect, {50, 100, 100}),
+                             ParamsOf(shape->effect, {7, 10, 30}));
   }
 }
 
@@ -106,7 +106,7 @@ TEST(SweepEffectTest, VibratoDelaysBy133To163Frames) {
   std::vector<int16_t> signal(12000, 0);
   for (size_t n = 0; n < signal.size(); n += kSpacing) signal[n] = 30000;
   SweepEffect vibrato(kVibratoShape);
-  vibrato.Apply(EffectRows(kVibrato, {50, 10}));
+  vibrato.Apply(ParamsOf(kVibrato, {50, 10}));
   const std::vector<int16_t> out = RunLeft(vibrato, signal, 64);
 
   double shortest = 1e9, longest = 0;
@@ -137,7 +137,7 @@ TEST(SweepEffectTest, FirstFrameAfterAPauseAveragesEverythingInBetween) {
   constexpr int32_t kRingLen = kBlockCount * kBlockLen;
   for (int pauseBlocks : {4, 7, 15}) {
     SweepEffect vibrato(kVibratoShape);
-    vibrato.Apply(EffectRows(kVibrato, {50, 0}));
+    vibrato.Apply(ParamsOf(kVibrato, {50, 0}));
     const int resumeBlock = 2 + pauseBlocks;
     std::vector<int16_t> signal(static_cast<size_t>((resumeBlock + 2) * kBlockLen));
     for (size_t n = 0; n < signal.size(); ++n) signal[n] = static_cast<int16_t>(n * 7 % 1000);
@@ -168,7 +168,7 @@ TEST(SweepEffectTest, FirstFrameAfterAPauseAveragesEverythingInBetween) {
 TEST(ModulationTest, GoldenOutputsAtDefaultSettings) {
   const std::vector<int16_t> signal = test::Pluck(196, 24000, 11025);
   Tremolo tremolo;
-  tremolo.Apply(test::DefaultRows(kTremolo));
+  tremolo.Apply(test::DefaultParamsOf(kTremolo));
   test::ExpectMatchesGolden("tremolo_default", RunLeft(tremolo, signal));
   struct Member {
     const SweepShape* shape;
@@ -178,7 +178,7 @@ TEST(ModulationTest, GoldenOutputsAtDefaultSettings) {
        {Member{&kFlangerShape, "flanger_default"}, Member{&kPhaserShape, "phaser_default"},
         Member{&kChorusShape, "chorus_default"}, Member{&kVibratoShape, "vibrato_default"}}) {
     SweepEffect effect(*m.shape);
-    effect.Apply(test::DefaultRows(m.shape->effect));
+    effect.Apply(test::DefaultParamsOf(m.shape->effect));
     test::ExpectMatchesGolden(m.name, RunLeft(effect, signal));
   }
 }

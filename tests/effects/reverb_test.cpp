@@ -1,4 +1,5 @@
 #include "effects/reverb.h"
+#include "effects/effect_test_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "effect_rows.h"
 #include "support/effect_harness.h"
 #include "support/golden.h"
 #include "support/signals.h"
@@ -15,7 +15,7 @@
 namespace ampora {
 namespace {
 
-using test::EffectRows;
+using test::ParamsOf;
 using test::RunBlocks;
 
 constexpr int32_t kBlockLen = 309;
@@ -68,7 +68,7 @@ TEST(ReverbTest, ReflectionTimesFollowSpreadStereoAndTheRandomNumbers) {
     std::string log;
     Reverb reverb;
     reverb.UseRandomSource(std::make_unique<ScriptedRandom>(c.leftDraw, c.rightDraw, &log));
-    reverb.Apply(EffectRows(kReverb, {50, 0, 0, c.stereo, 100, 0}));
+    reverb.Apply(ParamsOf(kReverb, {50, 0, 0, c.stereo, 100, 0}));
     const std::vector<Frame> out = RunReverb(reverb, impulse);
     EXPECT_EQ(FirstSound(out, false), c.left) << "stereo " << c.stereo;
     EXPECT_EQ(FirstSound(out, true), c.right) << "stereo " << c.stereo;
@@ -77,7 +77,7 @@ TEST(ReverbTest, ReflectionTimesFollowSpreadStereoAndTheRandomNumbers) {
     for (int t = 0; t < Reverb::kTaps; ++t) expected += "nrn";
     EXPECT_EQ(log, expected);
     // Every Apply draws again.
-    reverb.Apply(EffectRows(kReverb, {50, 0, 0, c.stereo, 100, 0}));
+    reverb.Apply(ParamsOf(kReverb, {50, 0, 0, c.stereo, 100, 0}));
     EXPECT_EQ(log, expected + expected);
   }
 }
@@ -88,7 +88,7 @@ TEST(ReverbTest, LevelZeroGivesTheDirectSoundAndStereoZeroIdenticalChannels) {
   const std::vector<int16_t> right = test::Noise(32767, kBlockLen * 4, 4);
   for (size_t k = 0; k < in.size(); ++k) in[k] = Frame{left[k], right[k]};
   Reverb reverb;
-  reverb.Apply(EffectRows(kReverb, {50, 50, 50, 50, 0, 37}));
+  reverb.Apply(ParamsOf(kReverb, {50, 50, 50, 50, 0, 37}));
   for (int b = 0; b < 4; ++b) {
     reverb.Run(StageBlock{in.data(), out.data(), kBlockLen * 4, b * kBlockLen,
                           b * kBlockLen + kBlockLen - 1});
@@ -102,7 +102,7 @@ TEST(ReverbTest, LevelZeroGivesTheDirectSoundAndStereoZeroIdenticalChannels) {
   // Stereo 0 with a mono input: the clock-seeded taps coincide, so do the channels (of
   // a fresh reverb: the filter memories of the run above differ).
   Reverb mono;
-  mono.Apply(EffectRows(kReverb, {50, 50, 50, 0, 30, 50}));
+  mono.Apply(ParamsOf(kReverb, {50, 50, 50, 0, 30, 50}));
   for (const Frame& f : RunReverb(mono, test::Noise(20000, 50000))) {
     ASSERT_EQ(f.left, f.right);
   }
@@ -113,7 +113,7 @@ TEST(ReverbTest, ApplyKeepsTheFilterMemories) {
   // only memories reset by Apply could make the two runs differ.
   const std::vector<int16_t> signal = test::Pluck(220, 20000, 20 * kBlockLen);
   std::string log;
-  const FxParamTable fx = EffectRows(kReverb, {10, 30, 80, 0, 60, 50});
+  const FxParamTable fx = ParamsOf(kReverb, {10, 30, 80, 0, 60, 50});
   Reverb once, twice;
   once.UseRandomSource(std::make_unique<ScriptedRandom>(0.25, 0.75, &log));
   twice.UseRandomSource(std::make_unique<ScriptedRandom>(0.25, 0.75, &log));
@@ -131,7 +131,7 @@ TEST(ReverbTest, ApplyKeepsTheFilterMemories) {
 TEST(ReverbTest, GoldenOutputWithAFixedSeed) {
   Reverb reverb;
   reverb.UseRandomSource(std::make_unique<TwisterRandom>(2024));
-  reverb.Apply(test::DefaultRows(kReverb));
+  reverb.Apply(test::DefaultParamsOf(kReverb));
   const std::vector<int16_t> signal = test::Pluck(196, 24000, 44100);
   test::ExpectMatchesGolden("reverb_default_seed2024",
                             test::Interleaved(RunReverb(reverb, signal)));
