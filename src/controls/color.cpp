@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "util/error_trap.h"
 #include "util/rounding.h"
@@ -54,27 +55,17 @@ Color MakeRGB(int32_t red, int32_t green, int32_t blue) {
 
 Color ResolveColor(Color color) {
   if (!IsSystemColor(color)) return color;
-  const QPalette palette = QGuiApplication::palette();
-  switch (color & 0xFF) {
-    case 5:
-      return FromQColor(palette.color(QPalette::Base));
-    case 8:
-      return FromQColor(palette.color(QPalette::WindowText));
-    case 15:
-      return FromQColor(palette.color(QPalette::Button));
-    case 16:
-      return FromQColor(palette.color(QPalette::Dark));
-    case 18:
-      return FromQColor(palette.color(QPalette::ButtonText));
-    case 20:
-      return FromQColor(palette.color(QPalette::Light));
-    case 21:
-      return FromQColor(palette.color(QPalette::Shadow));
-    case 22:
-      return FromQColor(palette.color(QPalette::Midlight));
-    default:
-      return 0;
+  // The palette roles that stand for the classic system colours.
+  static constexpr std::pair<int32_t, QPalette::ColorRole> kRoles[] = {
+      {5, QPalette::Base},    {8, QPalette::WindowText},  {15, QPalette::Button},
+      {16, QPalette::Dark},   {18, QPalette::ButtonText}, {20, QPalette::Light},
+      {21, QPalette::Shadow}, {22, QPalette::Midlight},
+  };
+  const int32_t number = color & 0xFF;
+  for (const auto& [known, role] : kRoles) {
+    if (known == number) return FromQColor(QGuiApplication::palette().color(role));
   }
+  return 0;
 }
 
 Color AdjustColor(Color color, int32_t deltaRed, int32_t deltaGreen, int32_t deltaBlue,

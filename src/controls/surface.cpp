@@ -109,29 +109,8 @@ void Surface::LinePx(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Color color
     painter.drawLine(x1, y1, x2, y2);
     return;
   }
-  // Straight lines are clipped ranges; the end point itself is never drawn.
-  if (y1 == y2) {
-    if (x1 == x2) return;
-    const int32_t from = x1 < x2 ? x1 : x2 + 1;
-    const int32_t to = x1 < x2 ? x2 - 1 : x1;
-    if (y1 >= 0 && y1 < image_.height()) {
-      for (int32_t x = std::max(from, 0); x <= std::min(to, image_.width() - 1); ++x) {
-        PlotPx(x, y1, rgb);
-      }
-    }
-    return;
-  }
-  if (x1 == x2) {
-    const int32_t from = y1 < y2 ? y1 : y2 + 1;
-    const int32_t to = y1 < y2 ? y2 - 1 : y1;
-    if (x1 >= 0 && x1 < image_.width()) {
-      for (int32_t y = std::max(from, 0); y <= std::min(to, image_.height() - 1); ++y) {
-        PlotPx(x1, y, rgb);
-      }
-    }
-    return;
-  }
-  // Bresenham's walk from the start point up to, not including, the end point.
+  // Bresenham's walk from the start point up to, not including, the end point; straight
+  // lines are walks too.
   const int64_t dx = std::llabs(int64_t{x2} - x1);
   const int64_t dy = -std::llabs(int64_t{y2} - y1);
   const int32_t stepX = x1 < x2 ? 1 : -1;
