@@ -6,7 +6,9 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "controls/button_bar.h"
 #include "controls/color_scheme.h"
@@ -194,21 +196,18 @@ TEST(Gallery, WritesEveryDesignAndBothControls) {
   close.Init();
   g.Place(450, 510, Bar(close), "閉じるボタン");
 
-  struct Preset {
-    void (UC_Buttons::*set)();
-    const char* name;
-  };
-  const Preset presets[] = {{&UC_Buttons::SetButtonsEditorPlay, "EditorPlay"},
-                            {&UC_Buttons::SetButtonsPCXplay, "PCXplay"},
-                            {&UC_Buttons::SetButtonsMCI, "MCI"},
-                            {&UC_Buttons::SetButtonsEditorCtrl, "EditorCtrl"}};
+  const std::pair<std::function<void(UC_Buttons&)>, const char*> presets[] = {
+      {[](UC_Buttons& b) { b.SetButtonsEditorPlay(); }, "EditorPlay"},
+      {[](UC_Buttons& b) { b.SetButtonsPCXplay(); }, "PCXplay"},
+      {[](UC_Buttons& b) { b.SetButtonsMCI(); }, "MCI"},
+      {[](UC_Buttons& b) { b.SetButtonsEditorCtrl(); }, "EditorCtrl"}};
   for (int p = 0; p < 4; ++p) {
     UC_Buttons bar;
-    (bar.*presets[p].set)();
+    presets[p].first(bar);
     bar.resize(bar.NumButtons() * 34 + 18, 26);
     bar.Init();
     const int x = 10 + p * 240;
-    g.Place(x, 560, Bar(bar), std::string("アイコン ") + presets[p].name);
+    g.Place(x, 560, Bar(bar), std::string("アイコン ") + presets[p].second);
     for (int i = 0; i < bar.NumButtons(); ++i) bar.DrawButton(i, i == 0 ? 1 : 2);
     g.Place(x, 610, Bar(bar), "押下 / 強調 (代替アイコン)");
   }
