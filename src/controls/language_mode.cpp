@@ -82,9 +82,14 @@ bool CanShowJapanese() {
   return true;
 }
 
-int32_t DecideExplicitUiFont(int32_t langId, int32_t langMode, bool japaneseShown) {
+int32_t ReadLangMode() {
+  return ParseSettingInt(ReadSetting("LangMode", SettingValue::Int32(0)));
+}
+
+int32_t DecideExplicitUiFont(int32_t langId, const std::function<int32_t()>& readLangMode,
+                             bool japaneseShown) {
   if ((langId & 0x11) != 0x11) return 0;
-  if (langMode != 0) return 0;
+  if (readLangMode() != 0) return 0;
   return japaneseShown ? 0 : 1;
 }
 
@@ -93,10 +98,7 @@ void DetectLanguageMode() {
   if (decided) return;
   decided = true;
   TrapErrors([] {
-    const int32_t langId = SystemDefaultLangId();
-    if ((langId & 0x11) != 0x11) return;
-    const int32_t langMode = ParseSettingInt(ReadSetting("LangMode", SettingValue::Int32(0)));
-    ExplicitUiFont = DecideExplicitUiFont(langId, langMode, CanShowJapanese());
+    ExplicitUiFont = DecideExplicitUiFont(SystemDefaultLangId(), ReadLangMode, CanShowJapanese());
   });
 }
 
