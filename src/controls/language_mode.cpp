@@ -7,12 +7,7 @@
 #include <string>
 #include <utility>
 
-// GCC 12 with the sanitizers sees the text alternative of a moved SettingValue as
-// possibly uninitialised (it is not: the value is an integer).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "settings/settings_store.h"
-#pragma GCC diagnostic pop
 #include "util/error_trap.h"
 
 namespace ampora {
