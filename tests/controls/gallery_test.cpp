@@ -213,7 +213,7 @@ TEST(Gallery, WritesEveryDesignAndBothControls) {
   }
   g.PlaceScaled(10, 662, BuildIconStrip(), 2, "アイコン帯 0..25 (上: 絵, 下: マスク), 2倍");
 
-  g.Heading(10, 760, "入出力セレクタ (UC_IOSelector)");
+  g.Heading(10, 775, "入出力セレクタ (UC_IOSelector)");
   const char* effects[] = {"Limiter", "Reverb", "入力", "出力"};
   for (int32_t scheme = 0; scheme <= 1; ++scheme) {
     for (int32_t states = 0; states < 4; ++states) {
@@ -229,7 +229,7 @@ TEST(Gallery, WritesEveryDesignAndBothControls) {
       const std::string caption = "配色" + std::to_string(scheme) + " 上" +
                                   ((states & 1) ? "オン" : "オフ") + " 下" +
                                   ((states & 2) ? "オン" : "オフ");
-      g.Place(10 + states * 120 + scheme * 480, 770, selector.Picture().Image(), caption);
+      g.Place(10 + states * 120 + scheme * 480, 785, selector.Picture().Image(), caption);
     }
   }
   UC_IOSelector empty;
@@ -237,7 +237,7 @@ TEST(Gallery, WritesEveryDesignAndBothControls) {
   empty.Init();
   empty.SetText(1, "下だけ");
   empty.DrawAll();
-  g.Place(10, 840, empty.Picture().Image(), "上は空の文字");
+  g.Place(10, 855, empty.Picture().Image(), "上は空の文字");
 
   const std::string path = std::string(AMPORA_GALLERY_DIR) + "/controls_gallery.png";
   EXPECT_TRUE(g.Save(path)) << path;
