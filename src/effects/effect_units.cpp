@@ -1,7 +1,12 @@
 #include "effects/effect_units.h"
 
+#include "effects/delay.h"
 #include "effects/drive.h"
 #include "effects/dynamics.h"
+#include "effects/echo.h"
+#include "effects/reverb.h"
+#include "effects/sweep_effect.h"
+#include "effects/tremolo.h"
 
 namespace ampora {
 
@@ -16,6 +21,13 @@ EffectUnitTable BuiltEffectUnits() {
   units[kOverDrive] = PlugIn<OverDrive>();
   units[kDistortion] = PlugIn<Distortion>();
   units[kFuzz] = PlugIn<Fuzz>();
+  units[kTremolo] = PlugIn<Tremolo>();
+  for (const SweepShape* shape : {&kFlangerShape, &kPhaserShape, &kChorusShape, &kVibratoShape}) {
+    units[shape->effect] = PlugIn<SweepEffect>(*shape);
+  }
+  units[kEcho] = PlugIn<Echo>();
+  units[kDelay] = PlugIn<Delay>();
+  units[kReverb] = PlugIn<Reverb>();
   return units;
 }
 
