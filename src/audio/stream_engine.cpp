@@ -139,10 +139,13 @@ int32_t StreamEngine::PollStream() {
 }
 
 int32_t StreamEngine::MeasureLag(int32_t k) {
-  const int64_t inBytes = waveIn_.PositionBytes();
-  const int64_t outBytes = waveOut_.PositionBytes();
-  lagAverage_ =
-      RoundInt32((static_cast<double>(inBytes - outBytes) / BlockAlign + lagAverage_) / 2.0);
+  // Positions a device got wrong by billions of frames must not overflow the average and
+  // so stop every later poll at this block.
+  constexpr double kMaxPositionLag = 1e9;
+  const double positionLag =
+      static_cast<double>(waveIn_.PositionBytes()) - static_cast<double>(waveOut_.PositionBytes());
+  const double frames = std::clamp(positionLag / BlockAlign, -kMaxPositionLag, kMaxPositionLag);
+  lagAverage_ = RoundInt32((frames + lagAverage_) / 2.0);
   const int64_t lag = static_cast<int64_t>(lagAverage_) - lengthTrim_;
   int32_t trim = 0;
   if (lag > layout_.DelayMaxFrames) {

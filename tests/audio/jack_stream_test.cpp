@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "audio/stream_engine.h"
 #include "engine_rig.h"
 #include "jack_probe.h"
+#include "midi/midi_ports.h"
 #include "util/pending_events.h"
 #include "util/rounding.h"
 
@@ -265,6 +267,18 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   EXPECT_GE(matched, 2 * 44100);
   EXPECT_LE(m.unmatched, 256 * probe.Xruns());
   EXPECT_LE(static_cast<int64_t>(m.runs.size()) - 1, corrections + probe.Xruns());
+}
+
+TEST(JackMidi, PortsOfTheServerAreListed) {
+  SKIP_WITHOUT_JACK_SERVER();
+  jack_status_t status;
+  jack_client_t* client = jack_client_open("ampora-midi-probe", JackNoStartServer, &status);
+  ASSERT_NE(client, nullptr);
+  jack_port_register(client, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+  const std::vector<std::string> inputs = MidiPortNames(1);
+  jack_client_close(client);
+  EXPECT_NE(std::find(inputs.begin(), inputs.end(), "ampora-midi-probe:keys"), inputs.end())
+      << "listed: " << ::testing::PrintToString(inputs);
 }
 
 TEST(JackStream, ServerStoppedMidStreamNeitherCrashesNorHangs) {

@@ -113,6 +113,19 @@ TEST(StreamEngine, MinimumAboveMaximumTestsTheMaximumFirst) {
   }
 }
 
+TEST(StreamEngine, AbsurdDevicePositionsOnlyCorrectTheLength) {
+  for (const int64_t position : {std::numeric_limits<int64_t>::min(), int64_t{1} << 62}) {
+    ScriptedOutput output;
+    output.positionBytes = position;
+    EngineRig rig(&output);
+    rig.Start();
+    for (int32_t k = 0; k < 3; ++k) {
+      rig.Advance(309);
+      EXPECT_EQ(rig.engine.PollStream(), k) << position;
+    }
+  }
+}
+
 TEST(StreamEngine, HandlesEveryBlockOnceInRingOrderWhateverTheTiming) {
   EngineRig rig;
   rig.Start();

@@ -170,6 +170,7 @@ int32_t RtAudioWaveIn::Queue(WaveHeader* header) {
 
 int32_t RtAudioWaveIn::Start() {
   if (!audio_) return kDeviceNotOpen;
+  gate_.Open();
   return StartStream(*audio_, failure_);
 }
 
@@ -178,6 +179,7 @@ int64_t RtAudioWaveIn::PositionBytes() const {
 }
 
 void RtAudioWaveIn::Reset() {
+  gate_.Close();
   StopStream(audio_.get());
   feed_.ReturnAll();
 }
@@ -190,6 +192,7 @@ void RtAudioWaveIn::Close() {
 int RtAudioWaveIn::Callback(void*, void* in, unsigned int frames, double, unsigned int,
                             void* self) {
   auto& device = *static_cast<RtAudioWaveIn*>(self);
+  if (!device.gate_.Enter()) return 0;
   const float* samples = static_cast<const float*>(in);
   const int32_t channels = device.channels_;
   for (unsigned int done = 0; done < frames;) {
@@ -201,6 +204,7 @@ int RtAudioWaveIn::Callback(void*, void* in, unsigned int frames, double, unsign
     device.feed_.Deliver(device.chunk_.data(), static_cast<int32_t>(n));
     done += n;
   }
+  device.gate_.Leave();
   return 0;
 }
 
@@ -212,13 +216,16 @@ RtAudioWaveOut::~RtAudioWaveOut() {
 
 int32_t RtAudioWaveOut::Open(int32_t deviceId, const WaveFormat& format) {
   Close();
+  int32_t channels = 0;
   if (const int32_t code = OpenStream(devices_, deviceId, format, false, &Callback, this, audio_,
-                                      channels_, chunk_, failure_);
+                                      channels, chunk_, failure_);
       code != kDeviceOk) {
     return code;
   }
+  channels_.store(channels, std::memory_order_relaxed);
+  gate_.Open();
   if (const int32_t code = StartStream(*audio_, failure_); code != kDeviceOk) {
-    CloseStream(audio_);
+    Close();
     return code;
   }
   return kDeviceOk;
@@ -234,12 +241,15 @@ int64_t RtAudioWaveOut::PositionBytes() const {
 }
 
 void RtAudioWaveOut::Reset() {
+  gate_.Close();
   StopStream(audio_.get());
   feed_.ReturnAll();
+  gate_.Open();
   if (audio_ && audio_->isStreamOpen()) StartStream(*audio_, failure_);
 }
 
 void RtAudioWaveOut::Close() {
+  gate_.Close();
   StopStream(audio_.get());
   feed_.ReturnAll();
   CloseStream(audio_);
@@ -249,7 +259,11 @@ int RtAudioWaveOut::Callback(void* out, void*, unsigned int frames, double, unsi
                              void* self) {
   auto& device = *static_cast<RtAudioWaveOut*>(self);
   float* samples = static_cast<float*>(out);
-  const int32_t channels = device.channels_;
+  const int32_t channels = device.channels_.load(std::memory_order_relaxed);
+  if (!device.gate_.Enter()) {
+    std::fill(samples, samples + static_cast<size_t>(frames) * channels, 0.0f);
+    return 0;
+  }
   for (unsigned int done = 0; done < frames;) {
     const auto n = std::min<unsigned int>(frames - done, device.chunk_.size());
     device.feed_.Pull(device.chunk_.data(), static_cast<int32_t>(n));
@@ -260,6 +274,7 @@ int RtAudioWaveOut::Callback(void* out, void*, unsigned int frames, double, unsi
     }
     done += n;
   }
+  device.gate_.Leave();
   return 0;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "audio/devices/callback_gate.h"
 #include "audio/devices/capture_feed.h"
 #include "audio/devices/play_feed.h"
 #include "audio/devices/wave_device.h"
@@ -64,6 +66,7 @@ class RtAudioWaveIn final : public WaveInDevice {
   std::unique_ptr<RtAudio> audio_;
   int32_t channels_ = 0;
   std::vector<Frame> chunk_;  // callback thread
+  CallbackGate gate_;
   CaptureFeed feed_;
 };
 
@@ -85,8 +88,9 @@ class RtAudioWaveOut final : public WaveOutDevice {
   const RealDeviceList& devices_;
   DeviceFailure failure_;
   std::unique_ptr<RtAudio> audio_;
-  int32_t channels_ = 0;
-  std::vector<Frame> chunk_;  // callback thread
+  std::atomic<int32_t> channels_{0};  // read by the callback also while the gate is closed
+  std::vector<Frame> chunk_;          // callback thread
+  CallbackGate gate_;
   PlayFeed feed_;
 };
 
