@@ -9,8 +9,8 @@ AudioDevices::AudioDevices(DeviceConfig config, DeviceClock* clock)
       realOut_(real_),
       builtinIn_(clock != nullptr ? *clock : *ownClock_, config_.wavInputPath),
       builtinOut_(clock != nullptr ? *clock : *ownClock_, config_.wavRecorderPath),
-      waveIn_(realIn_, builtinIn_, real_),
-      waveOut_(realOut_, builtinOut_, real_) {
+      waveIn_(realIn_, builtinIn_, real_.inputs),
+      waveOut_(realOut_, builtinOut_, real_.outputs) {
   Rescan();
 }
 
@@ -31,16 +31,11 @@ std::vector<std::string> AudioDevices::Names(int32_t direction) const {
   return names;
 }
 
-template <class Device, class Real, class Builtin>
-int32_t AudioDevices::Router<Device, Real, Builtin>::Open(int32_t deviceId,
-                                                          const WaveFormat& format) {
+template <class Device>
+int32_t AudioDevices::Routed<Device>::Open(int32_t deviceId, const WaveFormat& format) {
   if (active_ != nullptr) active_->Close();
   const auto realCount = static_cast<int32_t>(realList_.size());
-  if (deviceId == kDefaultDevice && realCount > 0) {
-    active_ = &real_;
-    return real_.Open(kDefaultDevice, format);
-  }
-  if (deviceId >= 0 && deviceId < realCount) {
+  if ((deviceId == kDefaultDevice && realCount > 0) || (deviceId >= 0 && deviceId < realCount)) {
     active_ = &real_;
     return real_.Open(deviceId, format);
   }
@@ -50,56 +45,36 @@ int32_t AudioDevices::Router<Device, Real, Builtin>::Open(int32_t deviceId,
                        format);
 }
 
-int32_t AudioDevices::RoutedWaveIn::Open(int32_t deviceId, const WaveFormat& format) {
-  return router_.Open(deviceId, format);
+template <class Device>
+std::string AudioDevices::Routed<Device>::ErrorText(int32_t code) const {
+  return active_ != nullptr ? active_->ErrorText(code) : DeviceErrorText(code);
 }
 
-std::string AudioDevices::RoutedWaveIn::ErrorText(int32_t code) const {
-  return router_.Active() != nullptr ? router_.Active()->ErrorText(code) : DeviceErrorText(code);
+template <class Device>
+int64_t AudioDevices::Routed<Device>::PositionBytes() const {
+  return active_ != nullptr ? active_->PositionBytes() : 0;
+}
+
+template <class Device>
+void AudioDevices::Routed<Device>::Reset() {
+  if (active_ != nullptr) active_->Reset();
+}
+
+template <class Device>
+void AudioDevices::Routed<Device>::Close() {
+  if (active_ != nullptr) active_->Close();
 }
 
 int32_t AudioDevices::RoutedWaveIn::Queue(WaveHeader* header) {
-  return router_.Active() != nullptr ? router_.Active()->Queue(header) : kDeviceNotOpen;
+  return active_ != nullptr ? active_->Queue(header) : kDeviceNotOpen;
 }
 
 int32_t AudioDevices::RoutedWaveIn::Start() {
-  return router_.Active() != nullptr ? router_.Active()->Start() : kDeviceNotOpen;
-}
-
-int64_t AudioDevices::RoutedWaveIn::PositionBytes() const {
-  return router_.Active() != nullptr ? router_.Active()->PositionBytes() : 0;
-}
-
-void AudioDevices::RoutedWaveIn::Reset() {
-  if (router_.Active() != nullptr) router_.Active()->Reset();
-}
-
-void AudioDevices::RoutedWaveIn::Close() {
-  if (router_.Active() != nullptr) router_.Active()->Close();
-}
-
-int32_t AudioDevices::RoutedWaveOut::Open(int32_t deviceId, const WaveFormat& format) {
-  return router_.Open(deviceId, format);
-}
-
-std::string AudioDevices::RoutedWaveOut::ErrorText(int32_t code) const {
-  return router_.Active() != nullptr ? router_.Active()->ErrorText(code) : DeviceErrorText(code);
+  return active_ != nullptr ? active_->Start() : kDeviceNotOpen;
 }
 
 int32_t AudioDevices::RoutedWaveOut::Write(WaveHeader* header) {
-  return router_.Active() != nullptr ? router_.Active()->Write(header) : kDeviceNotOpen;
-}
-
-int64_t AudioDevices::RoutedWaveOut::PositionBytes() const {
-  return router_.Active() != nullptr ? router_.Active()->PositionBytes() : 0;
-}
-
-void AudioDevices::RoutedWaveOut::Reset() {
-  if (router_.Active() != nullptr) router_.Active()->Reset();
-}
-
-void AudioDevices::RoutedWaveOut::Close() {
-  if (router_.Active() != nullptr) router_.Active()->Close();
+  return active_ != nullptr ? active_->Write(header) : kDeviceNotOpen;
 }
 
 }  // namespace ampora

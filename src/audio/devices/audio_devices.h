@@ -38,50 +38,37 @@ class AudioDevices {
 
  private:
   // Sends the calls of an open device to the real or the built-in device its id names.
-  template <class Device, class Real, class Builtin>
-  class Router {
+  template <class Device>
+  class Routed : public Device {
    public:
-    Router(Real& real, Builtin& builtin, const std::vector<RealDevice>& realList)
+    Routed(Device& real, Device& builtin, const std::vector<RealDevice>& realList)
         : real_(real), builtin_(builtin), realList_(realList) {}
-    int32_t Open(int32_t deviceId, const WaveFormat& format);
-    Device* Active() const { return active_; }
-
-   private:
-    Real& real_;
-    Builtin& builtin_;
-    const std::vector<RealDevice>& realList_;
-    Device* active_ = nullptr;
-  };
-
-  class RoutedWaveIn final : public WaveInDevice {
-   public:
-    RoutedWaveIn(RtAudioWaveIn& real, BuiltinWaveIn& builtin, const RealDeviceList& list)
-        : router_(real, builtin, list.inputs) {}
     int32_t Open(int32_t deviceId, const WaveFormat& format) override;
     std::string ErrorText(int32_t code) const override;
+    int64_t PositionBytes() const override;
+    void Reset() override;
+    void Close() override;
+
+   protected:
+    Device* active_ = nullptr;
+
+   private:
+    Device& real_;
+    Device& builtin_;
+    const std::vector<RealDevice>& realList_;
+  };
+
+  class RoutedWaveIn final : public Routed<WaveInDevice> {
+   public:
+    using Routed::Routed;
     int32_t Queue(WaveHeader* header) override;
     int32_t Start() override;
-    int64_t PositionBytes() const override;
-    void Reset() override;
-    void Close() override;
-
-   private:
-    Router<WaveInDevice, RtAudioWaveIn, BuiltinWaveIn> router_;
   };
 
-  class RoutedWaveOut final : public WaveOutDevice {
+  class RoutedWaveOut final : public Routed<WaveOutDevice> {
    public:
-    RoutedWaveOut(RtAudioWaveOut& real, BuiltinWaveOut& builtin, const RealDeviceList& list)
-        : router_(real, builtin, list.outputs) {}
-    int32_t Open(int32_t deviceId, const WaveFormat& format) override;
-    std::string ErrorText(int32_t code) const override;
+    using Routed::Routed;
     int32_t Write(WaveHeader* header) override;
-    int64_t PositionBytes() const override;
-    void Reset() override;
-    void Close() override;
-
-   private:
-    Router<WaveOutDevice, RtAudioWaveOut, BuiltinWaveOut> router_;
   };
 
   DeviceConfig config_;

@@ -42,38 +42,38 @@ std::string DeviceErrorText(int32_t code);
 // Device id -1: the default device of the chosen audio interface.
 inline constexpr int32_t kDefaultDevice = -1;
 
-class WaveInDevice {
+// What both directions offer.
+class WaveDevice {
  public:
-  virtual ~WaveInDevice() = default;
-  // Opens device id for capture (stopped). Closes what was open first.
+  virtual ~WaveDevice() = default;
+  // Opens device id; closes what was open first.
   virtual int32_t Open(int32_t deviceId, const WaveFormat& format) = 0;
   // The text for a code returned by this device, with the detail of its last failure.
   virtual std::string ErrorText(int32_t code) const = 0;
-  // Queues a header to be filled; clears its done flag.
-  virtual int32_t Queue(WaveHeader* header) = 0;
-  virtual int32_t Start() = 0;
-  // Bytes captured into headers since Start.
+  // Bytes captured into headers since Start (input) or played from headers since Open or
+  // the last Reset (output).
   virtual int64_t PositionBytes() const = 0;
-  // Stops capture and returns every queued header marked done; the position restarts at 0.
+  // Returns every queued header marked done and restarts the position at 0; an input
+  // stops capturing, an output goes on playing (silence).
   virtual void Reset() = 0;
   // Resets and closes; safe when nothing is open.
   virtual void Close() = 0;
 };
 
-class WaveOutDevice {
+// An input opens stopped: headers are queued, then it starts.
+class WaveInDevice : public WaveDevice {
  public:
-  virtual ~WaveOutDevice() = default;
-  // Opens device id; from then on it plays what is written, silence in between.
-  virtual int32_t Open(int32_t deviceId, const WaveFormat& format) = 0;
-  virtual std::string ErrorText(int32_t code) const = 0;
+  // Queues a header to be filled; clears its done flag.
+  virtual int32_t Queue(WaveHeader* header) = 0;
+  virtual int32_t Start() = 0;
+};
+
+// An output plays from Open on: what is written, silence in between.
+class WaveOutDevice : public WaveDevice {
+ public:
   // Queues a header for playing (any length, played whole, in write order); clears its
   // done flag.
   virtual int32_t Write(WaveHeader* header) = 0;
-  // Bytes of headers played since Open or the last Reset.
-  virtual int64_t PositionBytes() const = 0;
-  // Returns every queued header marked done; the position restarts at 0.
-  virtual void Reset() = 0;
-  virtual void Close() = 0;
 };
 
 }  // namespace ampora
