@@ -1,5 +1,8 @@
 #include "effects/effect_units.h"
 
+#include "effects/drive.h"
+#include "effects/dynamics.h"
+
 namespace ampora {
 
 // Plugging in a built effect is one line here, for example
@@ -7,6 +10,12 @@ namespace ampora {
 // (plus its #include). Effects without a line are treated as off by the chain.
 EffectUnitTable BuiltEffectUnits() {
   EffectUnitTable units;
+  units[kLimiter] = PlugIn<Limiter>();
+  units[kCompressor] = PlugIn<Compressor>();
+  units[kEnhancer] = PlugIn<Enhancer>();
+  units[kOverDrive] = PlugIn<OverDrive>();
+  units[kDistortion] = PlugIn<Distortion>();
+  units[kFuzz] = PlugIn<Fuzz>();
   return units;
 }
 
