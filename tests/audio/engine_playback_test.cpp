@@ -4,7 +4,7 @@
 #include "engine_rig.h"
 #include "support/signals.h"
 #include "util/rounding.h"
-#include "wav_test_files.h"
+#include "support/wav_files.h"
 
 namespace ampora::test {
 namespace {
