@@ -47,6 +47,9 @@ RenderResult RenderFile(const RenderOptions& options, const RenderProgress& prog
   if (SameFile(options.input, options.output)) {
     throw RenderError(options.output + " is the input file; choose another output");
   }
+  if (SameFile(options.iniFile, options.output)) {
+    throw RenderError(options.output + " is the settings file; choose another output");
+  }
 
   StreamBuffers stream;
   EffectChain chain(stream);

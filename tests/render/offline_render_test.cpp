@@ -242,6 +242,8 @@ TEST_F(OfflineRenderTest, FailuresAreClearAndLeaveNoOutput) {
        "is the input"},
       {"input by another path",
        [&](RenderOptions& o) { o.output = folder.path() + "folder/../in.wav"; }, "is the input"},
+      {"output is the settings file", [&](RenderOptions& o) { o.output = o.iniFile; },
+       "is the settings file"},
       {"unknown section",
        [&](RenderOptions& o) {
          o.section = "Bank07";
@@ -263,6 +265,7 @@ TEST_F(OfflineRenderTest, FailuresAreClearAndLeaveNoOutput) {
   }
   EXPECT_EQ(test::ReadFileText(Path("old.wav")), "an earlier render");
   EXPECT_EQ(test::ReadFileText(options.input), inputBytes);
+  EXPECT_EQ(test::ReadFileText(good.iniFile), kGainsOnlyBank);
 }
 
 // A render stopped on the way (Ctrl-C) leaves neither the output nor a temporary file.
