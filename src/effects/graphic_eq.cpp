@@ -127,9 +127,9 @@ void GraphicEq::RunCascade(int slot, const PlannedBand* bands, int count, const 
 
 void GraphicEq::Run(const StageBlock& block) {
   const int32_t n = block.end - block.start + 1;
-  // Events run before each active band and may change gains, coefficients and level, or
-  // even the tables: each band takes the gain and coefficients it has when its turn
-  // comes, and nothing else is read before the last event has run.
+  // Events run before each active band and may change gains, coefficients and level, the
+  // tables or even the rings: each band takes the gain and coefficients it has when its
+  // turn comes, and nothing else (rings included) is touched before the last event ran.
   std::array<PlannedBand, kBandCount> plan;
   int count = 0;
   for (int b = 0; b < kBandCount; ++b) {
@@ -138,6 +138,9 @@ void GraphicEq::Run(const StageBlock& block) {
     if (gain_[b] == 0.0f) continue;  // an event set the band to 0 dB: it keeps its memories
     plan[count++] = PlannedBand{b, coefficients_[b]};
   }
+  // A stream restarted by an event took this block's rings with it: leave them alone (the
+  // chain sees the restart and abandons the pass).
+  if (block.guard != nullptr && block.guard->RingsReplaced()) return;
   Check(n >= 1 && static_cast<size_t>(n) <= block_.size(),
         "block longer than the equaliser's buffer");
   float* buffer = block_.data();

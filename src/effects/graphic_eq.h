@@ -20,7 +20,8 @@ namespace ampora {
 //
 // Thread: UI thread only, every member. Run() lets pending user-interface events run
 // before each active band; what they change (Apply(), the tables) takes effect from that
-// point of the pass on.
+// point of the pass on. It reads and writes the rings only after the last event, and not
+// at all when block.guard reports that an event replaced them.
 class GraphicEq {
  public:
   static constexpr int kBandCount = 15;

@@ -246,6 +246,27 @@ TEST_F(GraphicEqTest, TablesFreedByAnEventOrTooShortRaiseInsteadOfOverflowing) {
   EXPECT_TRUE(TrapErrors([&] { eq.Run(whole); }));
 }
 
+// An event that restarts the stream frees the rings the block points into: the stage
+// must not touch them afterwards (the sanitizer sees any access) and must not raise.
+TEST_F(GraphicEqTest, StreamRestartedByAnEventLeavesTheOldRingsAlone) {
+  struct Restart : RingGuard {
+    bool replaced = false;
+    bool RingsReplaced() const override { return replaced; }
+  } restart;
+  eq.Apply(OneBand(2, 5));
+  std::vector<Frame> in(256, Frame{300, 0});
+  std::vector<Frame> out(256);
+  const StageBlock block{in.data(), out.data(), 256, 64, 127, &restart};
+  SetPendingEventsHook([&] {
+    std::vector<Frame>().swap(in);
+    std::vector<Frame>().swap(out);
+    restart.replaced = true;
+  });
+  EXPECT_TRUE(TrapErrors([&] { eq.Run(block); }));
+  EXPECT_TRUE(restart.replaced);
+  EXPECT_EQ(eq.BandMemory(0, 2).x1, 0.0f) << "the band did not run";
+}
+
 TEST_F(GraphicEqTest, RandomParametersNeverBreakTheStage) {
   std::mt19937 rng(20240607);
   const int32_t maxLen = 24;
