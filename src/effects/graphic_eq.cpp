@@ -55,7 +55,7 @@ void GraphicEq::Apply(const FxParamTable& fx) {
 
 void GraphicEq::DesignEqBands() {
   const double q = kBandQ;
-  // Damping of at most 1 on both sides keeps the square roots below real.
+  // Limiting the amplitude keeps both dampings at most 1 and the square roots real.
   const double minAmplitude = 0.5 / q;
   const double maxAmplitude = q / 0.5;
   for (int i = 0; i < kBandCount; ++i) {

@@ -11,7 +11,7 @@ namespace ampora {
 
 namespace {
 
-// Factors of the semitones 0..11 within an octave.
+// Factors of the semitones 0..11 within an octave, 32-bit floats like the other tables.
 constexpr std::array<float, 12> kSemitoneFactor = {1.0f,    1.0595f, 1.1225f, 1.1892f,
                                                    1.2599f, 1.3348f, 1.4142f, 1.4983f,
                                                    1.5874f, 1.6818f, 1.7818f, 1.8877f};
