@@ -34,6 +34,15 @@ enum EffectIndex : int {
 
 using FxParamTable = std::array<int32_t, kEffectCount * kParamRows>;
 
-constexpr int FxIndex(int effect, int row) { return effect + kEffectCount * row; }
+constexpr int FxIndex(int effect, int row) {
+  return effect + kEffectCount * row;
+}
+
+// An effect runs only when its row 0 holds exactly this value; anything else is off.
+inline constexpr int32_t kEffectOn = 1;
+
+constexpr bool IsEffectOn(const FxParamTable& fx, int effect) {
+  return fx[FxIndex(effect, 0)] == kEffectOn;
+}
 
 }  // namespace ampora

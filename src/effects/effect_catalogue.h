@@ -1,0 +1,93 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "effects/fx_param.h"
+
+// The catalogue of the sixteen effects, declared once: name, button code, the stage ring
+// the effect writes, and for each parameter its editor label, slider range and default.
+// The editor, the bank files, the chain and the tests all read this table.
+//
+// Thread: constant data; ResetEffectParams runs on the UI thread.
+
+namespace ampora {
+
+// One slider of the editor: row r of an effect is parameter r - 1.
+struct ParamSpec {
+  std::string_view label;  // UTF-8, shown above the slider
+  int32_t min = 0;
+  int32_t max = 0;
+  int32_t defaultValue = 0;
+};
+
+inline constexpr int kMaxParams = kParamRows - 1;
+
+struct EffectSpec {
+  std::string_view name;    // FxName: editor caption and bank-file keys
+  std::string_view button;  // two-letter caption of the main window's button
+  int ring = 0;             // stage ring the effect writes
+  int paramCount = 0;
+  std::array<ParamSpec, kMaxParams> params{};
+};
+
+// clang-format off
+inline constexpr std::array<EffectSpec, kEffectCount> kEffectCatalogue = {{
+    {"Limiter", "LM", 1, 4, {{
+        {"敷居値", 1, 100, 50}, {"リリース", 1, 500, 200}, {"レシオ", 0, 100, 0},
+        {"レベル", 0, 300, 100}}}},
+    {"Compressor", "CS", 2, 5, {{
+        {"敷居値", 1, 100, 50}, {"リリース", 1, 300, 200}, {"アタック", 0, 300, 100},
+        {"サスティン", 0, 300, 100}, {"レベル", 0, 300, 100}}}},
+    {"Enhancer", "EH", 3, 2, {{
+        {"レベル", 0, 100, 100}, {"原音", 0, 200, 100}}}},
+    {"OverDrive", "OD", 4, 3, {{
+        {"ゲイン", 1, 100, 50}, {"トーン", 0, 100, 50}, {"レベル", 0, 200, 50}}}},
+    {"Distortion", "DS", 5, 3, {{
+        {"ゲイン", 1, 100, 50}, {"トーン", 0, 100, 50}, {"レベル", 0, 200, 50}}}},
+    {"Fuzz", "FZ", 6, 3, {{
+        {"ゲイン", 1, 100, 50}, {"トーン", 0, 100, 50}, {"レベル", 0, 200, 50}}}},
+    {"GraphicEQ", "GE", 7, 16, {{
+        {"25", -15, 15, 0}, {"40", -15, 15, 0}, {"63", -15, 15, 0}, {"100", -15, 15, 0},
+        {"160", -15, 15, 0}, {"250", -15, 15, 0}, {"400", -15, 15, 0}, {"630", -15, 15, 0},
+        {"1k", -15, 15, 0}, {"1.6k", -15, 15, 0}, {"2.5k", -15, 15, 0}, {"4k", -15, 15, 0},
+        {"6.3k", -15, 15, 0}, {"10k", -15, 15, 0}, {"16k", -15, 15, 0},
+        {"レベル", 0, 200, 100}}}},
+    {"PitchShift", "PS", 8, 4, {{
+        {"ピッチ", -12, 12, 0}, {"微調整", -100, 100, 0}, {"レベル", 0, 200, 100},
+        {"原音", 0, 200, 0}}}},
+    {"Tremolo", "TR", 9, 2, {{
+        {"レート", 1, 40, 20}, {"デプス", 10, 100, 30}}}},
+    {"Flanger", "FL", 10, 3, {{
+        {"レート", 1, 100, 20}, {"デプス", 10, 100, 50}, {"レベル", 0, 100, 100}}}},
+    {"Phaser", "PH", 11, 3, {{
+        {"レート", 1, 100, 50}, {"デプス", 1, 100, 50}, {"レベル", 0, 100, 100}}}},
+    {"Chorus", "CE", 12, 3, {{
+        {"レート", 1, 100, 50}, {"デプス", 10, 100, 50}, {"レベル", 0, 100, 100}}}},
+    {"Vibrato", "VB", 13, 2, {{
+        {"レート", 1, 100, 50}, {"デプス", 10, 100, 50}}}},
+    {"Echo", "EC", 14, 2, {{
+        {"遅延", 1, 2000, 100}, {"レベル", 1, 100, 50}}}},
+    {"Delay", "DD", 15, 4, {{
+        {"L遅延", 1, 500, 60}, {"R遅延", 1, 500, 40}, {"レベル", 0, 100, 50},
+        {"原音", 0, 100, 100}}}},
+    {"Reverb", "RV", 16, 6, {{
+        {"遅延", 1, 100, 50}, {"Hiカット", 0, 100, 50}, {"Lowカット", 0, 100, 50},
+        {"ステレオ", 0, 100, 50}, {"レベル", 0, 100, 30}, {"原音", 0, 100, 50}}}},
+}};
+// clang-format on
+
+// The effect names by index ("Limiter" ... "Reverb").
+inline constexpr std::array<std::string_view, kEffectCount> FxName = [] {
+  std::array<std::string_view, kEffectCount> names{};
+  for (int e = 0; e < kEffectCount; ++e) names[e] = kEffectCatalogue[e].name;
+  return names;
+}();
+
+// The default setting: every effect off, every parameter at its catalogue default, every
+// row an effect does not use marked kNoParam. Every bank load starts with it, so keys
+// missing from a file leave the defaults in place.
+void ResetEffectParams(FxParamTable& fx);
+
+}  // namespace ampora

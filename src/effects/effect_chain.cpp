@@ -1,0 +1,120 @@
+#include "effects/effect_chain.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "effects/effect_catalogue.h"
+#include "util/error_trap.h"
+#include "util/rounding.h"
+
+namespace ampora {
+namespace {
+
+// The pitch shifter runs first (it always works on the raw input), the others keep
+// their index order.
+constexpr std::array<EffectIndex, kEffectCount> kPassOrder = {
+    kPitchShift, kLimiter, kCompressor, kEnhancer, kOverDrive, kDistortion, kFuzz,  kGraphicEq,
+    kTremolo,    kFlanger, kPhaser,     kChorus,   kVibrato,   kEcho,       kDelay, kReverb};
+
+// Up to and including this effect the signal is mono (left samples only).
+constexpr EffectIndex kLastMonoEffect = kEcho;
+
+}  // namespace
+
+EffectChain::EffectChain(StreamBuffers& stream, EffectUnitTable units)
+    : stream_(stream), units_(std::move(units)) {
+  ResetEffectParams(FxParam);
+  FxResync.fill(true);
+}
+
+void EffectChain::ApplyEffectParams(int effect) {
+  if (effect < 0 || effect >= kEffectCount) return;
+  EffectUnit* unit = units_[effect].get();
+  if (unit == nullptr) return;
+  TrapErrors([&] { unit->Apply(FxParam, stream_.BlockLen); });
+}
+
+void EffectChain::InitEffectTables() {
+  for (auto& unit : units_) {
+    if (unit != nullptr) unit->InitEffectTables();
+  }
+}
+
+void EffectChain::FreeEffectTables() {
+  for (auto& unit : units_) {
+    if (unit != nullptr) unit->FreeEffectTables();
+  }
+}
+
+int EffectChain::ProcessBlock(int32_t start, int32_t end) {
+  bool completed = false;
+  TrapErrors([&] { completed = RunPass(start, end); });
+  return completed ? 1 : 0;
+}
+
+EffectChain::Rings EffectChain::CurrentRings() const {
+  Rings rings;
+  rings.len = stream_.RingLen;
+  const auto holdsRing = [&](const std::vector<Frame>& ring) {
+    return std::cmp_greater_equal(ring.size(), rings.len);
+  };
+  rings.sized = rings.len > 0 && holdsRing(stream_.CaptureRing) && holdsRing(stream_.PlayRing) &&
+                std::all_of(stream_.StageRing.begin(), stream_.StageRing.end(), holdsRing);
+  rings.capture = stream_.CaptureRing.data();
+  rings.play = stream_.PlayRing.data();
+  for (int s = 0; s < kStageRingCount; ++s) rings.stage[s] = stream_.StageRing[s].data();
+  return rings;
+}
+
+bool EffectChain::RunPass(int32_t start, int32_t end) {
+  const Rings rings = CurrentRings();
+  Check(rings.sized, "stream rings not allocated");
+  Check(0 <= start && start <= end && end < rings.len, "block outside the rings");
+
+  const double inGain = stream_.InGain[0];
+  for (int32_t i = start; i <= end; ++i) {
+    rings.stage[0][i].left = ClipRound(rings.capture[i].left * inGain);
+  }
+
+  int current = 0;
+  for (EffectIndex effect : kPassOrder) {
+    if (RunEffect(effect, rings, current, start, end)) {
+      // An effect may let pending events run (the equaliser); one of them may have
+      // restarted the stream, and this block then belongs to rings that are gone.
+      if (CurrentRings() != rings) return false;
+      current = kEffectCatalogue[effect].ring;
+    }
+    if (effect == kLastMonoEffect) {
+      Frame* cur = rings.stage[current];
+      for (int32_t i = start; i <= end; ++i) cur[i].right = cur[i].left;
+    }
+  }
+
+  const Frame* cur = rings.stage[current];
+  const double outLeft = stream_.OutGain[0];
+  const double outRight = stream_.OutGain[1];
+  for (int32_t i = start; i <= end; ++i) {
+    rings.play[i].left = ClipRound(cur[i].left * outLeft);
+    rings.play[i].right = ClipRound(cur[i].right * outRight);
+  }
+  return true;
+}
+
+bool EffectChain::RunEffect(EffectIndex effect, const Rings& rings, int current, int32_t start,
+                            int32_t end) {
+  EffectUnit* unit = units_[effect].get();
+  if (unit == nullptr || !IsEffectOn(FxParam, effect)) return false;
+
+  Frame* own = rings.stage[kEffectCatalogue[effect].ring];
+  if (FxResync[effect]) {
+    // A fresh history made of the present signal, not what the ring held when the
+    // effect last ran.
+    FxResync[effect] = false;
+    std::copy_n(rings.stage[current], rings.len, own);
+  }
+  if (unit->NeedsApply(stream_.BlockLen)) unit->Apply(FxParam, stream_.BlockLen);
+  unit->Run(StageBlock{rings.stage[current], own, rings.len, start, end});
+  return true;
+}
+
+}  // namespace ampora
