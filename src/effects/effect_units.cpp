@@ -1,5 +1,8 @@
 #include "effects/effect_units.h"
 
+#include "effects/graphic_eq.h"
+#include "effects/pitch_shift.h"
+
 namespace ampora {
 
 // Plugging in a built effect is one line here, for example
@@ -7,6 +10,8 @@ namespace ampora {
 // (plus its #include). Effects without a line are treated as off by the chain.
 EffectUnitTable BuiltEffectUnits() {
   EffectUnitTable units;
+  units[kGraphicEq] = PlugIn<GraphicEq>();
+  units[kPitchShift] = PlugIn<PitchShift>();
   return units;
 }
 
