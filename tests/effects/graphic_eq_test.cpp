@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/stream_format.h"
+#include "support/allocation_counter.h"
 #include "support/effect_harness.h"
 #include "support/golden.h"
 #include "support/signals.h"
@@ -114,7 +115,7 @@ TEST_F(GraphicEqTest, GainsBeyondTheDesignStayFiniteAndSaturate) {
 }
 
 // The skewed cascade must do exactly what a band-by-band direct form I does, for any
-// block length, including one and two samples.
+// block length, including one and two samples, and allocate nothing.
 TEST_F(GraphicEqTest, AllBandsMatchABandByBandDirectFormBitForBit) {
   std::vector<int32_t> gains;
   for (int b = 0; b < GraphicEq::kBandCount; ++b) gains.push_back((b % 2 == 0 ? 1 : -1) * (3 + b));
@@ -126,8 +127,10 @@ TEST_F(GraphicEqTest, AllBandsMatchABandByBandDirectFormBitForBit) {
   for (size_t i = 0; i < in.size(); ++i) inRing[i] = Frame{in[i], 0};
   int32_t start = 0;
   for (int32_t len : {1, 2, 3, 44, 309, 1323, 1, 2, 309}) {
+    const uint64_t allocations = test::AllocationCount();
     eq.Run(StageBlock{inRing.data(), outRing.data(), static_cast<int32_t>(in.size()), start,
                       start + len - 1});
+    ASSERT_EQ(test::AllocationCount(), allocations) << "allocated in a block of " << len;
     for (int32_t k = start; k < start + len; ++k) {
       float v = in[k];
       for (int b = 0; b < GraphicEq::kBandCount; ++b) {

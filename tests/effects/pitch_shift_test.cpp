@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/stream_format.h"
+#include "support/allocation_counter.h"
 #include "support/effect_harness.h"
 #include "support/golden.h"
 #include "support/signals.h"
@@ -118,6 +119,20 @@ TEST(PitchShiftTest, BlockOfAnotherLengthRaises) {
   EXPECT_EQ(out[0].left, 5);
   ps.Apply(PitchParams(0, 0), kBlockLen);
   EXPECT_TRUE(TrapErrors([&] { ps.Run(block); }));
+}
+
+// Grain blocks included: the buffers belong to Apply().
+TEST(PitchShiftTest, RunAllocatesNothing) {
+  PitchShift ps;
+  ps.Apply(PitchParams(-12, -100), kBlockLen);
+  std::vector<int16_t> in = test::Noise(9000, 24 * kBlockLen, 2);
+  uint64_t allocations = 0;
+  RunBlocks(in, kBlockLen, 24, [&](const StageBlock& b) {
+    const uint64_t before = test::AllocationCount();
+    ps.Run(b);
+    allocations += test::AllocationCount() - before;
+  });
+  EXPECT_EQ(allocations, 0u);
 }
 
 TEST(PitchShiftTest, DirectOnlyPassesTheInputUnchanged) {
