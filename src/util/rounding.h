@@ -20,10 +20,17 @@ inline double RoundHalfEvenSmall(double x) {
   return (x + kShift) - kShift;
 }
 
+// round() to a 32-bit integer, kept as a double: raises kOverflow outside -2^31 .. 2^31-1
+// and for NaN. For recursions whose rounded state feeds the next double expression, it
+// saves the trip through an integer register.
+inline double RoundInt32Value(double x) {
+  if (!(x >= -2147483648.5 && x < 2147483647.5)) RaiseOverflow();
+  return RoundHalfEvenSmall(x);
+}
+
 // round() to a 32-bit integer; raises kOverflow outside -2^31 .. 2^31-1 and for NaN.
 inline int32_t RoundInt32(double x) {
-  if (!(x >= -2147483648.5 && x < 2147483647.5)) RaiseOverflow();
-  return static_cast<int32_t>(RoundHalfEvenSmall(x));
+  return static_cast<int32_t>(RoundInt32Value(x));
 }
 
 // round() to a 16-bit integer; raises kOverflow outside -32768 .. 32767 and for NaN.

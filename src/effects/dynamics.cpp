@@ -1,0 +1,144 @@
+#include "effects/dynamics.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "audio/stream_format.h"
+#include "util/error_trap.h"
+#include "util/rounding.h"
+
+// Expressions are evaluated in double and rounded to a 32-bit float where a state variable
+// stores them. A single operation on two floats (gain -= step) rounds the same in float
+// as in double, so such steps are written in float.
+
+namespace ampora {
+
+namespace {
+
+int32_t Row(const FxParamTable& fx, EffectIndex effect, int row) {
+  return fx[FxIndex(effect, row)];
+}
+
+// An editor percentage as a factor.
+float Percent(int32_t p) {
+  return static_cast<float>(p / 100.0);
+}
+
+// A threshold in percent of full scale as a sample value.
+int32_t ThresholdOf(int32_t percent) {
+  return RoundInt32(static_cast<double>(Percent(percent)) * 32767.0);
+}
+
+// The gain change per frame that makes a change of 1 take `ms` milliseconds.
+float ReleaseIncrement(int32_t ms) {
+  const double frames = ms / 1000.0 * SampleRate;
+  if (frames == 0.0) RaiseDivisionByZero();
+  return static_cast<float>(1.0 / frames);
+}
+
+// The 2 ms attack of both dynamics effects, in frames (88.2).
+constexpr float kAttackLength = static_cast<float>(SampleRate / 500.0);
+
+}  // namespace
+
+void Limiter::Apply(const FxParamTable& fx) {
+  threshold_ = ThresholdOf(Row(fx, kLimiter, 1));
+  release_ = ReleaseIncrement(Row(fx, kLimiter, 2));
+  mix_ = Percent(Row(fx, kLimiter, 3));
+  level_ = Percent(Row(fx, kLimiter, 4));
+  gain_ = 1.0f;
+  target_ = 1.0f;
+}
+
+void Limiter::Run(const StageBlock& block) {
+  for (int32_t j = block.start; j <= block.end; ++j) {
+    const int32_t x = block.in[j].left;
+    if (x != 0) {
+      const auto limit = static_cast<float>(static_cast<double>(threshold_) / std::abs(x));
+      if (limit < 1.0f && limit < gain_ && limit < target_) {
+        target_ = limit;
+        step_ = static_cast<float>((static_cast<double>(gain_) - limit) / kAttackLength);
+      }
+    }
+    if (step_ != 0.0f) {
+      gain_ -= step_;
+      if (gain_ <= target_) {
+        step_ = 0.0f;
+        target_ = 1.0f;
+      }
+    } else {
+      gain_ += release_;
+      if (gain_ > 1.0f) gain_ = 1.0f;
+    }
+    const int32_t limited = RoundInt32(x * static_cast<double>(gain_));
+    const double removed = x - static_cast<double>(limited);
+    block.out[j].left = ClipRound((removed * mix_ + limited) * level_);
+  }
+}
+
+void Compressor::Apply(const FxParamTable& fx) {
+  threshold_ = ThresholdOf(Row(fx, kCompressor, 1));
+  release_ = ReleaseIncrement(Row(fx, kCompressor, 2));
+  attack_ = Percent(Row(fx, kCompressor, 3));
+  rest_ = Percent(Row(fx, kCompressor, 4));
+  level_ = Percent(Row(fx, kCompressor, 5));
+  gain_ = 1.0f;
+  target_ = rest_;
+}
+
+void Compressor::Run(const StageBlock& block) {
+  for (int32_t j = block.start; j <= block.end; ++j) {
+    const int32_t x = block.in[j].left;
+    const int32_t peak = std::abs(x);
+    if (peak > threshold_ && peak != 0) {
+      // A loud sample only sets the target and the step, and only a target further from
+      // the resting gain replaces the pending one.
+      const double aim = static_cast<double>(threshold_) / peak * attack_;
+      const auto aimStored = static_cast<float>(aim);
+      const double rest = rest_;
+      if (std::abs(gain_ - rest) < std::abs(aim - rest) &&
+          std::abs(target_ - rest) < std::abs(aimStored - rest)) {
+        target_ = aimStored;
+        step_ =
+            static_cast<float>(std::abs(static_cast<double>(gain_) - aimStored) / kAttackLength);
+      }
+    } else if (step_ != 0.0f) {
+      bool reached;
+      if (gain_ >= target_) {
+        gain_ -= step_;
+        reached = gain_ <= target_;
+      } else {
+        gain_ += step_;
+        reached = gain_ >= target_;
+      }
+      if (reached) {
+        step_ = 0.0f;
+        gain_ = target_;
+        target_ = rest_;
+      }
+    } else if (gain_ >= rest_) {
+      gain_ -= release_;
+      if (gain_ < rest_) gain_ = rest_;
+    } else {
+      gain_ += release_;
+      if (gain_ > rest_) gain_ = rest_;
+    }
+    block.out[j].left = ClipRound(x * static_cast<double>(gain_) * level_);
+  }
+}
+
+void Enhancer::Apply(const FxParamTable& fx) {
+  amount_ = static_cast<float>(static_cast<double>(Percent(Row(fx, kEnhancer, 1))) * 3.0);
+  direct_ = Percent(Row(fx, kEnhancer, 2));
+}
+
+void Enhancer::Run(const StageBlock& block) {
+  for (int32_t j = block.start; j <= block.end; ++j) {
+    const int32_t x = block.in[j].left;
+    block.out[j].left = ClipRound((x - previous_) * static_cast<double>(amount_) +
+                                  direct_ * static_cast<double>(x));
+    previous_ = x;
+  }
+}
+
+}  // namespace ampora
