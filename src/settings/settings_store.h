@@ -16,6 +16,19 @@ namespace ampora {
 extern std::string AppTitle;
 extern std::string SettingsIniPath;
 
+// Where ReadSetting and WriteSetting go.
+enum SettingsStoreKind : int { kNoStore = 0, kUserStore = 1, kProfileFile = 2 };
+struct SettingsStore {
+  SettingsStoreKind kind = kNoStore;
+  std::string target;  // the file for kProfileFile, the application name for kUserStore
+};
+
+// A store name picks its settings file when that exists, else the per-user store of
+// that name. Without one, mode 1 picks the title's settings file when it exists, else the
+// per-user store of the title; mode 0 picks SettingsIniPath (existing or not), else the
+// per-user store of AppTitle. Files are found by the rule of settings/settings_location.h.
+SettingsStore ResolveSettingsStore(const std::string& storeName, int mode);
+
 // Reads key from the resolved store; the default's text form when absent (and, for the
 // settings file, the default is written back).
 std::string ReadSetting(const std::string& key, const SettingValue& defaultValue, int mode = 0,
@@ -24,10 +37,13 @@ void WriteSetting(const std::string& key, const SettingValue& value, int mode = 
                   const std::string& storeName = "");
 
 // File-level operations; empty file = the program's settings file, empty section = "conf".
+// Empty text is stored as "***" and reads back as empty text; a stored "ISDEFAULT" counts
+// as absent. A read keeps at most 254 bytes of a value (whole UTF-8 characters) and cuts
+// it at its first NUL. With writeBack 1 an absent key is written with the default.
 std::string ReadIniValue(const std::string& key, const SettingValue& defaultValue,
                          const std::string& file = "", const std::string& section = "",
                          int writeBack = 1);
-void WriteIniValue(const std::string& key, const SettingValue& value,
-                   const std::string& file = "", const std::string& section = "");
+void WriteIniValue(const std::string& key, const SettingValue& value, const std::string& file = "",
+                   const std::string& section = "");
 
 }  // namespace ampora

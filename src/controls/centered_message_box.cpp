@@ -1,0 +1,143 @@
+#include "controls/centered_message_box.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "util/error_trap.h"
+#include "util/message_placement.h"
+#include "util/message_seam.h"
+#include "util/twips.h"
+
+namespace ampora {
+
+namespace {
+
+struct ButtonSpec {
+  int16_t code;
+  const char* text;
+  QMessageBox::ButtonRole role;
+};
+
+std::vector<ButtonSpec> ButtonsFor(int32_t style) {
+  const ButtonSpec ok{kIdOk, "OK", QMessageBox::AcceptRole};
+  const ButtonSpec cancel{kIdCancel, "キャンセル", QMessageBox::RejectRole};
+  const ButtonSpec yes{kIdYes, "はい(&Y)", QMessageBox::YesRole};
+  const ButtonSpec no{kIdNo, "いいえ(&N)", QMessageBox::NoRole};
+  const ButtonSpec retry{kIdRetry, "再試行(&R)", QMessageBox::AcceptRole};
+  switch (style & kMbButtonsMask) {
+    case kMbOkCancel:
+      return {ok, cancel};
+    case kMbAbortRetryIgnore:
+      return {{kIdAbort, "中止(&A)", QMessageBox::RejectRole},
+              retry,
+              {kIdIgnore, "無視(&I)", QMessageBox::ActionRole}};
+    case kMbYesNoCancel:
+      return {yes, no, cancel};
+    case kMbYesNo:
+      return {yes, no};
+    case kMbRetryCancel:
+      return {retry, cancel};
+    default:
+      return {ok};
+  }
+}
+
+QMessageBox::Icon IconFor(int32_t style) {
+  switch (style & kMbIconMask) {
+    case kMbIconError:
+      return QMessageBox::Critical;
+    case kMbIconQuestion:
+      return QMessageBox::Question;
+    case kMbIconWarning:
+      return QMessageBox::Warning;
+    case kMbIconInformation:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+std::size_t DefaultButtonIndex(int32_t style, std::size_t count) {
+  std::size_t index = 0;
+  if ((style & kMbDefaultButtonMask) == kMbDefaultButton2) index = 1;
+  if ((style & kMbDefaultButtonMask) == kMbDefaultButton3) index = 2;
+  return index < count ? index : 0;
+}
+
+// Moves itself to the computed place when it first shows, after the box has laid
+// itself out and before the window appears.
+class CenteredMessageBox : public QMessageBox {
+ public:
+  CenteredMessageBox(QWidget* owner, std::optional<PixelPoint> centre)
+      : QMessageBox(owner), centre_(centre) {}
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    if (!centre_) return;
+    const PixelPoint centre = *centre_;
+    centre_.reset();
+    const QRect area = screen()->geometry();
+    TrapErrors([&] {
+      const PixelPoint place =
+          PlaceMessageBox(centre, width(), height(),
+                          {area.x(), area.y(), area.width(), area.height()}, TwipsPerPixel);
+      move(place.x, place.y);
+    });
+  }
+
+ private:
+  std::optional<PixelPoint> centre_;
+};
+
+std::optional<PixelPoint> CentreOver(const QWidget* owner) {
+  if (owner == nullptr) return std::nullopt;
+  const QWidget* window = owner->window();
+  const QRect frame = window->frameGeometry();
+  const double tpp = TwipsPerPixel;
+  return MessageBoxCentre(
+      {frame.x() * tpp, frame.y() * tpp, frame.width() * tpp, frame.height() * tpp},
+      window->isMinimized(), TwipsPerPixel);
+}
+
+}  // namespace
+
+int16_t ShowMessageCentered(const std::string& text, int32_t style, const std::string& caption,
+                            QWidget* owner) {
+  int16_t result = 0;
+  TrapErrors([&] {
+    // A placement that cannot be computed must not cost the message: it then opens
+    // where the window system puts it.
+    std::optional<PixelPoint> centre;
+    TrapErrors([&] { centre = CentreOver(owner); });
+
+    CenteredMessageBox box(owner, centre);
+    box.setWindowTitle(QString::fromUtf8(caption));
+    box.setText(QString::fromUtf8(text));
+    box.setIcon(IconFor(style));
+    const std::vector<ButtonSpec> specs = ButtonsFor(style);
+    std::vector<QPushButton*> buttons;
+    for (const ButtonSpec& spec : specs) {
+      buttons.push_back(box.addButton(QString::fromUtf8(spec.text), spec.role));
+    }
+    box.setDefaultButton(buttons[DefaultButtonIndex(style, buttons.size())]);
+    box.exec();
+
+    // Closed without a button: Cancel where there is one, else the first button.
+    const bool hasCancel = std::any_of(
+        specs.begin(), specs.end(), [](const ButtonSpec& spec) { return spec.code == kIdCancel; });
+    result = hasCancel ? kIdCancel : specs.front().code;
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+      if (box.clickedButton() == buttons[i]) result = specs[i].code;
+    }
+  });
+  return result;
+}
+
+}  // namespace ampora

@@ -1,0 +1,13 @@
+#include "controls/qt_text_measure.h"
+
+#include <QString>
+
+#include "util/twips.h"
+
+namespace ampora {
+
+int32_t QtTextMeasure::TextWidthTwips(const std::string& text) const {
+  return metrics_.horizontalAdvance(QString::fromUtf8(text)) * TwipsPerPixel;
+}
+
+}  // namespace ampora

@@ -1,0 +1,15 @@
+#include "settings/save_failure.h"
+
+#include <iostream>
+#include <set>
+
+namespace ampora {
+
+void ReportUnsavedSettings(const std::string& place) {
+  static std::set<std::string> reported;
+  if (!reported.insert(place).second) return;
+  std::cerr << "ampora: cannot save settings in " << place
+            << "; later failures there are not reported\n";
+}
+
+}  // namespace ampora

@@ -1,0 +1,104 @@
+#include "settings/settings_store.h"
+
+#include "settings/profile_file.h"
+#include "settings/save_failure.h"
+#include "settings/settings_location.h"
+#include "settings/stored_text.h"
+#include "settings/user_store.h"
+#include "util/error_trap.h"
+#include "util/files.h"
+#include "util/text.h"
+
+namespace ampora {
+
+std::string AppTitle;
+std::string SettingsIniPath;
+
+namespace {
+
+constexpr const char* kDefaultSection = "conf";
+constexpr const char* kAbsent = "ISDEFAULT";
+constexpr std::size_t kReadLimitBytes = 254;
+
+std::string FileOrDefault(const std::string& file) {
+  return file.empty() ? SettingsFileFor(AppTitle) : file;
+}
+
+std::string SectionOrDefault(const std::string& section) {
+  return section.empty() ? kDefaultSection : section;
+}
+
+// The settings file of the name when it exists, else empty text.
+std::string ExistingSettingsFile(const std::string& name) {
+  const std::string file = SettingsFileFor(name);
+  return FileExists(file) ? file : std::string();
+}
+
+}  // namespace
+
+SettingsStore ResolveSettingsStore(const std::string& storeName, int mode) {
+  SettingsStore store;
+  TrapErrors([&] {
+    if (!storeName.empty()) {
+      const std::string file = ExistingSettingsFile(storeName);
+      store =
+          file.empty() ? SettingsStore{kUserStore, storeName} : SettingsStore{kProfileFile, file};
+    } else if (mode == 1) {
+      const std::string file = ExistingSettingsFile(AppTitle);
+      store = file.empty() ? SettingsStore{kUserStore, ""} : SettingsStore{kProfileFile, file};
+    } else if (!SettingsIniPath.empty()) {
+      store = {kProfileFile, SettingsIniPath};
+    } else {
+      store = {kUserStore, AppTitle};
+    }
+  });
+  return store;
+}
+
+std::string ReadSetting(const std::string& key, const SettingValue& defaultValue, int mode,
+                        const std::string& storeName) {
+  std::string result;
+  TrapErrors([&] {
+    const SettingsStore store = ResolveSettingsStore(storeName, mode);
+    if (store.kind == kUserStore) result = ReadRegValue(key, defaultValue, store.target);
+    if (store.kind == kProfileFile) result = ReadIniValue(key, defaultValue, store.target);
+  });
+  return result;
+}
+
+void WriteSetting(const std::string& key, const SettingValue& value, int mode,
+                  const std::string& storeName) {
+  TrapErrors([&] {
+    const SettingsStore store = ResolveSettingsStore(storeName, mode);
+    if (store.kind == kUserStore) WriteRegValue(key, value, store.target);
+    if (store.kind == kProfileFile) WriteIniValue(key, value, store.target);
+  });
+}
+
+std::string ReadIniValue(const std::string& key, const SettingValue& defaultValue,
+                         const std::string& file, const std::string& section, int writeBack) {
+  std::string result;
+  TrapErrors([&] {
+    const std::string stored =
+        ReadProfileString(FileOrDefault(file), SectionOrDefault(section), key).value_or(kAbsent);
+    result = CutToBytes(BeforeNul(stored), kReadLimitBytes);
+    if (result == kAbsent) {
+      result = defaultValue.ToText();
+      if (writeBack == 1) WriteIniValue(key, defaultValue, file, section);
+    }
+    result = ReadText(std::move(result));
+  });
+  return result;
+}
+
+void WriteIniValue(const std::string& key, const SettingValue& value, const std::string& file,
+                   const std::string& section) {
+  TrapErrors([&] {
+    const std::string path = FileOrDefault(file);
+    if (!WriteProfileString(path, SectionOrDefault(section), key, StoredText(value))) {
+      ReportUnsavedSettings(path);
+    }
+  });
+}
+
+}  // namespace ampora

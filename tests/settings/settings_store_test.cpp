@@ -1,0 +1,163 @@
+#include "settings/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "settings/settings_location.h"
+#include "settings/user_store.h"
+#include "settings_fixture.h"
+#include "util/files.h"
+
+namespace ampora {
+namespace {
+
+using test::ReadFileText;
+using test::WriteFileText;
+
+class SettingsStoreTest : public test::SettingsFixture {};
+
+TEST_F(SettingsStoreTest, FirstRunWritesEveryDefaultIntoSectionConf) {
+  EXPECT_EQ(ReadSetting("BufferMS", SettingValue::Int32(20)), "20");
+  EXPECT_EQ(ReadSetting("DeviceIn", SettingValue::Text("")), "");
+  EXPECT_EQ(ReadSetting("FontSize", SettingValue::Float(12.5f)), "12.5");
+  EXPECT_EQ(ReadSetting("MidiCh", SettingValue::Int16(-1)), "-1");
+  EXPECT_EQ(IniText(), "[conf]\nBufferMS=20\nDeviceIn=***\nFontSize=12.5\nMidiCh=-1\n");
+  // Once written, the stored value wins over another default.
+  EXPECT_EQ(ReadSetting("BufferMS", SettingValue::Int32(99)), "20");
+}
+
+TEST_F(SettingsStoreTest, EmptyTextIsStoredAsMarkerAndReadsBackEmpty) {
+  WriteSetting("DeviceIn", SettingValue::Text(""));
+  EXPECT_EQ(IniText(), "[conf]\nDeviceIn=***\n");
+  EXPECT_EQ(ReadSetting("DeviceIn", SettingValue::Text("default device")), "");
+  WriteSetting("DeviceIn", SettingValue::Text("USB Audio"));
+  EXPECT_EQ(ReadSetting("deviceIN", SettingValue::Text("")), "USB Audio");
+  EXPECT_EQ(IniText(), "[conf]\nDeviceIn=USB Audio\n");
+}
+
+TEST_F(SettingsStoreTest, StoredIsDefaultCountsAsAbsentAndIsOverwritten) {
+  WriteFileText(IniPath(), "[conf]\nBufferMS=ISDEFAULT\nOther=isdefault\n");
+  EXPECT_EQ(ReadSetting("BufferMS", SettingValue::Int32(20)), "20");
+  EXPECT_EQ(ReadSetting("Other", SettingValue::Int32(1)), "isdefault");
+  EXPECT_EQ(IniText(), "[conf]\nBufferMS=20\nOther=isdefault\n");
+}
+
+TEST_F(SettingsStoreTest, ReadKeeps254BytesOfWholeCharacters) {
+  WriteSetting("Long", SettingValue::Text(std::string(300, 'x')));
+  EXPECT_EQ(ReadSetting("Long", SettingValue::Text("")), std::string(254, 'x'));
+  // 84 three-byte characters are 252 bytes; the 85th would end at byte 255.
+  std::string japanese;
+  for (int i = 0; i < 100; ++i) japanese += "音";
+  WriteSetting("Name", SettingValue::Text(japanese));
+  EXPECT_EQ(ReadSetting("Name", SettingValue::Text("")), japanese.substr(0, 252));
+}
+
+TEST_F(SettingsStoreTest, ValuesAreCutAtTheirFirstNul) {
+  WriteFileText(IniPath(), std::string("[conf]\nDeviceIn=Line\0junk\n", 26));
+  EXPECT_EQ(ReadSetting("DeviceIn", SettingValue::Text("")), "Line");
+}
+
+TEST_F(SettingsStoreTest, ReadWithoutWriteBackLeavesTheFileAlone) {
+  EXPECT_EQ(ReadIniValue("BufferMS", SettingValue::Int32(20), "", "", 0), "20");
+  EXPECT_FALSE(FileExists(IniPath()));
+  WriteFileText(IniPath(), "[conf]\r\nA=1");
+  EXPECT_EQ(ReadIniValue("B", SettingValue::Text(""), "", "", 0), "");
+  EXPECT_EQ(IniText(), "[conf]\r\nA=1");
+}
+
+TEST_F(SettingsStoreTest, FileLevelOperationsWorkOnNamedSectionsAndFiles) {
+  const std::string bankFile = AppDir() + "banks.ini";
+  WriteIniValue("Name", SettingValue::Text("Crunch"), bankFile, "Bank01");
+  WriteIniValue("Level", SettingValue::Int32(-6), bankFile, "Bank01");
+  WriteIniValue("Name", SettingValue::Text("Clean"), bankFile, "Current");
+  EXPECT_EQ(ReadFileText(bankFile), "[Bank01]\nName=Crunch\nLevel=-6\n[Current]\nName=Clean\n");
+  EXPECT_EQ(ReadIniValue("name", SettingValue::Text(""), bankFile, "BANK01"), "Crunch");
+  // Empty file and section mean the program's settings file and "conf".
+  WriteIniValue("BufferMS", SettingValue::Int32(30));
+  EXPECT_EQ(IniText(), "[conf]\nBufferMS=30\n");
+}
+
+TEST_F(SettingsStoreTest, StoreResolution) {
+  // Mode 0 goes to SettingsIniPath whether it exists or not.
+  EXPECT_EQ(ResolveSettingsStore("", 0).kind, kProfileFile);
+  EXPECT_EQ(ResolveSettingsStore("", 0).target, IniPath());
+  // Mode 1 takes the file only when it exists.
+  EXPECT_EQ(ResolveSettingsStore("", 1).kind, kUserStore);
+  EXPECT_EQ(ResolveSettingsStore("", 1).target, "");
+  WriteFileText(IniPath(), "");
+  EXPECT_EQ(ResolveSettingsStore("", 1).kind, kProfileFile);
+  // A store name picks its own file when it exists, else the per-user store of that name.
+  EXPECT_EQ(ResolveSettingsStore("Live", 0).kind, kUserStore);
+  EXPECT_EQ(ResolveSettingsStore("Live", 0).target, "Live");
+  WriteFileText(AppDir() + "Live.ini", "");
+  EXPECT_EQ(ResolveSettingsStore("Live", 0).kind, kProfileFile);
+  EXPECT_EQ(ResolveSettingsStore("Live", 0).target, AppDir() + "Live.ini");
+  // Without a settings path the title's per-user store is used.
+  SettingsIniPath.clear();
+  EXPECT_EQ(ResolveSettingsStore("", 0).kind, kUserStore);
+  EXPECT_EQ(ResolveSettingsStore("", 0).target, "ampora");
+}
+
+TEST_F(SettingsStoreTest, StoreNameWithoutFileSendsReadsAndWritesToTheUserStore) {
+  WriteSetting("DeviceOut", SettingValue::Text("HDMI"), 0, "Stage");
+  EXPECT_FALSE(FileExists(AppDir() + "Stage.ini"));
+  EXPECT_EQ(ReadRegValue("DeviceOut", SettingValue::Text(""), "Stage"), "HDMI");
+  EXPECT_EQ(ReadSetting("DeviceOut", SettingValue::Text("none"), 0, "Stage"), "HDMI");
+  // The user store has no write-back.
+  EXPECT_EQ(ReadSetting("Missing", SettingValue::Int32(5), 0, "Stage"), "5");
+  EXPECT_EQ(ReadRegValue("Missing", SettingValue::Text("absent"), "Stage"), "absent");
+}
+
+// The program installed where it may not write: the settings go to the user's folder,
+// and a settings file that came with the program is carried over.
+TEST_F(SettingsStoreTest, UnwritableProgramFolderUsesThePerUserFile) {
+  const std::string userFile = ConfigDir() + "ampora/ampora.ini";
+  EXPECT_EQ(UserSettingsFolder(), ConfigDir() + "ampora/");
+  EXPECT_EQ(SettingsFileIn(AppDir(), "ampora", true), IniPath());
+  EXPECT_EQ(SettingsFileIn("/nonexistent/", "ampora", false), userFile);
+  EXPECT_FALSE(FileExists(userFile));
+
+  WriteFileText(IniPath(), "[conf]\nBufferMS=35\n");
+  EXPECT_EQ(SettingsFileIn(AppDir(), "ampora", false), userFile);
+  EXPECT_EQ(ReadFileText(userFile), "[conf]\nBufferMS=35\n");
+  // The copy is made once; later changes of the user's file stay.
+  SettingsIniPath = userFile;
+  WriteSetting("BufferMS", SettingValue::Int32(40));
+  EXPECT_EQ(SettingsFileIn(AppDir(), "ampora", false), userFile);
+  EXPECT_EQ(ReadSetting("BufferMS", SettingValue::Int32(20)), "40");
+  EXPECT_EQ(IniText(), "[conf]\nBufferMS=35\n");
+
+  // A program folder that does not exist counts as unwritable.
+  OverrideAppFolder("/nonexistent/ampora/");
+  EXPECT_EQ(SettingsFileFor("ampora"), userFile);
+}
+
+TEST_F(SettingsStoreTest, InitSettingsPathsNamesTheProgramsFile) {
+  AppTitle.clear();
+  SettingsIniPath.clear();
+  InitSettingsPaths();
+  EXPECT_EQ(AppTitle, "ampora");
+  EXPECT_EQ(SettingsIniPath, IniPath());
+}
+
+TEST_F(SettingsStoreTest, AWriteThatCannotBeDoneKeepsTheFile) {
+  // A file too large to be a settings file is neither read nor replaced.
+  WriteFileText(IniPath(), "[conf]\nA=1\n");
+  std::filesystem::resize_file(IniPath(), 65u << 20);
+  EXPECT_EQ(ReadSetting("A", SettingValue::Int32(0)), "0");
+  EXPECT_EQ(std::filesystem::file_size(IniPath()), 65u << 20);
+  std::ifstream in(IniPath(), std::ios::binary);
+  std::string head(11, '\0');
+  in.read(head.data(), 11);
+  EXPECT_EQ(head, "[conf]\nA=1\n");
+  // A folder in the file's place is not replaced either.
+  const std::string folderPath = AppDir() + "folder.ini";
+  ASSERT_TRUE(MakeFolders(folderPath));
+  WriteIniValue("A", SettingValue::Int32(1), folderPath);
+  EXPECT_EQ(ReadIniValue("A", SettingValue::Int32(2), folderPath, "", 0), "2");
+}
+
+}  // namespace
+}  // namespace ampora
