@@ -1,9 +1,14 @@
 #include "effects/effect_units.h"
 
+#include "effects/delay.h"
 #include "effects/drive.h"
 #include "effects/dynamics.h"
+#include "effects/echo.h"
 #include "effects/graphic_eq.h"
 #include "effects/pitch_shift.h"
+#include "effects/reverb.h"
+#include "effects/sweep_effect.h"
+#include "effects/tremolo.h"
 
 namespace ampora {
 
@@ -20,6 +25,13 @@ EffectUnitTable BuiltEffectUnits() {
   units[kFuzz] = PlugIn<Fuzz>();
   units[kGraphicEq] = PlugIn<GraphicEq>();
   units[kPitchShift] = PlugIn<PitchShift>();
+  units[kTremolo] = PlugIn<Tremolo>();
+  for (const SweepShape* shape : {&kFlangerShape, &kPhaserShape, &kChorusShape, &kVibratoShape}) {
+    units[shape->effect] = PlugIn<SweepEffect>(*shape);
+  }
+  units[kEcho] = PlugIn<Echo>();
+  units[kDelay] = PlugIn<Delay>();
+  units[kReverb] = PlugIn<Reverb>();
   return units;
 }
 

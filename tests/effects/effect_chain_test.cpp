@@ -11,6 +11,7 @@
 #include "effects/effect_catalogue.h"
 #include "support/allocation_counter.h"
 #include "support/signals.h"
+#include "support/stream_rings.h"
 #include "util/error_trap.h"
 #include "util/pending_events.h"
 #include "util/rounding.h"
@@ -18,16 +19,7 @@
 namespace ampora {
 namespace {
 
-// (Re)allocates the rings as InitStream does: zero-filled, BlockLen x BlockCount frames.
-void AllocateRings(StreamBuffers& stream, int32_t blockLen, int32_t blockCount) {
-  stream.BlockLen = blockLen;
-  stream.BlockCount = blockCount;
-  stream.RingLen = blockLen * blockCount;
-  const std::vector<Frame> zeros(static_cast<size_t>(stream.RingLen));
-  stream.CaptureRing = zeros;
-  stream.PlayRing = zeros;
-  for (auto& ring : stream.StageRing) ring = zeros;
-}
+using test::AllocateRings;
 
 EffectUnitTable OneUnit(EffectIndex effect, std::unique_ptr<EffectUnit> unit) {
   EffectUnitTable units;

@@ -13,7 +13,7 @@
 #include "effects/fx_param.h"
 #include "support/effect_harness.h"
 
-// Helpers for the tests of the dynamics and drive effects.
+// Helpers for the tests of the effects.
 
 namespace ampora::test {
 
@@ -68,12 +68,16 @@ std::string NameOf() {
 }
 
 // The catalogue's default setting with the effect switched on.
-template <class Effect>
-FxParamTable DefaultParams() {
+inline FxParamTable DefaultParamsOf(EffectIndex effect) {
   FxParamTable fx;
   ResetEffectParams(fx);
-  fx[FxIndex(IndexOf<Effect>(), 0)] = kEffectOn;
+  fx[FxIndex(effect, 0)] = kEffectOn;
   return fx;
+}
+
+template <class Effect>
+FxParamTable DefaultParams() {
+  return DefaultParamsOf(IndexOf<Effect>());
 }
 
 }  // namespace ampora::test

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+
+#include "effects/fx_param.h"
+#include "effects/stage_block.h"
+
+namespace ampora {
+
+// What tells the members of the sweep family apart.
+struct SweepShape {
+  EffectIndex effect;
+  double rateDivisor;  // LFO rate in Hz = row 1 / rateDivisor
+  int32_t baseDelay;   // frames
+  // Depth in frames = round(row 2 / 100 x depthScale / depthDivisor), in that order.
+  double depthScale;
+  double depthDivisor;
+  bool hasLevel;  // dry 10/15 and wet row 3 / 150; without: no dry part, wet 1
+};
+
+extern const SweepShape kFlangerShape;
+extern const SweepShape kPhaserShape;
+extern const SweepShape kChorusShape;
+extern const SweepShape kVibratoShape;
+
+// Flanger, Phaser, Chorus and Vibrato: the mono signal read back at a position that a sine
+// LFO sweeps around a base delay. The read does not interpolate: it averages the stage
+// over the span the read position moved across since the previous frame (the first
+// sample weighted by the part not covered before, the last by the part now reached). The
+// LFO phase and the read position only ever advance and persist while the effect is off,
+// so the first frame after a pause averages over everything in between.
+//
+// Thread: UI thread (Apply from the editor and bank loads, Run from the chain's pass).
+// Both may raise RuntimeError (a rate of 0, a depth or level that overflows).
+class SweepEffect {
+ public:
+  explicit SweepEffect(const SweepShape& shape) : shape_(shape) {}
+
+  // Rate row 1, depth row 2, level row 3 (when the shape has one) of the shape's effect.
+  // Phases and read positions are kept.
+  void Apply(const FxParamTable& fx);
+  // Left samples of the block from block.in (and its history) to block.out.
+  void Run(const StageBlock& block);
+
+ private:
+  SweepShape shape_;
+  double increment_ = 0.0;
+  int32_t depth_ = 0;
+  float dry_ = 0.0f;
+  float wet_ = 0.0f;
+  double phase_ = 0.0;
+  // The previous frame's read position: integer part (64-bit, so that no position a
+  // hand-edited depth produces can overflow) and fraction.
+  int64_t prevPos_ = 0;
+  float prevFrac_ = 0.0f;
+};
+
+}  // namespace ampora
