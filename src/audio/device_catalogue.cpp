@@ -1,0 +1,182 @@
+#include "audio/device_catalogue.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <optional>
+
+#include "util/error_trap.h"
+#include "util/message_seam.h"
+#include "util/rounding.h"
+
+namespace ampora {
+
+namespace {
+
+// Lower-cases ASCII letters; other bytes (the rest of UTF-8) stay as they are.
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string TrimSpaces(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string Normalised(const std::string& name) {
+  return TrimSpaces(Lower(name));
+}
+
+// A device name as the system reports it, cut at the first NUL and trimmed.
+std::string CleanName(const std::string& raw) {
+  return TrimSpaces(raw.substr(0, raw.find('\0')));
+}
+
+// The value of a text that is a decimal number (sign, digits, fraction, exponent).
+std::optional<double> NumberValue(const std::string& text) {
+  size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    const size_t expStart = j;
+    while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
+    if (j == expStart) return std::nullopt;
+    i = j;
+  }
+  if (i != text.size()) return std::nullopt;
+  return std::strtod(text.c_str(), nullptr);
+}
+
+// The text split into its UTF-8 characters.
+std::vector<std::string> Characters(const std::string& text) {
+  std::vector<std::string> chars;
+  for (char c : text) {
+    const bool continuation = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+    if (continuation && !chars.empty()) {
+      chars.back() += c;
+    } else {
+      chars.emplace_back(1, c);
+    }
+  }
+  return chars;
+}
+
+// Removes every "d- " from a text holding "(d- ", for the digits 0..5: the number the
+// system puts inside the parentheses of a second identical device.
+void RemoveBracketNumbering(std::string& text) {
+  for (char d = '0'; d <= '5'; ++d) {
+    const std::string numbering{d, '-', ' '};
+    if (text.find('(' + numbering) == std::string::npos) continue;
+    for (size_t at = text.find(numbering); at != std::string::npos; at = text.find(numbering, at)) {
+      text.erase(at, numbering.size());
+    }
+  }
+}
+
+// For a text of more than 4 characters: for positions 1..4 in turn, if the character
+// there is a space, a digit, "-", "(" or ")", the first character goes (the text shrinks
+// while the position advances); then the spaces around are trimmed.
+void RemoveLeadingNumbering(std::string& text) {
+  std::vector<std::string> chars = Characters(text);
+  if (chars.size() <= 4) return;
+  for (size_t p = 1; p <= 4; ++p) {
+    if (p > chars.size()) break;
+    const std::string& c = chars[p - 1];
+    const bool numbering =
+        c.size() == 1 && (c[0] == ' ' || c[0] == '-' || c[0] == '(' || c[0] == ')' ||
+                          std::isdigit(static_cast<unsigned char>(c[0])));
+    if (numbering) chars.erase(chars.begin());
+  }
+  std::string joined;
+  for (const std::string& c : chars) joined += c;
+  text = TrimSpaces(joined);
+}
+
+}  // namespace
+
+bool SameDeviceName(const std::string& a, const std::string& b) {
+  std::string s0 = Lower(a);
+  std::string s1 = Lower(b);
+  RemoveBracketNumbering(s0);
+  RemoveBracketNumbering(s1);
+  if (s0 == s1) return true;
+  RemoveLeadingNumbering(s0);
+  RemoveLeadingNumbering(s1);
+  return s0 == s1;
+}
+
+std::vector<std::string> DeviceCatalogue::Names(int32_t direction) const {
+  std::vector<std::string> names = names_(direction);
+  for (std::string& name : names) name = CleanName(name);
+  return names;
+}
+
+void DeviceCatalogue::ListDevices(ChoiceList& list, int32_t direction,
+                                  const std::string& name) const {
+  list.Clear();
+  const std::vector<std::string> names = Names(direction);
+  if (names.empty()) return;
+  for (const std::string& device : names) list.AddItem(device);
+  const std::string n = Normalised(name);
+  for (int32_t i = 0; i < list.ItemCount(); ++i) {
+    if (Lower(list.ItemText(i)) == n) return list.SetSelectedIndex(i);
+  }
+  if (!n.empty()) {
+    for (int32_t i = 0; i < list.ItemCount(); ++i) {
+      if (SameDeviceName(list.ItemText(i), n)) return list.SetSelectedIndex(i);
+    }
+  }
+  list.SetSelectedIndex(-1);
+}
+
+std::string DeviceCatalogue::DeviceName(int32_t direction, int32_t id) const {
+  const std::vector<std::string> names = Names(direction);
+  return id >= 0 && id < static_cast<int32_t>(names.size()) ? names[static_cast<size_t>(id)] : "";
+}
+
+int32_t DeviceCatalogue::DeviceIdByName(int32_t direction, const std::string& name,
+                                        int32_t warn) const {
+  int32_t id = -1;
+  TrapErrors([&] {
+    const std::string n = Normalised(name);
+    if (n.empty()) {
+      id = 0;
+      return;
+    }
+    if (const std::optional<double> number = NumberValue(n)) {
+      id = RoundInt32(*number);
+      return;
+    }
+    const std::vector<std::string> names = Names(direction);
+    if (names.empty()) {
+      id = 0;
+      return;
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (Normalised(names[i]) == n) {
+        id = static_cast<int32_t>(i);
+        return;
+      }
+    }
+    if (warn != 1) return;
+    ShowMessage(std::string(kDeviceNotFoundText) + "\n" + name, kMbOk | kMbIconError, "");
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (SameDeviceName(names[i], n)) {
+        id = static_cast<int32_t>(i);
+        return;
+      }
+    }
+  });
+  return id;
+}
+
+}  // namespace ampora

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "audio/devices/header_queue.h"
+#include "audio/frame.h"
+
+namespace ampora {
+
+// The capture side of a wave input device: the engine queues headers, the device thread
+// copies what it captured into them in queue order and marks each one done when full.
+// Frames that arrive while no header is queued are dropped; the position counts only the
+// frames that reached a header.
+class CaptureFeed {
+ public:
+  // UI thread. Clears the header's done flag and queues it; false when the queue is full.
+  bool Queue(WaveHeader* header) { return queue_.Add(header); }
+  // UI thread, only while the device thread is stopped: returns every queued header
+  // (marked done, partly filled or empty) and sets the position to 0.
+  void ReturnAll();
+  // Any thread: frames delivered into headers since the device started.
+  int64_t FramesDelivered() const { return delivered_.load(std::memory_order_relaxed); }
+
+  // Device thread: copies count frames into the queued headers.
+  void Deliver(const Frame* frames, int32_t count);
+
+ private:
+  HeaderQueue queue_;
+  int32_t filledFrames_ = 0;  // of the front header; device thread
+  std::atomic<int64_t> delivered_{0};
+  static_assert(std::atomic<int64_t>::is_always_lock_free);
+};
+
+}  // namespace ampora

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <vector>
+
+#include "audio/frame.h"
+
+// The generated signals of the built-in inputs, each a loop of frames (left = right)
+// that plays seamlessly when repeated. Built once when the device opens.
+
+namespace ampora {
+
+// A plucked-string riff in E minor, about 4.5 s, peaks at -12 dBFS.
+std::vector<Frame> DemoGuitarRiff();
+
+// One second of a 440 Hz sine at -12 dBFS (exactly 440 periods).
+std::vector<Frame> TestTone();
+
+}  // namespace ampora

@@ -1,0 +1,67 @@
+#include "audio/devices/wav_recorder.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "audio/stream_format.h"
+
+namespace ampora {
+
+namespace {
+constexpr uint32_t kQueueFrames = 1u << 17;
+constexpr uint32_t kChunkFrames = 4096;
+}  // namespace
+
+WavRecorder::WavRecorder() : queue_(kQueueFrames), chunk_(kChunkFrames) {}
+
+WavRecorder::~WavRecorder() {
+  Close();
+}
+
+bool WavRecorder::Open(const std::string& path, std::string& error) {
+  Close();
+  if (path.empty()) {
+    error = "録音先のWAVファイルが設定されていません。";
+    return false;
+  }
+  SF_INFO info{};
+  info.samplerate = SampleRate;
+  info.channels = Channels;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  file_ = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (file_ == nullptr) {
+    error =
+        "録音先のWAVファイルを作成できませんでした: " + path + " (" + sf_strerror(nullptr) + ")";
+    return false;
+  }
+  stop_.store(false, std::memory_order_relaxed);
+  writer_ = std::thread([this] {
+    while (!stop_.load(std::memory_order_acquire)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      WriteQueued();
+    }
+  });
+  return true;
+}
+
+void WavRecorder::Close() {
+  if (file_ == nullptr) return;
+  stop_.store(true, std::memory_order_release);
+  writer_.join();
+  WriteQueued();
+  sf_close(file_);
+  file_ = nullptr;
+}
+
+void WavRecorder::WriteQueued() {
+  static_assert(sizeof(Frame) == 2 * sizeof(short));
+  while (const uint32_t ready = std::min(queue_.Available(), kChunkFrames)) {
+    for (uint32_t i = 0; i < ready; ++i) chunk_[i] = queue_.Peek(i);
+    queue_.Drop(ready);
+    sf_writef_short(file_, reinterpret_cast<const short*>(chunk_.data()), ready);
+  }
+}
+
+}  // namespace ampora

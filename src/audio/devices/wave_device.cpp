@@ -1,0 +1,46 @@
+#include "audio/devices/wave_device.h"
+
+#include "audio/stream_format.h"
+
+namespace ampora {
+
+WaveFormat StreamWaveFormat() {
+  return WaveFormat{1, Channels, SampleRate, SampleRate * BlockAlign, BlockAlign, BitsPerSample};
+}
+
+bool IsStreamWaveFormat(const WaveFormat& format) {
+  const WaveFormat expected = StreamWaveFormat();
+  return format.formatTag == expected.formatTag && format.channels == expected.channels &&
+         format.samplesPerSec == expected.samplesPerSec &&
+         format.avgBytesPerSec == expected.avgBytesPerSec &&
+         format.blockAlign == expected.blockAlign && format.bitsPerSample == expected.bitsPerSample;
+}
+
+std::string DeviceErrorText(int32_t code) {
+  switch (code) {
+    case kDeviceOk:
+      return "エラーはありません。";
+    case kDeviceBadId:
+      return "指定されたデバイスは存在しません。";
+    case kDeviceBadFormat:
+      return "このデバイスは指定された形式に対応していません。";
+    case kDeviceNotOpen:
+      return "デバイスが開かれていません。";
+    case kDeviceQueueFull:
+      return "デバイスのバッファが一杯です。";
+    default:
+      return "デバイスでエラーが発生しました。";
+  }
+}
+
+int32_t DeviceFailure::Fail(int32_t code, std::string detail) {
+  code_ = code;
+  detail_ = std::move(detail);
+  return code;
+}
+
+std::string DeviceFailure::Text(int32_t code) const {
+  return code == code_ && !detail_.empty() ? detail_ : DeviceErrorText(code);
+}
+
+}  // namespace ampora

@@ -1,0 +1,237 @@
+#include "controls/surface.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cstdlib>
+
+#include "util/rounding.h"
+#include "util/twips.h"
+
+namespace ampora {
+
+namespace {
+
+QRgb ToQRgb(Color color) {
+  const RgbParts c = SplitRGB(ResolveColor(color));
+  return qRgb(c.red, c.green, c.blue);
+}
+
+Color FromQRgb(QRgb rgb) {
+  return MakeRGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
+}
+
+// The image's resolution follows the screen factor, so that fonts given in points come
+// out as large as on the screen.
+void MatchResolution(QImage& image) {
+  if (image.isNull() || TwipsPerPixel <= 0) return;
+  const int dotsPerMeter = static_cast<int>(1440.0 / TwipsPerPixel / 0.0254 + 0.5);
+  image.setDotsPerMeterX(dotsPerMeter);
+  image.setDotsPerMeterY(dotsPerMeter);
+}
+
+QImage MakeImage(int32_t widthPx, int32_t heightPx, Color fill) {
+  QImage image(std::max(widthPx, 0), std::max(heightPx, 0), QImage::Format_RGB32);
+  image.fill(ToQRgb(fill));
+  MatchResolution(image);
+  return image;
+}
+
+}  // namespace
+
+int32_t PixelsFromTwips(double twips) {
+  return DivInt32(RoundInt32(twips), TwipsPerPixel);
+}
+
+Surface::Surface(int32_t widthPx, int32_t heightPx)
+    : image_(MakeImage(widthPx, heightPx, 0xFFFFFF)) {}
+
+void Surface::Resize(int32_t widthPx, int32_t heightPx) {
+  widthPx = std::max(widthPx, 0);
+  heightPx = std::max(heightPx, 0);
+  if (widthPx == image_.width() && heightPx == image_.height()) return;
+  QImage resized = MakeImage(widthPx, heightPx, backColor_);
+  if (!resized.isNull() && !image_.isNull()) {
+    QPainter painter(&resized);
+    painter.drawImage(0, 0, image_);
+  }
+  image_ = resized;
+}
+
+double Surface::ScaleWidth() const {
+  return static_cast<double>(WidthPx()) * TwipsPerPixel;
+}
+double Surface::ScaleHeight() const {
+  return static_cast<double>(HeightPx()) * TwipsPerPixel;
+}
+
+void Surface::SetBackColor(Color color) {
+  backColor_ = color;
+  Clear();
+}
+
+void Surface::Clear() {
+  image_.fill(ToQRgb(backColor_));
+  currentX_ = 0;
+  currentY_ = 0;
+}
+
+void Surface::Line(double x1, double y1, double x2, double y2, Color color) {
+  LinePx(PixelsFromTwips(x1), PixelsFromTwips(y1), PixelsFromTwips(x2), PixelsFromTwips(y2), color);
+}
+
+void Surface::Box(double x1, double y1, double x2, double y2, Color color) {
+  FillPx(PixelsFromTwips(x1), PixelsFromTwips(y1), PixelsFromTwips(x2), PixelsFromTwips(y2), color);
+}
+
+void Surface::MoveTo(int32_t x, int32_t y) {
+  penX_ = x;
+  penY_ = y;
+}
+
+void Surface::LineTo(int32_t x, int32_t y) {
+  LinePx(penX_, penY_, x, y, foreColor_);
+  MoveTo(x, y);
+}
+
+void Surface::PlotPx(int32_t x, int32_t y, uint32_t rgb) {
+  if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
+  reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = rgb;
+}
+
+void Surface::LinePx(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Color color) {
+  const QRgb rgb = ToQRgb(color);
+  if (drawWidth_ > 1) {
+    if (image_.isNull()) return;
+    QPainter painter(&image_);
+    painter.setPen(QPen(QColor(rgb), drawWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawLine(x1, y1, x2, y2);
+    return;
+  }
+  // Bresenham's walk from the start point up to, not including, the end point; straight
+  // lines are walks too.
+  const int64_t dx = std::llabs(int64_t{x2} - x1);
+  const int64_t dy = -std::llabs(int64_t{y2} - y1);
+  const int32_t stepX = x1 < x2 ? 1 : -1;
+  const int32_t stepY = y1 < y2 ? 1 : -1;
+  int64_t error = dx + dy;
+  int32_t x = x1;
+  int32_t y = y1;
+  while (x != x2 || y != y2) {
+    PlotPx(x, y, rgb);
+    const int64_t twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      x += stepX;
+    }
+    if (twice <= dx) {
+      error += dx;
+      y += stepY;
+    }
+  }
+}
+
+Color Surface::Pixel(int32_t x, int32_t y) const {
+  if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return -1;
+  return FromQRgb(image_.pixel(x, y));
+}
+
+void Surface::SetPixel(int32_t x, int32_t y, Color color) {
+  PlotPx(x, y, ToQRgb(color));
+}
+
+void Surface::FillPx(int32_t left, int32_t top, int32_t right, int32_t bottom, Color color) {
+  const QRgb rgb = ToQRgb(color);
+  const int32_t x0 = std::max(std::min(left, right), 0);
+  const int32_t x1 = std::min(std::max(left, right), image_.width() - 1);
+  const int32_t y0 = std::max(std::min(top, bottom), 0);
+  const int32_t y1 = std::min(std::max(top, bottom), image_.height() - 1);
+  for (int32_t y = y0; y <= y1; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    std::fill(line + x0, line + x1 + 1, rgb);
+  }
+}
+
+void Surface::Copy(int32_t x, int32_t y, int32_t width, int32_t height, const Surface& source,
+                   int32_t sourceX, int32_t sourceY, CopyMode mode) {
+  // Clip the rectangle to both images, moving both corners together.
+  int32_t left = 0;
+  int32_t top = 0;
+  left = std::max({left, -x, -sourceX});
+  top = std::max({top, -y, -sourceY});
+  const int32_t right = std::min({width, image_.width() - x, source.image_.width() - sourceX});
+  const int32_t bottom = std::min({height, image_.height() - y, source.image_.height() - sourceY});
+  if (left >= right || top >= bottom) return;
+  // A copy within one surface may overlap: read from a snapshot.
+  const QImage from = source.image_.copy(sourceX + left, sourceY + top, right - left, bottom - top);
+  for (int32_t row = 0; row < bottom - top; ++row) {
+    const auto* in = reinterpret_cast<const QRgb*>(from.constScanLine(row));
+    auto* out = reinterpret_cast<QRgb*>(image_.scanLine(y + top + row)) + x + left;
+    for (int32_t col = 0; col < right - left; ++col) {
+      switch (mode) {
+        case CopyMode::kSource:
+          out[col] = in[col];
+          break;
+        case CopyMode::kAnd:
+          out[col] = (out[col] & in[col]) | 0xFF000000u;
+          break;
+        case CopyMode::kInvert:
+          out[col] = (out[col] ^ in[col]) | 0xFF000000u;
+          break;
+      }
+    }
+  }
+}
+
+void Surface::DrawSunkenEdge(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  const int32_t savedWidth = drawWidth_;
+  drawWidth_ = 1;
+  LinePx(left, top, right, top, kColorBtnShadow);
+  LinePx(left, top, left, bottom, kColorBtnShadow);
+  LinePx(left, bottom - 1, right, bottom - 1, kColor3DHighlight);
+  LinePx(right - 1, top, right - 1, bottom, kColor3DHighlight);
+  LinePx(left + 1, top + 1, right - 1, top + 1, kColor3DDkShadow);
+  LinePx(left + 1, top + 1, left + 1, bottom - 1, kColor3DDkShadow);
+  LinePx(left + 1, bottom - 2, right - 1, bottom - 2, kColor3DLight);
+  LinePx(right - 2, top + 1, right - 2, bottom - 1, kColor3DLight);
+  drawWidth_ = savedWidth;
+}
+
+void Surface::SetPrintPosition(double x, double y) {
+  currentX_ = x;
+  currentY_ = y;
+}
+
+void Surface::Print(const std::string& text) {
+  const int32_t x = PixelsFromTwips(currentX_);
+  const int32_t y = PixelsFromTwips(currentY_);
+  if (!image_.isNull()) {
+    QPainter painter(&image_);
+    painter.setFont(font_);
+    painter.setPen(QColor(ToQRgb(foreColor_)));
+    const QFontMetrics metrics(font_, &image_);
+    painter.drawText(QPoint(x, y + metrics.ascent()), QString::fromStdString(text));
+  }
+  currentY_ += TextHeight(text);
+  currentX_ = 0;
+}
+
+double Surface::TextWidth(const std::string& text) const {
+  const QFontMetrics metrics = image_.isNull() ? QFontMetrics(font_) : QFontMetrics(font_, &image_);
+  return static_cast<double>(metrics.horizontalAdvance(QString::fromStdString(text))) *
+         TwipsPerPixel;
+}
+
+double Surface::TextHeight(const std::string& /*text*/) const {
+  const QFontMetrics metrics = image_.isNull() ? QFontMetrics(font_) : QFontMetrics(font_, &image_);
+  return static_cast<double>(metrics.height()) * TwipsPerPixel;
+}
+
+void Surface::Load(const QImage& image) {
+  Surface loaded;
+  loaded.image_ = image.convertToFormat(QImage::Format_RGB32);
+  Copy(0, 0, loaded.WidthPx(), loaded.HeightPx(), loaded, 0, 0);
+}
+
+}  // namespace ampora

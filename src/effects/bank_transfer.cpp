@@ -1,0 +1,80 @@
+#include "effects/bank_transfer.h"
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+#include "effects/effect_catalogue.h"
+#include "settings/settings_batch.h"
+#include "settings/settings_store.h"
+#include "util/error_trap.h"
+#include "util/rounding.h"
+#include "util/text.h"
+
+namespace ampora {
+namespace {
+
+constexpr std::array<const char*, 4> kLevelKeys = {"LevelInL", "LevelInR", "LevelOutL",
+                                                   "LevelOutR"};
+
+std::string TwoDigits(int64_t n) {
+  return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n);
+}
+
+// A stored value as a 32-bit integer: a decimal number, blanks around it allowed, a
+// fraction rounded to nearest (ties to even). Text, an empty value and a number outside
+// the 32-bit range raise.
+int32_t ValueToInt32(std::string_view text) {
+  text = TrimBlanks(text);
+  if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  Check(error == std::errc() && end == text.data() + text.size() && std::isfinite(value),
+        "bank value is not a number");
+  return RoundInt32(value);
+}
+
+int32_t ReadBankValue(const std::string& key, int32_t defaultValue, const std::string& section) {
+  return ValueToInt32(ReadIniValue(key, SettingValue::Int32(defaultValue), "", section, 1));
+}
+
+void Transfer(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels) {
+  const std::array<int32_t*, 4> levelSlots = {&levels.LevelIn[0], &levels.LevelIn[1],
+                                              &levels.LevelOut[0], &levels.LevelOut[1]};
+  for (size_t k = 0; k < kLevelKeys.size(); ++k) {
+    *levelSlots[k] = ReadBankValue(kLevelKeys[k], 0, section);
+  }
+  for (int e = 0; e < kEffectCount; ++e) {
+    for (int row = 0; row < kParamRows; ++row) {
+      int32_t& value = fx[FxIndex(e, row)];
+      if (value == kNoParam) continue;
+      const std::string key = ParamKey(e, row);
+      if (mode == kSaveBank) {
+        WriteIniValue(key, SettingValue::Int32(value), "", section);
+      } else {
+        value = ReadBankValue(key, value, section);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::string BankSection(int bank) {
+  if (bank < 0) return kCurrentSection;
+  return "Bank" + TwoDigits(int64_t{bank} + 1);
+}
+
+std::string ParamKey(int effect, int row) {
+  return std::string(FxName[effect]) + "-" + TwoDigits(row + 1);
+}
+
+int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx,
+                         BankLevels& levels) {
+  // One replacement of the file for the whole bank, also when the transfer ends early:
+  // what was written back before the stop stays written.
+  SettingsBatch batch;
+  return TrapErrors([&] { Transfer(mode, section, fx, levels); }) ? 1 : 0;
+}
+
+}  // namespace ampora

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "audio/devices/capture_feed.h"
+#include "audio/devices/play_feed.h"
+#include "audio/stream_format.h"
+
+namespace ampora {
+namespace {
+
+std::vector<Frame> Ramp(int32_t n, int16_t first) {
+  std::vector<Frame> frames(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i) {
+    frames[static_cast<size_t>(i)] =
+        Frame{static_cast<int16_t>(first + i), static_cast<int16_t>(-first - i)};
+  }
+  return frames;
+}
+
+TEST(CaptureFeed, FillsQueuedHeadersInOrderAcrossDeliveries) {
+  std::vector<Frame> ring(10);
+  WaveHeader a{ring.data(), 4 * BlockAlign};
+  WaveHeader b{ring.data() + 4, 4 * BlockAlign};
+  CaptureFeed feed;
+  feed.Queue(&a);
+  feed.Queue(&b);
+  const std::vector<Frame> input = Ramp(11, 1);
+  feed.Deliver(input.data(), 3);
+  EXPECT_FALSE(a.IsDone());
+  feed.Deliver(input.data() + 3, 3);
+  EXPECT_TRUE(a.IsDone());
+  EXPECT_FALSE(b.IsDone());
+  feed.Deliver(input.data() + 6, 5);  // 2 fill b, 3 find no header and are dropped
+  EXPECT_TRUE(b.IsDone());
+  EXPECT_EQ(feed.FramesDelivered(), 8);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(ring[i].left, i + 1);
+  EXPECT_EQ(ring[8].left, 0) << "nothing written past the queued headers";
+
+  feed.Queue(&a);
+  feed.Deliver(input.data(), 1);
+  feed.ReturnAll();
+  EXPECT_TRUE(a.IsDone()) << "returned partly filled";
+  EXPECT_EQ(feed.FramesDelivered(), 0);
+}
+
+TEST(CaptureFeed, HeadersWithoutWholeFramesTakeNothing) {
+  std::vector<Frame> ring(4);
+  WaveHeader empty{ring.data(), 0};
+  WaveHeader negative{ring.data(), -400};
+  WaveHeader ragged{ring.data(), BlockAlign + 3};  // one whole frame
+  CaptureFeed feed;
+  feed.Queue(&empty);
+  feed.Queue(&negative);
+  feed.Queue(&ragged);
+  const std::vector<Frame> input = Ramp(4, 7);
+  feed.Deliver(input.data(), 4);
+  EXPECT_TRUE(empty.IsDone() && negative.IsDone() && ragged.IsDone());
+  EXPECT_EQ(ring[0].left, 7);
+  EXPECT_EQ(ring[1].left, 0);
+  EXPECT_EQ(feed.FramesDelivered(), 1);
+}
+
+TEST(PlayFeed, PlaysHeadersWholeThenSilence) {
+  std::vector<Frame> ring = Ramp(12, 1);
+  WaveHeader a{ring.data(), 3 * BlockAlign};
+  WaveHeader b{ring.data() + 3, 2 * BlockAlign};
+  PlayFeed feed;
+  std::vector<Frame> out(4);
+  EXPECT_EQ(feed.Pull(out.data(), 4), 0) << "silence before the first write";
+  EXPECT_EQ(feed.FramesPlayed(), 0);
+  feed.Write(&a);
+  feed.Write(&b);
+  EXPECT_EQ(feed.Pull(out.data(), 4), 4);
+  EXPECT_TRUE(a.IsDone());
+  EXPECT_FALSE(b.IsDone());
+  EXPECT_EQ(out[3].left, 4);
+  EXPECT_EQ(feed.Pull(out.data(), 4), 1);
+  EXPECT_TRUE(b.IsDone());
+  EXPECT_EQ(out[0].left, 5);
+  EXPECT_EQ(out[1].left, 0);
+  EXPECT_EQ(feed.FramesPlayed(), 5);
+}
+
+// A lengthened block reaches into the next block's region, which the engine finishes
+// only before it writes the next header.
+TEST(PlayFeed, BorrowedFramesAreReadOnlyOnceTheNextHeaderIsQueued) {
+  std::vector<Frame> ring = Ramp(8, 1);
+  WaveHeader longer{ring.data(), 6 * BlockAlign, 2 * BlockAlign};
+  WaveHeader next{ring.data() + 4, 4 * BlockAlign};
+  std::vector<Frame> out(6);
+  {
+    PlayFeed feed;
+    feed.Write(&longer);
+    EXPECT_EQ(feed.Pull(out.data(), 6), 6);
+    EXPECT_EQ(out[3].left, 4);
+    EXPECT_EQ(out[4].left, 0) << "next block not ready: silence in its place";
+    EXPECT_EQ(out[5].left, 0);
+    EXPECT_TRUE(longer.IsDone());
+  }
+  {
+    PlayFeed feed;
+    feed.Write(&longer);
+    feed.Pull(out.data(), 4);
+    feed.Write(&next);
+    EXPECT_EQ(feed.Pull(out.data(), 6), 6);
+    EXPECT_EQ(out[0].left, 5) << "the next block's first frames, heard twice";
+    EXPECT_EQ(out[1].left, 6);
+    EXPECT_EQ(out[2].left, 5);
+    EXPECT_EQ(feed.FramesPlayed(), 10);
+  }
+}
+
+TEST(PlayFeed, ResetReturnsEveryQueuedHeader) {
+  std::vector<Frame> ring(8);
+  WaveHeader a{ring.data(), 4 * BlockAlign};
+  WaveHeader b{ring.data() + 4, 4 * BlockAlign};
+  PlayFeed feed;
+  feed.Write(&a);
+  feed.Write(&b);
+  std::vector<Frame> out(2);
+  feed.Pull(out.data(), 2);
+  feed.ReturnAll();
+  EXPECT_TRUE(a.IsDone());
+  EXPECT_TRUE(b.IsDone());
+  EXPECT_EQ(feed.FramesPlayed(), 0);
+  EXPECT_EQ(feed.Pull(out.data(), 2), 0);
+}
+
+}  // namespace
+}  // namespace ampora

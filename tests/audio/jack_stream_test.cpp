@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "audio/device_catalogue.h"
+#include "audio/devices/audio_devices.h"
+#include "audio/stream_engine.h"
+#include "engine_rig.h"
+#include "jack_probe.h"
+#include "midi/midi_ports.h"
+#include "util/pending_events.h"
+#include "util/rounding.h"
+
+extern char** environ;
+
+namespace ampora::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The tests need the server that scripts/test starts; outside it there is none to use.
+#define SKIP_WITHOUT_JACK_SERVER()                                                           \
+  if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) {                                       \
+    GTEST_SKIP() << "JACK_DEFAULT_SERVER is not set: run scripts/test, which starts a JACK " \
+                    "server with the dummy driver";                                          \
+  }
+
+int32_t IdOf(AudioDevices& devices, int32_t direction, const std::string& name) {
+  const DeviceCatalogue catalogue([&](int32_t d) { return devices.Names(d); });
+  return catalogue.DeviceIdByName(direction, name, 0);
+}
+
+// Polls like the main window's timer for the given time.
+void PollFor(StreamEngine& engine, std::chrono::milliseconds duration,
+             const std::function<void()>& afterPoll = {}) {
+  const auto end = Clock::now() + duration;
+  while (Clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    engine.PollStream();
+    if (afterPoll) afterPoll();
+  }
+}
+
+// A stretch of the output that equals the input with the gains after one delay.
+struct MatchedRun {
+  int64_t start = 0;
+  int64_t length = 0;
+  int64_t delay = 0;
+};
+
+// Splits the recorded output from its first sound on into runs that match the probe's
+// signal through the gains; frames that belong to no run of at least kMinRun are
+// counted as unmatched.
+struct Matching {
+  std::vector<MatchedRun> runs;
+  int64_t unmatched = 0;
+};
+
+Matching MatchOutput(const JackProbe& probe, double inGain, double outLeft, double outRight,
+                     int64_t maxDelay) {
+  constexpr int64_t kMinRun = 16;
+  const int64_t total = probe.RecordedFrames();
+  auto matches = [&](int64_t n, int64_t delay) {
+    if (n - delay < 0) return false;
+    const double x = ProbeSignal(n - delay) * inGain;
+    return probe.Left()[static_cast<size_t>(n)] == ClipRound(x * outLeft) &&
+           probe.Right()[static_cast<size_t>(n)] == ClipRound(x * outRight);
+  };
+  auto runLength = [&](int64_t n, int64_t delay) {
+    int64_t length = 0;
+    while (n + length < total && matches(n + length, delay)) ++length;
+    return length;
+  };
+  Matching result;
+  int64_t n = 0;
+  while (n < total && probe.Left()[static_cast<size_t>(n)] == 0) ++n;
+  int64_t delay = -1;
+  while (n < total) {
+    int64_t length = delay >= 0 ? runLength(n, delay) : 0;
+    if (length < kMinRun) {
+      for (int64_t d = 0; d <= maxDelay && length < kMinRun; ++d) {
+        if (!matches(n, d)) continue;
+        length = runLength(n, d);
+        if (length >= kMinRun) delay = d;
+      }
+    }
+    if (length >= kMinRun) {
+      result.runs.push_back({n, length, delay});
+      n += length;
+    } else {
+      ++result.unmatched;
+      ++n;
+    }
+  }
+  return result;
+}
+
+// A JACK server with the dummy driver, of the test's own, so that it can be stopped.
+class OwnJackServer {
+ public:
+  explicit OwnJackServer(const std::string& name) : name_(name) {
+    std::vector<std::string> env{"JACK_NO_AUDIO_RESERVATION=1"};
+    for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> args{"jackd", "--no-realtime", "-n", name, "-d", "dummy",
+                                  "-r",    "44100",         "-p", "256"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp(&pid_, "jackd", &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    for (int attempt = 0; pid_ > 0 && attempt < 150 && !Answers(); ++attempt) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+  ~OwnJackServer() { Stop(); }
+
+  bool Answers() const {
+    jack_status_t status;
+    jack_client_t* client = jack_client_open(
+        "ampora-wait", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status,
+        name_.c_str());
+    if (client == nullptr) return false;
+    jack_client_close(client);
+    return true;
+  }
+
+  // Ends the server as a system shutdown would (SIGTERM), forcibly after 5 s.
+  void Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    for (int i = 0; i < 50 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (waitpid(pid_, nullptr, WNOHANG) == 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+  }
+
+ private:
+  std::string name_;
+  pid_t pid_ = -1;
+};
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_.empty()) {
+      unsetenv(name_);
+    } else {
+      setenv(name_, old_.c_str(), 1);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::string old_;
+};
+
+TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
+  SKIP_WITHOUT_JACK_SERVER();
+  constexpr int32_t kSeconds = 5;
+  JackProbe probe((kSeconds + 2) * 44100);
+  ASSERT_TRUE(probe.ok()) << "no JACK server named " << std::getenv("JACK_DEFAULT_SERVER");
+
+  AudioDevices devices(DeviceConfig{"jack", "", "", true});
+  ASSERT_EQ(devices.ApiName(), "jack");
+  RecordingChain chain;
+  StreamEngine engine(devices.WaveIn(), devices.WaveOut(), chain);
+  engine.WaveDeviceId = {IdOf(devices, 1, "system"), IdOf(devices, 0, "system")};
+  ASSERT_GE(engine.WaveDeviceId[0], 0);
+  engine.BypassOn = 1;
+  engine.Buffers().InGain = {0.5f, 1.0f};
+  engine.Buffers().OutGain = {1.0f, 0.75f};
+  engine.InitStream();
+  engine.OpenStream();
+  ASSERT_EQ(engine.StreamRunning(), 1);
+  ASSERT_TRUE(probe.ConnectOutputTo("^ampora-in[^:]*:inport 0$"));
+  ASSERT_TRUE(probe.ConnectInputFrom("^ampora-out[^:]*:outport 0$", "in_l"));
+  ASSERT_TRUE(probe.ConnectInputFrom("^ampora-out[^:]*:outport 1$", "in_r"));
+
+  // Every point where the poll lets events run sees NextBlock: its changes are the
+  // blocks handled.
+  std::vector<int32_t> handled;
+  handled.reserve(100000);
+  int32_t seen = engine.NextBlock();
+  SetPendingEventsHook([&] {
+    if (engine.NextBlock() != seen) handled.push_back(seen);
+    seen = engine.NextBlock();
+  });
+  struct LagSample {
+    Clock::time_point at;
+    int64_t lag;
+    int32_t lengthTrim;
+  };
+  std::vector<LagSample> lags;
+  PollFor(engine, std::chrono::seconds(kSeconds), [&] {
+    lags.push_back(
+        {Clock::now(), int64_t{engine.LagAverage()} - engine.LengthTrim(), engine.LengthTrim()});
+  });
+  probe.Freeze();
+  const int64_t captured = devices.WaveIn().PositionBytes() / 4;
+  SetPendingEventsHook({});
+  const BlockLayout layout = engine.Layout();
+  engine.CloseStream();
+
+  // No block skipped or handled twice, and no completed block left behind.
+  ASSERT_FALSE(handled.empty());
+  for (size_t i = 0; i < handled.size(); ++i) {
+    ASSERT_EQ(handled[i], static_cast<int32_t>(i % layout.BlockCount)) << "handled block " << i;
+  }
+  const int64_t handledFrames = static_cast<int64_t>(handled.size()) * layout.BlockLen;
+  EXPECT_LE(handledFrames, captured);
+  EXPECT_LT(captured - handledFrames, 4 * layout.BlockLen);
+
+  // The lag settles inside the window.
+  const LagSample& final = lags.back();
+  EXPECT_GE(final.lag, layout.DelayMinFrames);
+  EXPECT_LE(final.lag, layout.DelayMaxFrames);
+  int32_t corrections = 0;
+  int32_t lateCorrections = 0;
+  for (size_t i = 1; i < lags.size(); ++i) {
+    if (lags[i].lengthTrim == lags[i - 1].lengthTrim) continue;
+    ++corrections;
+    if (final.at - lags[i].at < std::chrono::seconds(1)) ++lateCorrections;
+  }
+  EXPECT_LE(lateCorrections, 2) << "still correcting in the last second";
+
+  // The output is the input through the gains, sample for sample, after a delay that
+  // changes only where a block was lengthened or shortened, or where the server lost a
+  // cycle (an xrun: the dummy driver runs without real-time scheduling).
+  const Matching m = MatchOutput(probe, 0.5, 1.0, 0.75, 3 * 44100);
+  ASSERT_FALSE(m.runs.empty()) << "nothing of the input reached the output";
+  int64_t matched = 0;
+  int64_t longest = 0;
+  for (const MatchedRun& r : m.runs) {
+    matched += r.length;
+    longest = std::max(longest, r.length);
+  }
+  std::cout << "streamed " << handled.size() << " blocks; " << m.runs.size()
+            << " exact runs, longest " << longest << " frames, final delay " << m.runs.back().delay
+            << " frames; " << m.unmatched << " frames unmatched; " << corrections
+            << " corrections; final lag " << final.lag << "; " << probe.Xruns() << " xruns\n";
+  EXPECT_GE(longest, 44100) << "not one second played exactly";
+  EXPECT_GE(matched, 2 * 44100);
+  EXPECT_LE(m.unmatched, 256 * probe.Xruns());
+  EXPECT_LE(static_cast<int64_t>(m.runs.size()) - 1, corrections + probe.Xruns());
+}
+
+TEST(JackMidi, PortsOfTheServerAreListed) {
+  SKIP_WITHOUT_JACK_SERVER();
+  jack_status_t status;
+  jack_client_t* client = jack_client_open("ampora-midi-probe", JackNoStartServer, &status);
+  ASSERT_NE(client, nullptr);
+  jack_port_register(client, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+  const std::vector<std::string> inputs = MidiPortNames(1);
+  jack_client_close(client);
+  EXPECT_NE(std::find(inputs.begin(), inputs.end(), "ampora-midi-probe:keys"), inputs.end())
+      << "listed: " << ::testing::PrintToString(inputs);
+}
+
+TEST(JackStream, ServerStoppedMidStreamNeitherCrashesNorHangs) {
+  SKIP_WITHOUT_JACK_SERVER();
+  const std::string name = "ampora-stop-" + std::to_string(getpid());
+  OwnJackServer server(name);
+  ASSERT_TRUE(server.Answers()) << "jackd -n " << name << " did not start";
+  ScopedEnv env("JACK_DEFAULT_SERVER", name);
+
+  AudioDevices devices(DeviceConfig{"jack", "", "", true});
+  RecordingChain chain;
+  StreamEngine engine(devices.WaveIn(), devices.WaveOut(), chain);
+  engine.WaveDeviceId = {IdOf(devices, 1, "system"), IdOf(devices, 0, "system")};
+  ASSERT_GE(engine.WaveDeviceId[0], 0);
+  engine.InitStream();
+  engine.OpenStream();
+  ASSERT_EQ(engine.StreamRunning(), 1);
+  PollFor(engine, std::chrono::milliseconds(500));
+  ASSERT_GT(chain.starts.size(), 10u) << "streaming did not begin";
+
+  server.Stop();
+  // The timer goes on polling; every poll returns though no block completes any more.
+  PollFor(engine, std::chrono::seconds(1));
+  const size_t handled = chain.starts.size();
+  PollFor(engine, std::chrono::milliseconds(200));
+  EXPECT_EQ(chain.starts.size(), handled);
+
+  // The next Start: close, re-initialise, open, which now fails and says why.
+  MessageLog log;
+  engine.CloseStream();
+  engine.InitStream();
+  engine.OpenStream();
+  EXPECT_EQ(engine.StreamRunning(), 0);
+  ASSERT_EQ(log.messages.size(), 1u);
+  EXPECT_FALSE(log.messages[0].text.empty());
+  std::cout << "open after the server stopped: " << log.messages[0].text << "\n";
+}
+
+}  // namespace
+}  // namespace ampora::test

@@ -1,0 +1,209 @@
+#include "controls/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFont>
+#include <QPalette>
+
+#include "qt_test_helpers.h"
+#include "util/twips.h"
+
+namespace ampora {
+namespace {
+
+constexpr Color kPaper = Rgb(255, 255, 255);
+constexpr Color kInk = Rgb(10, 20, 30);
+
+Surface Blank(int32_t width, int32_t height) {
+  Surface surface(width, height);
+  surface.SetBackColor(kPaper);
+  return surface;
+}
+
+// Pixels of one row (or column) that are not paper, as "x" and ".".
+std::string Row(const Surface& s, int32_t y) {
+  std::string row;
+  for (int32_t x = 0; x < s.WidthPx(); ++x) row += s.Pixel(x, y) == kPaper ? '.' : 'x';
+  return row;
+}
+
+std::string Column(const Surface& s, int32_t x) {
+  std::string column;
+  for (int32_t y = 0; y < s.HeightPx(); ++y) column += s.Pixel(x, y) == kPaper ? '.' : 'x';
+  return column;
+}
+
+TEST(SurfacePixelRules, LinesStopOnePixelShortAndBoxesCoverBothCorners) {
+  const double t = TwipsPerPixel;
+  Surface s = Blank(8, 8);
+  s.Line(1 * t, 0, 5 * t, 0, kInk);
+  s.Line(6 * t, 1 * t, 2 * t, 1 * t, kInk);  // drawn right to left: 6 in, 2 out
+  s.Line(0, 2 * t, 0, 6 * t, kInk);
+  s.Line(3 * t, 3 * t, 3 * t, 3 * t, kInk);  // no length, no pixel
+  EXPECT_EQ(Row(s, 0), ".xxxx...");
+  EXPECT_EQ(Row(s, 1), "...xxxx.");
+  EXPECT_EQ(Column(s, 0), "..xxxx..");
+  EXPECT_EQ(s.Pixel(3, 3), kPaper);
+
+  Surface diagonal = Blank(5, 5);
+  diagonal.Line(0, 4 * t, 4 * t, 0, kInk);
+  EXPECT_EQ(Row(diagonal, 4), "x....");
+  EXPECT_EQ(Row(diagonal, 1), "...x.");
+  EXPECT_EQ(Row(diagonal, 0), ".....") << "the end point (4, 0) is left out";
+
+  Surface box = Blank(6, 4);
+  box.Box(4 * t, 2 * t, 1 * t, 1 * t, kInk);
+  EXPECT_EQ(Row(box, 0), "......");
+  EXPECT_EQ(Row(box, 1), ".xxxx.");
+  EXPECT_EQ(Row(box, 2), ".xxxx.");
+  EXPECT_EQ(Row(box, 3), "......");
+}
+
+TEST(SurfacePixelRules, TwipsBecomeNearestTwipsDividedByTheScreenFactor) {
+  Surface s = Blank(4, 1);
+  s.Box(29, 0, 29, 0, kInk);      // 29 / 15 -> pixel 1
+  s.Box(44.5, 0, 44.5, 0, kInk);  // nearest 44 (ties to even) -> pixel 2
+  s.Box(-7, 0, -7, 0, kInk);      // truncated towards zero: pixel 0
+  EXPECT_EQ(Row(s, 0), "xxx.");
+  EXPECT_EQ(PixelsFromTwips(22.5), 1);
+  EXPECT_EQ(PixelsFromTwips(7.5), 0);
+  EXPECT_EQ(s.ScaleWidth(), 4 * TwipsPerPixel);
+}
+
+TEST(SurfacePixelRules, WidePensDrawBothEnds) {
+  Surface s = Blank(12, 5);
+  s.SetForeColor(kInk);
+  s.SetDrawWidth(3);
+  s.MoveTo(2, 2);
+  s.LineTo(9, 2);
+  EXPECT_EQ(s.Pixel(2, 2), kInk);
+  EXPECT_EQ(s.Pixel(9, 2), kInk);
+  EXPECT_EQ(s.Pixel(0, 2), kPaper);
+  EXPECT_EQ(s.Pixel(11, 2), kPaper);
+  EXPECT_EQ(s.Pixel(5, 1), kInk);
+  EXPECT_EQ(s.Pixel(5, 3), kInk);
+  EXPECT_EQ(s.Pixel(5, 0), kPaper);
+}
+
+TEST(SurfacePixelRules, DrawingOutsideTheImageIsClippedAndReadsGiveMinusOne) {
+  Surface s = Blank(3, 3);
+  s.Line(-50 * TwipsPerPixel, 1 * TwipsPerPixel, 50 * TwipsPerPixel, 1 * TwipsPerPixel, kInk);
+  s.Box(-10, -10, 1e6, -1, kInk);
+  s.SetPixel(7, 7, kInk);
+  s.MoveTo(-20, -30);
+  s.LineTo(40, 25);
+  EXPECT_EQ(Row(s, 1), "xxx");
+  EXPECT_EQ(s.Pixel(3, 0), -1);
+  EXPECT_EQ(s.Pixel(-1, 0), -1);
+}
+
+TEST(SurfaceBackColor, SettingItClearsAndResizingKeepsTheTopLeft) {
+  Surface s(3, 2);
+  s.SetBackColor(Rgb(1, 2, 3));
+  EXPECT_EQ(s.Pixel(2, 1), Rgb(1, 2, 3));
+  s.SetPixel(0, 0, kInk);
+  s.SetBackColor(Rgb(7, 8, 9));
+  EXPECT_EQ(s.Pixel(0, 0), Rgb(7, 8, 9));
+  s.SetPixel(2, 1, kInk);
+  s.Resize(5, 4);
+  EXPECT_EQ(s.Pixel(2, 1), kInk);
+  EXPECT_EQ(s.Pixel(4, 3), Rgb(7, 8, 9));
+  s.Resize(-4, 2);
+  EXPECT_EQ(s.WidthPx(), 0);
+  s.Line(0, 0, 100, 0, kInk);  // nothing to draw on, nothing happens
+}
+
+// The icon technique: AND with the mask (white = keep, black = clear), then XOR the image
+// (black = keep, colour = paint).
+TEST(SurfaceCopies, MaskAndImageCopiesPutAnIconOnAnyBackground) {
+  const Color face = Rgb(200, 150, 100);
+  const Color icon = Rgb(30, 200, 60);
+  Surface strip(2, 2);
+  strip.SetPixel(0, 0, icon);
+  strip.SetPixel(1, 0, Rgb(0, 0, 0));
+  strip.SetPixel(0, 1, Rgb(0, 0, 0));
+  strip.SetPixel(1, 1, Rgb(255, 255, 255));
+  Surface target(4, 1);
+  target.SetBackColor(face);
+  target.Copy(1, 0, 2, 1, strip, 0, 1, Surface::CopyMode::kAnd);
+  target.Copy(1, 0, 2, 1, strip, 0, 0, Surface::CopyMode::kInvert);
+  EXPECT_EQ(target.Pixel(0, 0), face);
+  EXPECT_EQ(target.Pixel(1, 0), icon);
+  EXPECT_EQ(target.Pixel(2, 0), face);
+  EXPECT_EQ(target.Pixel(3, 0), face);
+}
+
+TEST(SurfaceCopies, SourceCopiesClipAndMayOverlapThemselves) {
+  Surface s = Blank(5, 1);
+  for (int32_t x = 0; x < 5; ++x) s.SetPixel(x, 0, Rgb(x, 0, 0));
+  s.Copy(1, 0, 4, 1, s, 0, 0);  // shift right by one within the same surface
+  EXPECT_EQ(s.Pixel(1, 0), Rgb(0, 0, 0));
+  EXPECT_EQ(s.Pixel(4, 0), Rgb(3, 0, 0));
+  Surface other = Blank(3, 3);
+  other.Copy(-2, 0, 10, 10, s, 0, 0);  // source columns 2..4 land on 0..2
+  other.Copy(2, 2, 10, 10, s, -3, 0);  // the source begins outside: nothing to copy
+  other.Copy(0, 1, 3, 3, s, 7, 7);
+  EXPECT_EQ(other.Pixel(0, 0), Rgb(1, 0, 0));
+  EXPECT_EQ(other.Pixel(2, 0), Rgb(3, 0, 0));
+  EXPECT_EQ(other.Pixel(2, 2), kPaper);
+  EXPECT_EQ(other.Pixel(0, 1), kPaper);
+}
+
+TEST(SurfaceEdges, SunkenEdgeIsShadowOverHighlightOutsideAndDarkOverLightInside) {
+  QPalette palette = QApplication::palette();
+  palette.setColor(QPalette::Dark, QColor(128, 128, 128));
+  palette.setColor(QPalette::Light, QColor(255, 255, 255));
+  palette.setColor(QPalette::Shadow, QColor(0, 0, 0));
+  palette.setColor(QPalette::Midlight, QColor(220, 220, 220));
+  Surface s = Blank(6, 5);
+  {
+    const PaletteScope scope(palette);
+    s.SetBackColor(Rgb(50, 60, 70));
+    s.DrawSunkenEdge(0, 0, 6, 5);
+  }
+  EXPECT_EQ(s.Pixel(0, 0), Rgb(128, 128, 128));
+  EXPECT_EQ(s.Pixel(4, 0), Rgb(128, 128, 128));
+  EXPECT_EQ(s.Pixel(5, 0), Rgb(255, 255, 255)) << "top-right corner belongs to the light side";
+  EXPECT_EQ(s.Pixel(0, 4), Rgb(255, 255, 255)) << "bottom-left corner too";
+  EXPECT_EQ(s.Pixel(5, 4), Rgb(255, 255, 255));
+  EXPECT_EQ(s.Pixel(1, 1), Rgb(0, 0, 0));
+  EXPECT_EQ(s.Pixel(3, 1), Rgb(0, 0, 0));
+  EXPECT_EQ(s.Pixel(4, 1), Rgb(220, 220, 220));
+  EXPECT_EQ(s.Pixel(1, 3), Rgb(220, 220, 220));
+  EXPECT_EQ(s.Pixel(2, 2), Rgb(50, 60, 70));
+}
+
+TEST(SurfaceText, PrintsInTheForeColourBelowTheCurrentPositionAndMoves) {
+  Surface s = Blank(120, 40);
+  QFont font("IPAPGothic");
+  font.setPixelSize(12);
+  s.SetFont(font);
+  s.SetForeColor(Rgb(0, 0, 0));
+  const double t = TwipsPerPixel;
+  s.SetPrintPosition(10 * t, 5 * t);
+  const double height = s.TextHeight("漢");
+  s.Print("漢字");
+  EXPECT_GT(s.TextWidth("漢字"), s.TextWidth("漢"));
+  EXPECT_GE(height, 12 * t);
+  EXPECT_EQ(s.CurrentX(), 0);
+  EXPECT_EQ(s.CurrentY(), 5 * t + height);
+  int32_t inked = 0;
+  int32_t left = s.WidthPx();
+  int32_t top = s.HeightPx();
+  for (int32_t y = 0; y < s.HeightPx(); ++y) {
+    for (int32_t x = 0; x < s.WidthPx(); ++x) {
+      if (s.Pixel(x, y) == kPaper) continue;
+      ++inked;
+      left = std::min(left, x);
+      top = std::min(top, y);
+    }
+  }
+  EXPECT_GT(inked, 20) << "the Japanese glyphs were drawn, not left out";
+  EXPECT_GE(left, 10);
+  EXPECT_GE(top, 5);
+  EXPECT_LT(top, 5 + 12);
+}
+
+}  // namespace
+}  // namespace ampora
