@@ -113,7 +113,8 @@ bool EffectChain::RunEffect(EffectIndex effect, const Rings& rings, int current,
     std::copy_n(rings.stage[current], rings.len, own);
   }
   if (unit->NeedsApply(stream_.BlockLen)) unit->Apply(FxParam, stream_.BlockLen);
-  unit->Run(StageBlock{rings.stage[current], own, rings.len, start, end});
+  const PassGuard guard(*this, rings);
+  unit->Run(StageBlock{rings.stage[current], own, rings.len, start, end, &guard});
   return true;
 }
 

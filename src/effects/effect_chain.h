@@ -72,6 +72,18 @@ class EffectChain final : public BlockProcessor {
     bool operator==(const Rings&) const = default;
   };
 
+  // Answers an effect that lets pending events run during its block (the equaliser):
+  // whether one of them restarted the stream and so replaced this pass's rings.
+  class PassGuard final : public RingGuard {
+   public:
+    PassGuard(const EffectChain& chain, const Rings& rings) : chain_(chain), rings_(rings) {}
+    bool RingsReplaced() const override { return chain_.CurrentRings() != rings_; }
+
+   private:
+    const EffectChain& chain_;
+    const Rings& rings_;
+  };
+
   Rings CurrentRings() const;
   bool RunPass(int32_t start, int32_t end);
   bool RunEffect(EffectIndex effect, const Rings& rings, int current, int32_t start, int32_t end);

@@ -4,6 +4,8 @@
 #include "effects/drive.h"
 #include "effects/dynamics.h"
 #include "effects/echo.h"
+#include "effects/graphic_eq.h"
+#include "effects/pitch_shift.h"
 #include "effects/reverb.h"
 #include "effects/sweep_effect.h"
 #include "effects/tremolo.h"
@@ -21,6 +23,8 @@ EffectUnitTable BuiltEffectUnits() {
   units[kOverDrive] = PlugIn<OverDrive>();
   units[kDistortion] = PlugIn<Distortion>();
   units[kFuzz] = PlugIn<Fuzz>();
+  units[kGraphicEq] = PlugIn<GraphicEq>();
+  units[kPitchShift] = PlugIn<PitchShift>();
   units[kTremolo] = PlugIn<Tremolo>();
   for (const SweepShape* shape : {&kFlangerShape, &kPhaserShape, &kChorusShape, &kVibratoShape}) {
     units[shape->effect] = PlugIn<SweepEffect>(*shape);

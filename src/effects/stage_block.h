@@ -6,6 +6,17 @@
 
 namespace ampora {
 
+// What an effect that lets pending events run in the middle of its block (the equaliser)
+// asks before it touches the rings again: an event may have restarted the stream, which
+// re-allocates the rings the block points into.
+class RingGuard {
+ public:
+  virtual bool RingsReplaced() const = 0;
+
+ protected:
+  ~RingGuard() = default;
+};
+
 // What one effect sees of one pass of the chain: the current stage ring it reads (the
 // whole ring, so frames before start are the stage's recent history), its own ring it
 // writes, and the block start..end (start <= end < ringLen; a block never wraps).
@@ -15,6 +26,8 @@ struct StageBlock {
   int32_t ringLen = 0;
   int32_t start = 0;
   int32_t end = 0;
+  // Set by the chain; nullptr where nothing can replace the rings during the block.
+  const RingGuard* guard = nullptr;
 };
 
 }  // namespace ampora

@@ -7,6 +7,8 @@
 #include "effects/echo.h"
 #include "effects/effect_chain.h"
 #include "effects/effect_test_helpers.h"
+#include "effects/graphic_eq.h"
+#include "effects/pitch_shift.h"
 #include "effects/reverb.h"
 #include "effects/sweep_effect.h"
 #include "effects/tremolo.h"
@@ -27,6 +29,7 @@ std::vector<Frame> ChainOutput(EffectIndex effect, const std::vector<int16_t>& s
   StreamBuffers stream;
   test::AllocateRings(stream, kBlockLen, kBlockCount);
   EffectChain chain(stream);
+  chain.InitEffectTables();
   Reverb* reverb = chain.FindUnit<Reverb>(kReverb);
   if (reverb == nullptr) {
     ADD_FAILURE() << "no reverb unit in the chain";
@@ -54,7 +57,12 @@ std::vector<Frame> ChainOutput(EffectIndex effect, const std::vector<int16_t>& s
 template <class Effect>
 std::vector<Frame> UnitOutput(Effect effect, EffectIndex index,
                               const std::vector<int16_t>& signal) {
-  effect.Apply(test::DefaultParamsOf(index));
+  if constexpr (requires { effect.InitEffectTables(); }) effect.InitEffectTables();
+  if constexpr (requires { effect.Apply(FxParamTable{}, kBlockLen); }) {
+    effect.Apply(test::DefaultParamsOf(index), kBlockLen);
+  } else {
+    effect.Apply(test::DefaultParamsOf(index));
+  }
   return test::RunBlocks(signal, kBlockLen, kBlockCount,
                          [&](const StageBlock& block) { effect.Run(block); });
 }
@@ -72,6 +80,8 @@ TEST(ChainUnitsTest, EachEffectIsPluggedAtItsIndex) {
     bool mono;
   };
   const std::vector<Case> cases = {
+      {kGraphicEq, UnitOutput(GraphicEq(), kGraphicEq, signal), true},
+      {kPitchShift, UnitOutput(PitchShift(), kPitchShift, signal), true},
       {kTremolo, UnitOutput(Tremolo(), kTremolo, signal), true},
       {kFlanger, UnitOutput(SweepEffect(kFlangerShape), kFlanger, signal), true},
       {kPhaser, UnitOutput(SweepEffect(kPhaserShape), kPhaser, signal), true},

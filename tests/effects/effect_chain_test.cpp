@@ -13,6 +13,7 @@
 #include "support/signals.h"
 #include "support/stream_rings.h"
 #include "util/error_trap.h"
+#include "util/pending_events.h"
 #include "util/rounding.h"
 
 namespace ampora {
@@ -400,6 +401,28 @@ TEST(EffectChainRestart, AStreamRestartDuringThePassAbandonsIt) {
   EXPECT_EQ(chain.FindUnit<FakeUnit>(kReverb)->runs, 0);
   EXPECT_EQ(stream.PlayRing[0].left, 0);
   EXPECT_EQ(stream.StageRing[0][0].left, 0);
+}
+
+// The real equaliser lets events run between its bands; one that restarts the stream
+// must not make it touch the rings that are gone (the sanitizer sees any access).
+TEST(EffectChainRestart, AStreamRestartBetweenEqualiserBandsAbandonsThePass) {
+  StreamBuffers stream;
+  AllocateRings(stream, 309, 428);
+  EffectChain chain(stream);
+  chain.InitEffectTables();
+  chain.FxParam[FxIndex(kGraphicEq, 0)] = 1;
+  chain.FxParam[FxIndex(kGraphicEq, 3)] = 6;
+  chain.FxParam[FxIndex(kGraphicEq, 9)] = -6;
+  chain.ApplyEffectParams(kGraphicEq);
+  ASSERT_EQ(chain.ProcessBlock(0, 308), 1);
+  int events = 0;
+  SetPendingEventsHook([&] {
+    if (++events == 1) AllocateRings(stream, 441, 300);
+  });
+  EXPECT_EQ(chain.ProcessBlock(309, 617), 0);
+  SetPendingEventsHook({});
+  EXPECT_EQ(events, 2);
+  EXPECT_EQ(chain.ProcessBlock(441, 881), 1);
 }
 
 TEST_F(EffectChainTest, ProcessBlockAllocatesNothing) {
