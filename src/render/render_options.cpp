@@ -117,10 +117,11 @@ std::string RenderUsage() {
   return R"(Usage: ampora-render [options] INPUT OUTPUT
 
 Renders an audio file through a bank of effects, block by block through the same
-chain as the live program. INPUT is any file libsndfile reads (WAV, FLAC, AIFF, Ogg...), at any sample
-rate; its left (or only) channel is used and converted to 44100 Hz. OUTPUT is a
-16-bit stereo WAV file at 44100 Hz with as many frames as the input, plus the tail.
-OUTPUT is written only when the render succeeds; the settings file is only read.
+chain as the live program. INPUT is any file libsndfile reads (WAV, FLAC, AIFF,
+Ogg...), at any sample rate; its left (or only) channel is used and converted to
+44100 Hz. OUTPUT is a 16-bit stereo WAV file at 44100 Hz with as many frames as the
+input, plus the tail. OUTPUT is written only when the render succeeds; the settings
+file is only read.
 
 Options:
   --ini FILE        settings file holding the bank (default: the program's own)
