@@ -3,8 +3,8 @@
 #include "audio/stream_format.h"
 #include "engine_rig.h"
 #include "support/signals.h"
-#include "util/rounding.h"
 #include "support/wav_files.h"
+#include "util/rounding.h"
 
 namespace ampora::test {
 namespace {
