@@ -26,6 +26,10 @@ struct StreamBuffers {
   std::array<float, 2> OutGain{1.0f, 1.0f};
 };
 
+// (Re)allocates the rings of blockCount blocks of blockLen frames, zero-filled, and sets
+// the sizes: what InitStream does, and what the offline renderer does without devices.
+void AllocateRings(StreamBuffers& buffers, int32_t blockLen, int32_t blockCount);
+
 // What the engine calls for each completed block when the bypass is off: the effect
 // chain. Returns 1 when the pass completed, 0 when an error abandoned it.
 class BlockProcessor {

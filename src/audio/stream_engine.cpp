@@ -43,13 +43,7 @@ void StreamEngine::InitStream() {
 
   const int32_t blockLen = layout_.BlockLen;
   const int32_t blockCount = layout_.BlockCount;
-  const auto ringLen = static_cast<size_t>(layout_.RingLen);
-  buffers_.BlockLen = blockLen;
-  buffers_.BlockCount = blockCount;
-  buffers_.RingLen = layout_.RingLen;
-  buffers_.CaptureRing.assign(ringLen, Frame{});
-  buffers_.PlayRing.assign(ringLen, Frame{});
-  for (std::vector<Frame>& ring : buffers_.StageRing) ring.assign(ringLen, Frame{});
+  AllocateRings(buffers_, blockLen, blockCount);
   blockStart_.assign(static_cast<size_t>(blockCount), 0);
   playQueued_.assign(static_cast<size_t>(blockCount), 0);
   captureHeaders_ = std::make_unique<WaveHeader[]>(static_cast<size_t>(blockCount));

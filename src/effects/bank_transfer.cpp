@@ -34,15 +34,17 @@ int32_t ValueToInt32(std::string_view text) {
   return RoundInt32(value);
 }
 
-int32_t ReadBankValue(const std::string& key, int32_t defaultValue, const std::string& section) {
-  return ValueToInt32(ReadIniValue(key, SettingValue::Int32(defaultValue), "", section, 1));
+int32_t ReadBankValue(const std::string& key, int32_t defaultValue, const std::string& file,
+                      const std::string& section) {
+  return ValueToInt32(ReadIniValue(key, SettingValue::Int32(defaultValue), file, section, 1));
 }
 
-void Transfer(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels) {
+void Transfer(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
+              const std::string& file) {
   const std::array<int32_t*, 4> levelSlots = {&levels.LevelIn[0], &levels.LevelIn[1],
                                               &levels.LevelOut[0], &levels.LevelOut[1]};
   for (size_t k = 0; k < kLevelKeys.size(); ++k) {
-    *levelSlots[k] = ReadBankValue(kLevelKeys[k], 0, section);
+    *levelSlots[k] = ReadBankValue(kLevelKeys[k], 0, file, section);
   }
   for (int e = 0; e < kEffectCount; ++e) {
     for (int row = 0; row < kParamRows; ++row) {
@@ -50,9 +52,9 @@ void Transfer(int mode, const std::string& section, FxParamTable& fx, BankLevels
       if (value == kNoParam) continue;
       const std::string key = ParamKey(e, row);
       if (mode == kSaveBank) {
-        WriteIniValue(key, SettingValue::Int32(value), "", section);
+        WriteIniValue(key, SettingValue::Int32(value), file, section);
       } else {
-        value = ReadBankValue(key, value, section);
+        value = ReadBankValue(key, value, file, section);
       }
     }
   }
@@ -69,12 +71,12 @@ std::string ParamKey(int effect, int row) {
   return std::string(FxName[effect]) + "-" + TwoDigits(row + 1);
 }
 
-int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx,
-                         BankLevels& levels) {
+int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
+                         const std::string& file) {
   // One replacement of the file for the whole bank, also when the transfer ends early:
   // what was written back before the stop stays written.
   SettingsBatch batch;
-  return TrapErrors([&] { Transfer(mode, section, fx, levels); }) ? 1 : 0;
+  return TrapErrors([&] { Transfer(mode, section, fx, levels, file); }) ? 1 : 0;
 }
 
 }  // namespace ampora

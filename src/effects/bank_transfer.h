@@ -40,8 +40,8 @@ inline constexpr int kSaveBank = 1;  // TransferEffectParams mode; any other val
 //
 // A value that is not a number ends the transfer at that key: the keys before keep
 // their new values, the rest what they held. Returns 1 when every key was handled, 0
-// when the transfer ended early.
-int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx,
-                         BankLevels& levels);
+// when the transfer ended early. file: empty = the program's settings file.
+int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
+                         const std::string& file = "");
 
 }  // namespace ampora

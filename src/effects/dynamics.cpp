@@ -51,6 +51,20 @@ void Limiter::Apply(const FxParamTable& fx) {
 }
 
 void Limiter::Run(const StageBlock& block) {
+  try {
+    RunFrames(block);
+  } catch (const RuntimeError&) {
+    // Only a gain beyond any sound (from a threshold of a hand-edited bank) makes the
+    // arithmetic overflow. Kept, with its step that Apply keeps too, it would fail every
+    // later pass even at sane settings: the limiter starts afresh instead.
+    gain_ = 1.0f;
+    target_ = 1.0f;
+    step_ = 0.0f;
+    throw;
+  }
+}
+
+void Limiter::RunFrames(const StageBlock& block) {
   for (int32_t j = block.start; j <= block.end; ++j) {
     const int32_t x = block.in[j].left;
     if (x != 0) {

@@ -20,9 +20,12 @@ namespace ampora {
 class Limiter {
  public:
   void Apply(const FxParamTable& fx);
+  // An error resets gain, target and step.
   void Run(const StageBlock& block);
 
  private:
+  void RunFrames(const StageBlock& block);
+
   int32_t threshold_ = 0;
   float release_ = 0.0f;  // gain rise per frame
   float mix_ = 0.0f;      // share of the removed signal that is added back

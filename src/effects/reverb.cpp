@@ -60,6 +60,18 @@ using SumPair = double __attribute__((vector_size(16)));
 }  // namespace
 
 void Reverb::Run(const StageBlock& block) {
+  try {
+    RunFrames(block);
+  } catch (const RuntimeError&) {
+    // Only memories beyond any sound (from an unstable filter of a hand-edited bank) make
+    // the arithmetic overflow. Kept, they would fail every later pass whatever the
+    // settings, since nothing else resets them: the reverb starts afresh instead.
+    lowPassLeft_ = lowPassRight_ = slowLeft_ = slowRight_ = 0;
+    throw;
+  }
+}
+
+void Reverb::RunFrames(const StageBlock& block) {
   const Frame* in = block.in;
   const int32_t ringLen = block.ringLen;
   // Products in double, from the 32-bit factors.

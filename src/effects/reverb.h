@@ -13,7 +13,7 @@ namespace ampora {
 // Reverb: 25 reflections per channel at random delays with falling gains, low-passed
 // (high cut), minus a slowly smoothed copy of that (low cut), mixed with the direct
 // signal. Every Apply draws new reflection times; the filter memories persist through
-// everything.
+// everything but an arithmetic error in a pass.
 //
 // Thread: UI thread (Apply from the editor and bank loads, Run from the chain's pass).
 // Both may raise RuntimeError (a spread or stereo value that overflows a delay, filter
@@ -30,10 +30,13 @@ class Reverb {
 
   // Spread row 1, high cut row 2, low cut row 3, stereo row 4, level row 5, direct row 6.
   void Apply(const FxParamTable& fx);
-  // Both samples of the block from block.in (and its history) to block.out.
+  // Both samples of the block from block.in (and its history) to block.out. An error
+  // clears the filter memories.
   void Run(const StageBlock& block);
 
  private:
+  void RunFrames(const StageBlock& block);
+
   std::unique_ptr<RandomSource> random_;
   std::array<int32_t, kTaps> delayLeft_{};  // frames; any value, reads wrap modulo the ring
   std::array<int32_t, kTaps> delayRight_{};

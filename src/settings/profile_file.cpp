@@ -105,6 +105,11 @@ void BeginProfileBatch() {
   ++Batch().depth;
 }
 
+void DiscardProfileBatch() {
+  if (Batch().depth == 0 || --Batch().depth > 0) return;
+  Batch().files.clear();
+}
+
 void EndProfileBatch() {
   if (Batch().depth == 0 || --Batch().depth > 0) return;
   const std::map<std::string, CachedFile> files = std::move(Batch().files);

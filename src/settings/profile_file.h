@@ -36,5 +36,7 @@ void DeleteProfileFile(const std::string& file);
 // end is reported on standard error.
 void BeginProfileBatch();
 void EndProfileBatch();
+// Ends the outermost batch without writing anything: its changes are dropped.
+void DiscardProfileBatch();
 
 }  // namespace ampora

@@ -75,6 +75,10 @@ std::optional<std::string> ProfileText::Get(std::string_view section, std::strin
   return std::string(TrimBlanks(content.substr(content.find('=') + 1)));
 }
 
+bool ProfileText::HasSection(std::string_view section) const {
+  return Locate(TrimBlanks(section), "").sectionFound;
+}
+
 bool ProfileText::Set(std::string_view section, std::string_view key, std::string_view value) {
   section = TrimBlanks(section);
   key = TrimBlanks(key);

@@ -32,6 +32,9 @@ class ProfileText {
   // The value of the first matching key of the first matching section.
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;
 
+  // True when the text has a section of that name.
+  bool HasSection(std::string_view section) const;
+
   // Sets the value; false (and the text unchanged) when the line could not be read back
   // as written: a section with "]", a key that is empty, holds "=" or starts with "[",
   // ";" or "#", or a line break or NUL in any of the three.

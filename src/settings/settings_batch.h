@@ -26,4 +26,17 @@ class SettingsBatch {
   SettingsBatch& operator=(const SettingsBatch&) = delete;
 };
 
+// Settings files are only read while the object lives: reads see the writes made
+// meanwhile (the defaults that reads write back, for instance), but nothing reaches the
+// disk. For programs that must leave the settings file alone, such as the offline
+// renderer. It must be the outermost batch: inside another batch, the outer one would
+// write the changes at its end.
+class ReadOnlySettings {
+ public:
+  ReadOnlySettings() { BeginProfileBatch(); }
+  ~ReadOnlySettings() { DiscardProfileBatch(); }
+  ReadOnlySettings(const ReadOnlySettings&) = delete;
+  ReadOnlySettings& operator=(const ReadOnlySettings&) = delete;
+};
+
 }  // namespace ampora

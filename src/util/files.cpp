@@ -4,12 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 
 #include "util/error_trap.h"
+#include "util/pending_file.h"
 #include "util/text.h"
 
 namespace ampora {
@@ -26,12 +24,6 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
-  // Closes now and reports whether the close (the last chance of a write error) worked.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
 
  private:
   int fd_;
@@ -49,60 +41,9 @@ bool WriteAll(int fd, std::string_view content) {
   return true;
 }
 
-// The file a write should replace: the target of a symbolic link, else the path itself.
-std::string ReplacedPath(const std::string& path) {
-  struct stat info {};
-  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (realpath(path.c_str(), resolved) != nullptr) return resolved;
-  // A dangling link: write where it points.
-  char target[PATH_MAX];
-  const ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
-  if (length <= 0) return path;
-  const std::string linkTarget(target, static_cast<std::size_t>(length));
-  if (linkTarget[0] == '/') return linkTarget;
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? linkTarget : path.substr(0, slash + 1) + linkTarget;
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Makes the rename itself durable; a failure here cannot undo the new content.
-void SyncFolder(const std::string& folder) {
-  FileDescriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.get() >= 0) fsync(fd.get());
-}
-
 bool ReplaceContent(const std::string& path, std::string_view content) {
-  const std::string target = ReplacedPath(path);
-  struct stat old {};
-  const bool hadFile = stat(target.c_str(), &old) == 0;
-  if (hadFile && !S_ISREG(old.st_mode)) return false;
-
-  static std::atomic<unsigned> counter{0};
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  FileDescriptor file(fd);
-  if (file.get() < 0) return false;
-
-  const bool written =
-      WriteAll(file.get(), content) && (!hadFile || fchmod(file.get(), old.st_mode & 07777) == 0) &&
-      fsync(file.get()) == 0 && file.Close() && rename(temp.c_str(), target.c_str()) == 0;
-  if (!written) {
-    unlink(temp.c_str());
-    return false;
-  }
-  SyncFolder(FolderOf(target));
-  return true;
+  PendingFile file;
+  return file.Create(path) && WriteAll(file.fd(), content) && file.Commit();
 }
 
 }  // namespace

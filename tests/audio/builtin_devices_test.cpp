@@ -14,7 +14,7 @@
 #include "audio/stream_format.h"
 #include "engine_rig.h"
 #include "support/signals.h"
-#include "wav_test_files.h"
+#include "support/wav_files.h"
 
 namespace ampora::test {
 namespace {

@@ -3,8 +3,8 @@
 #include "audio/stream_format.h"
 #include "engine_rig.h"
 #include "support/signals.h"
+#include "support/wav_files.h"
 #include "util/rounding.h"
-#include "wav_test_files.h"
 
 namespace ampora::test {
 namespace {

@@ -103,6 +103,17 @@ TEST(LimiterTest, ZeroReleaseRaisesAndLeavesTheRestOfTheStateAsItWas) {
   EXPECT_EQ(RunEffect(failed, signal), Render<Limiter>(fx, signal));
 }
 
+// A negative threshold (a hand-edited bank) drives the gain far below -1 until a product
+// overflows mid-attack. Back at the defaults the next passes run, also on a quiet input
+// that never retargets the attack: the error does not outlive its pass.
+TEST(LimiterTest, AnOverflowDoesNotOutliveItsPass) {
+  Limiter limiter;
+  limiter.Apply(ParamsOf(kLimiter, {-1000000, 200, 0, 100}));
+  EXPECT_FALSE(TrapErrors([&] { RunEffect(limiter, Concat({{1}, Constant(32767, 9)})); }));
+  limiter.Apply(DefaultParams<Limiter>());
+  EXPECT_TRUE(TrapErrors([&] { RunEffect(limiter, Constant(1000, 100)); }));
+}
+
 // Threshold 40 % is 13107, so 26214 is twice the threshold and aims the gain at 0.5.
 TEST(CompressorTest, LoudSampleSetsTargetThenGainTravelsInQuietSamples) {
   const auto out = Render<Compressor>(ParamsOf(kCompressor, {40, 200, 100, 100, 100}),

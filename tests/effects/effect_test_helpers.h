@@ -75,6 +75,14 @@ inline FxParamTable DefaultParamsOf(EffectIndex effect) {
   return fx;
 }
 
+// The catalogue's default setting with every effect switched on.
+inline FxParamTable EveryEffectOnParams() {
+  FxParamTable fx;
+  ResetEffectParams(fx);
+  for (int e = 0; e < kEffectCount; ++e) fx[FxIndex(e, 0)] = kEffectOn;
+  return fx;
+}
+
 template <class Effect>
 FxParamTable DefaultParams() {
   return DefaultParamsOf(IndexOf<Effect>());

@@ -10,6 +10,7 @@
 #include "support/effect_harness.h"
 #include "support/golden.h"
 #include "support/signals.h"
+#include "util/error_trap.h"
 #include "util/rounding.h"
 
 namespace ampora {
@@ -126,6 +127,29 @@ TEST(ReverbTest, ApplyKeepsTheFilterMemories) {
     twice.Run(b);
   });
   EXPECT_EQ(test::Interleaved(out), test::Interleaved(expected));
+}
+
+// An unstable high cut (a hand-edited bank) drives the filter memories out of range
+// until a pass fails. Back at settings the editor allows, even a low cut that never lets
+// its memory decay (0), the next pass runs: the error does not outlive its pass.
+TEST(ReverbTest, AnOverflowDoesNotOutliveItsPass) {
+  Reverb reverb;
+  reverb.UseRandomSource(std::make_unique<TwisterRandom>(3));
+  reverb.Apply(ParamsOf(kReverb, {50, 1000, 50, 50, 30, 50}));
+  const std::vector<int16_t> loud = test::Noise(30000, kBlockLen * kBlockCount);
+  std::vector<Frame> in(loud.size()), out(loud.size());
+  for (size_t i = 0; i < loud.size(); ++i) in[i] = Frame{loud[i], loud[i]};
+  const auto pass = [&](int32_t b) {
+    return TrapErrors([&] {
+      reverb.Run(StageBlock{in.data(), out.data(), kBlockLen * kBlockCount, b * kBlockLen,
+                            b * kBlockLen + kBlockLen - 1});
+    });
+  };
+  int32_t block = 0;
+  while (block < kBlockCount && pass(block)) ++block;
+  ASSERT_LT(block, kBlockCount) << "the unstable filter never overflowed";
+  reverb.Apply(ParamsOf(kReverb, {50, 50, 0, 50, 100, 50}));
+  EXPECT_TRUE(pass((block + 1) % kBlockCount));
 }
 
 TEST(ReverbTest, GoldenOutputWithAFixedSeed) {

@@ -26,6 +26,10 @@ TEST(ProfileTextTest, NamesMatchCaseInsensitivelyAndTheFirstMatchWins) {
   EXPECT_EQ(profile.Get("", "Orphan"), std::nullopt);
   EXPECT_EQ(profile.Get("bank01", "name"), "ギター=クリーン");
   EXPECT_EQ(profile.Get("Bank02", "Name"), std::nullopt);
+  EXPECT_TRUE(profile.HasSection(" BANK01"));
+  EXPECT_FALSE(profile.HasSection("Bank02"));
+  EXPECT_FALSE(profile.HasSection(""));  // lines before the first section are no section
+  EXPECT_TRUE(ProfileText("[Current]").HasSection("current"));  // empty, unterminated
 }
 
 TEST(ProfileTextTest, ReplacingAValueTouchesOnlyItsLine) {

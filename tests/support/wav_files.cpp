@@ -1,4 +1,4 @@
-#include "wav_test_files.h"
+#include "support/wav_files.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
