@@ -11,7 +11,9 @@ MessageHook& Hook() {
 }
 }  // namespace
 
-void SetMessageHook(MessageHook hook) { Hook() = std::move(hook); }
+void SetMessageHook(MessageHook hook) {
+  Hook() = std::move(hook);
+}
 
 int16_t ShowMessage(const std::string& text, int32_t style, const std::string& caption) {
   const MessageHook& hook = Hook();

@@ -11,7 +11,9 @@ PendingEventsHook& Hook() {
 }
 }  // namespace
 
-void SetPendingEventsHook(PendingEventsHook hook) { Hook() = std::move(hook); }
+void SetPendingEventsHook(PendingEventsHook hook) {
+  Hook() = std::move(hook);
+}
 
 // Called from the poll: no copy of the hook, so nothing is allocated here.
 void RunPendingEvents() {

@@ -47,7 +47,9 @@ inline int16_t Clip(int32_t v) {
 }
 
 // clip(round(x)): what every stage stores.
-inline int16_t ClipRound(double x) { return Clip(RoundInt32(x)); }
+inline int16_t ClipRound(double x) {
+  return Clip(RoundInt32(x));
+}
 
 // Integer division truncating toward zero; raises on a zero divisor and on the one
 // quotient that overflows.

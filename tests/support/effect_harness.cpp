@@ -23,9 +23,16 @@ std::vector<int16_t> Interleaved(const std::vector<Frame>& frames) {
 }
 
 int32_t DrawParameter(std::mt19937& rng, int32_t lo, int32_t hi) {
-  static constexpr std::array<int32_t, 10> kExtremes = {
-      0, -1, 1000000, -1000000, 1000000000, -1000000000,
-      std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(), 32767, -32768};
+  static constexpr std::array<int32_t, 10> kExtremes = {0,
+                                                        -1,
+                                                        1000000,
+                                                        -1000000,
+                                                        1000000000,
+                                                        -1000000000,
+                                                        std::numeric_limits<int32_t>::max(),
+                                                        std::numeric_limits<int32_t>::min(),
+                                                        32767,
+                                                        -32768};
   const int kind = std::uniform_int_distribution<int>(0, 9)(rng);
   if (kind < 6) return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
   if (kind < 9) return std::uniform_int_distribution<int32_t>(lo - 1000, hi + 1000)(rng);
@@ -38,10 +45,18 @@ void FillRandomInput(std::mt19937& rng, std::vector<int16_t>& samples) {
   const int16_t level = static_cast<int16_t>(any(rng));
   for (size_t i = 0; i < samples.size(); ++i) {
     switch (kind) {
-      case 0: samples[i] = 0; break;
-      case 1: samples[i] = (i % 2 == 0) ? 32767 : -32768; break;
-      case 2: samples[i] = level; break;
-      default: samples[i] = static_cast<int16_t>(any(rng)); break;
+      case 0:
+        samples[i] = 0;
+        break;
+      case 1:
+        samples[i] = (i % 2 == 0) ? 32767 : -32768;
+        break;
+      case 2:
+        samples[i] = level;
+        break;
+      default:
+        samples[i] = static_cast<int16_t>(any(rng));
+        break;
     }
   }
 }

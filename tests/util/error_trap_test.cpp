@@ -65,9 +65,9 @@ TEST(RoundingTest, AgreesWithNearbyintAcrossTheRange) {
   uint64_t state = 12345;
   for (int i = 0; i < 200000; ++i) {
     state = state * 6364136223846793005ull + 1442695040888963407ull;
-    const double x = static_cast<double>(static_cast<int64_t>(state >> 1) % 4294967296ll -
-                                         2147483648ll) +
-                     static_cast<double>(state & 0xffff) / 65536.0;
+    const double x =
+        static_cast<double>(static_cast<int64_t>(state >> 1) % 4294967296ll - 2147483648ll) +
+        static_cast<double>(state & 0xffff) / 65536.0;
     if (x < -2147483648.5 || x >= 2147483647.5) continue;
     ASSERT_EQ(RoundInt32(x), static_cast<int32_t>(std::nearbyint(x))) << x;
   }
