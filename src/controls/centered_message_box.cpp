@@ -121,20 +121,21 @@ int16_t ShowMessageCentered(const std::string& text, int32_t style, const std::s
     box.setWindowTitle(QString::fromUtf8(caption));
     box.setText(QString::fromUtf8(text));
     box.setIcon(IconFor(style));
-    const std::vector<ButtonSpec> specs = ButtonsFor(style);
+    const std::vector<ButtonSpec> choices = ButtonsFor(style);
     std::vector<QPushButton*> buttons;
-    for (const ButtonSpec& spec : specs) {
-      buttons.push_back(box.addButton(QString::fromUtf8(spec.text), spec.role));
+    for (const ButtonSpec& choice : choices) {
+      buttons.push_back(box.addButton(QString::fromUtf8(choice.text), choice.role));
     }
     box.setDefaultButton(buttons[DefaultButtonIndex(style, buttons.size())]);
     box.exec();
 
     // Closed without a button: Cancel where there is one, else the first button.
-    const bool hasCancel = std::any_of(
-        specs.begin(), specs.end(), [](const ButtonSpec& spec) { return spec.code == kIdCancel; });
-    result = hasCancel ? kIdCancel : specs.front().code;
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-      if (box.clickedButton() == buttons[i]) result = specs[i].code;
+    const bool hasCancel =
+        std::any_of(choices.begin(), choices.end(),
+                    [](const ButtonSpec& choice) { return choice.code == kIdCancel; });
+    result = hasCancel ? kIdCancel : choices.front().code;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+      if (box.clickedButton() == buttons[i]) result = choices[i].code;
     }
   });
   return result;

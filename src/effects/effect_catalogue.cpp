@@ -5,9 +5,10 @@ namespace ampora {
 void ResetEffectParams(FxParamTable& fx) {
   fx.fill(kNoParam);
   for (int e = 0; e < kEffectCount; ++e) {
-    const EffectSpec& spec = kEffectCatalogue[e];
+    const EffectSpec& effect = kEffectCatalogue[e];
     fx[FxIndex(e, 0)] = 0;
-    for (int p = 0; p < spec.paramCount; ++p) fx[FxIndex(e, p + 1)] = spec.params[p].defaultValue;
+    for (int p = 0; p < effect.paramCount; ++p)
+      fx[FxIndex(e, p + 1)] = effect.params[p].defaultValue;
   }
 }
 

@@ -37,10 +37,10 @@ class ChainRandomTest : public ::testing::Test {
     for (int e = 0; e < kEffectCount; ++e) {
       const int onOff = std::uniform_int_distribution<int>(0, 9)(rng);
       chain.FxParam[FxIndex(e, 0)] = onOff < 8 ? kEffectOn : (onOff == 8 ? 0 : 2);
-      const EffectSpec& spec = kEffectCatalogue[e];
+      const EffectSpec& effect = kEffectCatalogue[e];
       const bool drawn = std::bernoulli_distribution(0.5)(rng);
-      for (int p = 0; p < spec.paramCount; ++p) {
-        const ParamSpec& param = spec.params[p];
+      for (int p = 0; p < effect.paramCount; ++p) {
+        const ParamSpec& param = effect.params[p];
         chain.FxParam[FxIndex(e, p + 1)] =
             drawn ? test::DrawParameter(rng, param.min, param.max) : param.defaultValue;
       }
