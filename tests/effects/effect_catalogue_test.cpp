@@ -36,16 +36,16 @@ TEST(EffectCatalogue, TableIsConsistent) {
   std::set<std::string_view> buttons;
   int paramTotal = 0;
   for (int e = 0; e < kEffectCount; ++e) {
-    const EffectSpec& spec = kEffectCatalogue[e];
-    SCOPED_TRACE(spec.name);
-    EXPECT_EQ(FxName[e], spec.name);
-    EXPECT_EQ(spec.ring, e + 1);
-    EXPECT_EQ(spec.button.size(), 2u);
-    buttons.insert(spec.button);
-    paramTotal += spec.paramCount;
+    const EffectSpec& effect = kEffectCatalogue[e];
+    SCOPED_TRACE(effect.name);
+    EXPECT_EQ(FxName[e], effect.name);
+    EXPECT_EQ(effect.ring, e + 1);
+    EXPECT_EQ(effect.button.size(), 2u);
+    buttons.insert(effect.button);
+    paramTotal += effect.paramCount;
     for (int p = 0; p < kMaxParams; ++p) {
-      const ParamSpec& param = spec.params[p];
-      if (p >= spec.paramCount) {
+      const ParamSpec& param = effect.params[p];
+      if (p >= effect.paramCount) {
         EXPECT_TRUE(param.label.empty());
         continue;
       }

@@ -38,9 +38,10 @@ TEST(ModulationEchoRandomTest, AnyParametersOnAnyRingStayInsideAndDefined) {
     fx.fill(kNoParam);
     fx[FxIndex(effect, 0)] = kEffectOn;
     // In, near and far outside the editor's ranges.
-    const EffectSpec& spec = kEffectCatalogue[effect];
-    for (int p = 0; p < spec.paramCount; ++p) {
-      fx[FxIndex(effect, p + 1)] = test::DrawParameter(rng, spec.params[p].min, spec.params[p].max);
+    const EffectSpec& entry = kEffectCatalogue[effect];
+    for (int p = 0; p < entry.paramCount; ++p) {
+      fx[FxIndex(effect, p + 1)] =
+          test::DrawParameter(rng, entry.params[p].min, entry.params[p].max);
     }
     TrapErrors([&] { unit.Apply(fx, 0); });
 
