@@ -113,7 +113,7 @@ class OwnJackServer {
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
-    std::vector<std::string> args{"jackd", "--no-realtime", "-n", name, "-d", "dummy",
+    std::vector<std::string> args{"jackd", "--no-realtime", "-S", "-n", name, "-d", "dummy",
                                   "-r",    "44100",         "-p", "256"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
