@@ -30,7 +30,6 @@ class RenderInput {
   // The input's length in frames at SampleRate: the file's length converted to that rate
   // and rounded to nearest.
   int64_t Frames() const { return frames_; }
-  int SourceRate() const { return sourceRate_; }
 
   // The next count samples; silence after the input's length. RenderError when the file
   // cannot be read on.
