@@ -17,10 +17,6 @@ namespace {
 constexpr std::array<const char*, 4> kLevelKeys = {"LevelInL", "LevelInR", "LevelOutL",
                                                    "LevelOutR"};
 
-std::string TwoDigits(int64_t n) {
-  return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n);
-}
-
 // A stored value as a 32-bit integer: a decimal number, blanks around it allowed, a
 // fraction rounded to nearest (ties to even). Text, an empty value and a number outside
 // the 32-bit range raise.
@@ -64,11 +60,11 @@ void Transfer(int mode, const std::string& section, FxParamTable& fx, BankLevels
 
 std::string BankSection(int bank) {
   if (bank < 0) return kCurrentSection;
-  return "Bank" + TwoDigits(int64_t{bank} + 1);
+  return "Bank" + ZeroPadded(int64_t{bank} + 1, 2);
 }
 
 std::string ParamKey(int effect, int row) {
-  return std::string(FxName[effect]) + "-" + TwoDigits(row + 1);
+  return std::string(FxName[effect]) + "-" + ZeroPadded(row + 1, 2);
 }
 
 int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,

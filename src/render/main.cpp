@@ -63,8 +63,12 @@ int main(int argc, char** argv) {
   }
 
   ampora::RenderOptions options = parsed.options;
-  ampora::InitSettingsPaths();
-  if (options.iniFile.empty()) options.iniFile = ampora::SettingsIniPath;
+  // Finding the program's own file may create the per-user settings folder; a render
+  // with --ini leaves it alone.
+  if (options.iniFile.empty()) {
+    ampora::InitSettingsPaths();
+    options.iniFile = ampora::SettingsIniPath;
+  }
 
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);

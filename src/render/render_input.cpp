@@ -11,9 +11,6 @@ namespace ampora {
 namespace {
 
 constexpr sf_count_t kChunkFrames = 8192;
-// Rates libsamplerate converts to SampleRate (ratios up to 256 either way).
-constexpr int kMinRate = 1000;
-constexpr int kMaxRate = 768000;
 
 // frames x SampleRate / rate, rounded to nearest, ties to even.
 int64_t FramesAtSampleRate(int64_t frames, int rate) {
@@ -30,7 +27,7 @@ RenderInput::RenderInput(const std::string& path) : path_(path) {
   SF_INFO info{};
   file_.reset(sf_open(path.c_str(), SFM_READ, &info));
   if (!file_) throw RenderError("cannot read " + path + ": " + sf_strerror(nullptr));
-  if (info.channels < 1 || info.samplerate < kMinRate || info.samplerate > kMaxRate) {
+  if (!IsReadableFormat(info)) {
     throw RenderError("cannot use " + path + ": " + std::to_string(info.channels) +
                       " channels at " + std::to_string(info.samplerate) + " Hz");
   }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <samplerate.h>
-#include <sndfile.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "audio/devices/sound_file.h"
 
 // The input of a render: the left (or only) channel of a sound file as 16-bit samples at
 // SampleRate, converted from the file's own rate when it differs. The file is read
@@ -30,16 +31,12 @@ class RenderInput {
   // The input's length in frames at SampleRate: the file's length converted to that rate
   // and rounded to nearest.
   int64_t Frames() const { return frames_; }
-  int SourceRate() const { return sourceRate_; }
 
   // The next count samples; silence after the input's length. RenderError when the file
   // cannot be read on.
   void Read(int16_t* samples, int32_t count);
 
  private:
-  struct SndFileCloser {
-    void operator()(SNDFILE* file) const { sf_close(file); }
-  };
   struct ResamplerDeleter {
     void operator()(SRC_STATE* state) const { src_delete(state); }
   };
@@ -51,7 +48,7 @@ class RenderInput {
   bool RefillResampled();
 
   std::string path_;
-  std::unique_ptr<SNDFILE, SndFileCloser> file_;
+  SoundFile file_;
   std::unique_ptr<SRC_STATE, ResamplerDeleter> resampler_;
   int channels_ = 1;
   int sourceRate_ = 0;

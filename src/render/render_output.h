@@ -1,11 +1,9 @@
 #pragma once
 
-#include <sndfile.h>
-
 #include <cstdint>
-#include <memory>
 #include <string>
 
+#include "audio/devices/sound_file.h"
 #include "audio/frame.h"
 #include "util/pending_file.h"
 
@@ -32,15 +30,11 @@ class RenderOutput {
   void Commit();
 
  private:
-  struct SndFileCloser {
-    void operator()(SNDFILE* file) const { sf_close(file); }
-  };
-
   [[noreturn]] void Fail(const std::string& reason);
 
   std::string path_;
   PendingFile pending_;
-  std::unique_ptr<SNDFILE, SndFileCloser> file_;
+  SoundFile file_;
 };
 
 }  // namespace ampora

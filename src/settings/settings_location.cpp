@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "settings/profile_file.h"
 #include "settings/settings_store.h"
 #include "util/error_trap.h"
 #include "util/files.h"
@@ -11,7 +12,6 @@ namespace ampora {
 
 namespace {
 constexpr const char* kTitle = "ampora";
-constexpr std::size_t kMaxCopiedBytes = 64u << 20;
 
 bool MayWriteIn(const std::string& folder) {
   return !folder.empty() && access(folder.c_str(), W_OK | X_OK) == 0;
@@ -31,7 +31,7 @@ std::string SettingsFileIn(const std::string& programFolder, const std::string& 
   if (userFolder.empty()) return beside;
   const std::string own = userFolder + name + ".ini";
   if (MakeFolders(userFolder) && !FileExists(own) && FileExists(beside)) {
-    if (const auto content = ReadWholeFile(beside, kMaxCopiedBytes)) {
+    if (const auto content = ReadWholeFile(beside, kMaxProfileFileBytes)) {
       ReplaceFileAtomically(own, *content);
     }
   }

@@ -84,7 +84,7 @@ std::string ReadRegValue(const std::string& valueName, const SettingValue& defau
     result = defaultValue.ToText();
     if (const auto file = StoreFileFor(appName, hive, keyPath)) {
       if (const auto stored = ReadProfileString(*file, kValuesSection, valueName)) {
-        result = BeforeNul(TrimBlanks(CutToBytes(*stored, kValueLimitBytes)));
+        result = CutAtNul(CutToBytes(*stored, kValueLimitBytes));
       }
     }
     result = ReadText(std::move(result));

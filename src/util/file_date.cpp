@@ -4,25 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-
 #include "util/error_trap.h"
+#include "util/text.h"
 
 namespace ampora {
 
 namespace {
-
-std::string TwoDigits(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d", value);
-  return text;
-}
-
-std::string FourDigits(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d", value);
-  return text;
-}
 
 // The chosen stamp in seconds since the epoch; false when it cannot be read.
 bool ReadFileTime(const std::string& path, int32_t which, std::time_t& seconds) {
@@ -50,12 +37,12 @@ bool ReadFileTime(const std::string& path, int32_t which, std::time_t& seconds) 
 }  // namespace
 
 std::string FormatFileTime(const std::tm& time, int32_t parts, int32_t style) {
-  const std::string year = FourDigits(time.tm_year + 1900);
-  const std::string month = TwoDigits(time.tm_mon + 1);
-  const std::string day = TwoDigits(time.tm_mday);
-  const std::string hour = TwoDigits(time.tm_hour);
-  const std::string minute = TwoDigits(time.tm_min);
-  const std::string second = TwoDigits(time.tm_sec);
+  const std::string year = ZeroPadded(time.tm_year + 1900, 4);
+  const std::string month = ZeroPadded(time.tm_mon + 1, 2);
+  const std::string day = ZeroPadded(time.tm_mday, 2);
+  const std::string hour = ZeroPadded(time.tm_hour, 2);
+  const std::string minute = ZeroPadded(time.tm_min, 2);
+  const std::string second = ZeroPadded(time.tm_sec, 2);
 
   std::string text;
   if ((parts & kDatePart) != 0) {

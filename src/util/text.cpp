@@ -1,5 +1,7 @@
 #include "util/text.h"
 
+#include <cstdio>
+
 namespace ampora {
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -8,6 +10,12 @@ std::string_view TrimBlanks(std::string_view text) {
   while (begin < end && IsBlank(text[begin])) ++begin;
   while (end > begin && IsBlank(text[end - 1])) --end;
   return text.substr(begin, end - begin);
+}
+
+std::string ZeroPadded(int64_t value, int width) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%0*lld", width, static_cast<long long>(value));
+  return text;
 }
 
 std::string_view BeforeNul(std::string_view text) {

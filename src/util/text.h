@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ inline bool IsBlank(char c) {
 
 // The text without leading and trailing blanks.
 std::string_view TrimBlanks(std::string_view text);
+
+// The value in decimal with leading zeros up to the given width (as printf's "%0*d":
+// 7 -> "07", 123 -> "123", -5 -> "-5").
+std::string ZeroPadded(int64_t value, int width);
 
 // The text trimmed of leading and trailing blanks, then cut before its first NUL.
 std::string CutAtNul(std::string_view text);

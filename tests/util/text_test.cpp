@@ -31,6 +31,15 @@ TEST(TextTest, CutAtNulTrimsThenCuts) {
   EXPECT_EQ(CutAtNul(""), "");
 }
 
+TEST(TextTest, ZeroPaddedCountsTheSignInTheWidth) {
+  EXPECT_EQ(ZeroPadded(7, 2), "07");
+  EXPECT_EQ(ZeroPadded(2024, 2), "2024");
+  EXPECT_EQ(ZeroPadded(5, 4), "0005");
+  EXPECT_EQ(ZeroPadded(-5, 2), "-5");
+  EXPECT_EQ(ZeroPadded(-5, 3), "-05");
+  EXPECT_EQ(ZeroPadded(int64_t{1} << 40, 2), "1099511627776");
+}
+
 TEST(TextTest, CaseFoldingTouchesAsciiLettersOnly) {
   EXPECT_TRUE(EqualsIgnoreCase("CoNf", "conf"));
   EXPECT_FALSE(EqualsIgnoreCase("conf", "conf "));

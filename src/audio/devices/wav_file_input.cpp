@@ -1,24 +1,16 @@
 #include "audio/devices/wav_file_input.h"
 
 #include <samplerate.h>
-#include <sndfile.h>
 
 #include <algorithm>
-#include <memory>
 
 #include "audio/devices/sample_conversion.h"
+#include "audio/devices/sound_file.h"
 #include "audio/stream_format.h"
 
 namespace ampora {
 
 namespace {
-
-constexpr int kMinRate = 1000;
-constexpr int kMaxRate = 768000;
-
-struct SndFileCloser {
-  void operator()(SNDFILE* file) const { sf_close(file); }
-};
 
 // Reads up to maxFrames frames as interleaved float stereo.
 std::vector<float> ReadStereo(SNDFILE* file, int channels, sf_count_t maxFrames) {
@@ -66,12 +58,12 @@ bool LoadWavFile(const std::string& path, std::vector<Frame>& frames, std::strin
     return false;
   }
   SF_INFO info{};
-  std::unique_ptr<SNDFILE, SndFileCloser> file(sf_open(path.c_str(), SFM_READ, &info));
+  SoundFile file(sf_open(path.c_str(), SFM_READ, &info));
   if (!file) {
     error = "WAVファイルを開けませんでした: " + path + " (" + sf_strerror(nullptr) + ")";
     return false;
   }
-  if (info.channels < 1 || info.samplerate < kMinRate || info.samplerate > kMaxRate) {
+  if (!IsReadableFormat(info)) {
     error = "このWAVファイルの形式には対応していません: " + path;
     return false;
   }
