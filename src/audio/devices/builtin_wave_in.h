@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -38,10 +37,9 @@ class BuiltinWaveIn final : public WaveInDevice, private ClockedDevice {
   std::string wavPath_;
   DeviceFailure failure_;
   bool open_ = false;
-  std::vector<Frame> loop_;  // what is captured, repeated; empty = silence
+  std::vector<Frame> loop_;  // what is captured, repeated; never empty while open
   size_t loopPos_ = 0;       // clock thread while running
   CaptureFeed feed_;
-  std::array<Frame, 256> silence_{};
 };
 
 }  // namespace ampora
