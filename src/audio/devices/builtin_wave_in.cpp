@@ -69,13 +69,9 @@ int64_t BuiltinWaveIn::PositionBytes() const {
   return feed_.FramesDelivered() * BlockAlign;
 }
 
-void BuiltinWaveIn::Reset() {
+void BuiltinWaveIn::Close() {
   clock_.Halt(*this);
   feed_.ReturnAll();
-}
-
-void BuiltinWaveIn::Close() {
-  Reset();
   open_ = false;
   loop_.clear();
 }

@@ -27,7 +27,6 @@ class BuiltinWaveIn final : public WaveInDevice, private ClockedDevice {
   int32_t Queue(WaveHeader* header) override;
   int32_t Start() override;
   int64_t PositionBytes() const override;
-  void Reset() override;
   void Close() override;
 
  private:

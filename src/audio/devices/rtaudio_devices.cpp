@@ -173,14 +173,10 @@ int64_t RtAudioWaveIn::PositionBytes() const {
   return feed_.FramesDelivered() * BlockAlign;
 }
 
-void RtAudioWaveIn::Reset() {
+void RtAudioWaveIn::Close() {
   gate_.Close();
   StopStream(audio_.get());
   feed_.ReturnAll();
-}
-
-void RtAudioWaveIn::Close() {
-  Reset();
   CloseStream(audio_);
 }
 
@@ -233,14 +229,6 @@ int32_t RtAudioWaveOut::Write(WaveHeader* header) {
 
 int64_t RtAudioWaveOut::PositionBytes() const {
   return feed_.FramesPlayed() * BlockAlign;
-}
-
-void RtAudioWaveOut::Reset() {
-  gate_.Close();
-  StopStream(audio_.get());
-  feed_.ReturnAll();
-  gate_.Open();
-  if (audio_ && audio_->isStreamOpen()) StartStream(*audio_, failure_);
 }
 
 void RtAudioWaveOut::Close() {
