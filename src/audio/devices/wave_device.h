@@ -23,6 +23,8 @@ struct WaveFormat {
   int32_t avgBytesPerSec = 0;
   int16_t blockAlign = 0;
   int16_t bitsPerSample = 0;
+
+  bool operator==(const WaveFormat&) const = default;
 };
 
 // 16-bit stereo PCM at SampleRate: the only format the devices play and capture.
