@@ -7,16 +7,11 @@
 #include "util/error_trap.h"
 #include "util/message_seam.h"
 #include "util/rounding.h"
+#include "util/text.h"
 
 namespace ampora {
 
 namespace {
-
-// Lower-cases ASCII letters; other bytes (the rest of UTF-8) stay as they are.
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string TrimSpaces(const std::string& text) {
   const size_t first = text.find_first_not_of(' ');
@@ -25,7 +20,7 @@ std::string TrimSpaces(const std::string& text) {
 }
 
 std::string Normalised(const std::string& name) {
-  return TrimSpaces(Lower(name));
+  return TrimSpaces(LowerAscii(name));
 }
 
 // A device name as the system reports it, cut at the first NUL and trimmed.
@@ -104,8 +99,8 @@ void RemoveLeadingNumbering(std::string& text) {
 }  // namespace
 
 bool SameDeviceName(const std::string& a, const std::string& b) {
-  std::string s0 = Lower(a);
-  std::string s1 = Lower(b);
+  std::string s0 = LowerAscii(a);
+  std::string s1 = LowerAscii(b);
   RemoveBracketNumbering(s0);
   RemoveBracketNumbering(s1);
   if (s0 == s1) return true;
@@ -128,7 +123,7 @@ void DeviceCatalogue::ListDevices(ChoiceList& list, int32_t direction,
   for (const std::string& device : names) list.AddItem(device);
   const std::string n = Normalised(name);
   for (int32_t i = 0; i < list.ItemCount(); ++i) {
-    if (Lower(list.ItemText(i)) == n) return list.SetSelectedIndex(i);
+    if (LowerAscii(list.ItemText(i)) == n) return list.SetSelectedIndex(i);
   }
   if (!n.empty()) {
     for (int32_t i = 0; i < list.ItemCount(); ++i) {

@@ -88,8 +88,6 @@ void StreamEngine::OpenStream() {
 void StreamEngine::CloseStream() {
   streamRunning_ = 0;
   ++generation_;
-  waveOut_.Reset();
-  waveIn_.Reset();
   waveOut_.Close();
   waveIn_.Close();
   devicesOpen_ = false;

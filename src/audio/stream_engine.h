@@ -71,7 +71,6 @@ class StreamEngine {
     return captureHeaders_[static_cast<size_t>(k)];
   }
   const WaveHeader& PlayHeader(int32_t k) const { return playHeaders_[static_cast<size_t>(k)]; }
-  const WaveFormat& Format() const { return waveFormat_; }
 
  private:
   // The latency control of the first block of a poll: the length correction in frames.

@@ -141,6 +141,13 @@ TEST(BuiltinDevices, InputsCaptureTheirSignalsLooped) {
   const std::vector<Frame> silence = CaptureFrames(input, clock, 600);
   EXPECT_EQ(PeakOf(silence), 0);
 
+  const std::string emptyPath = TempFilePath("empty.wav");
+  WriteWav(emptyPath, {});
+  AudioDevices emptyFile(DeviceConfig{"", emptyPath, "", false}, &clock);
+  ASSERT_EQ(emptyFile.WaveIn().Open(kWavFileIn, StreamWaveFormat()), kDeviceOk);
+  EXPECT_EQ(PeakOf(CaptureFrames(emptyFile.WaveIn(), clock, 600)), 0) << "an empty file is silence";
+  emptyFile.WaveIn().Close();
+
   // The default device of a machine without real devices is the first built-in one.
   ASSERT_EQ(input.Open(kDefaultDevice, StreamWaveFormat()), kDeviceOk);
   EXPECT_EQ(CaptureFrames(input, clock, 300)[299].left, DemoGuitarRiff()[299].left);

@@ -27,7 +27,7 @@ int32_t ScriptedOutput::Write(WaveHeader* header) {
   return kDeviceOk;
 }
 
-void ScriptedOutput::Reset() {
+void ScriptedOutput::Close() {
   for (WaveHeader* header : written) header->MarkDone();
   written.clear();
 }

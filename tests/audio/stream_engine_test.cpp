@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 
+#include "audio/devices/header_queue.h"
 #include "audio/stream_format.h"
 #include "engine_rig.h"
 #include "util/message_seam.h"
@@ -13,10 +14,6 @@
 
 namespace ampora::test {
 namespace {
-
-int32_t HeaderFramesOf(const WaveHeader& header) {
-  return header.byteLength / BlockAlign;
-}
 
 TEST(StreamEngine, FirstPollFindsTheLagBelowTheWindowAndLengthensItsBlock) {
   ScriptedOutput output;
@@ -26,7 +23,7 @@ TEST(StreamEngine, FirstPollFindsTheLagBelowTheWindowAndLengthensItsBlock) {
   EXPECT_EQ(rig.engine.PollStream(), 0);
   // LagAverage = round((309 - 0 + 0) / 2) = 154, below 882 frames: longer by round(30.9).
   EXPECT_EQ(rig.engine.LagAverage(), 154);
-  EXPECT_EQ(HeaderFramesOf(rig.engine.PlayHeader(0)), 309 + 31);
+  EXPECT_EQ(HeaderFrames(rig.engine.PlayHeader(0)), 309 + 31);
   EXPECT_EQ(rig.engine.PlayHeader(0).borrowedBytes, 31 * BlockAlign);
   EXPECT_EQ(rig.engine.LengthTrim(), -31);
   EXPECT_EQ(rig.engine.PlayQueued(0), 1);
@@ -56,7 +53,7 @@ TEST_P(LengthCorrections, RoundToNearestAndApplyToTheFirstBlockOfAPoll) {
     rig.Start();
     rig.Advance(rig.BlockLen());
     rig.engine.PollStream();
-    EXPECT_EQ(HeaderFramesOf(rig.engine.PlayHeader(0)) - rig.BlockLen(), c.longer);
+    EXPECT_EQ(HeaderFrames(rig.engine.PlayHeader(0)) - rig.BlockLen(), c.longer);
   }
   {
     ScriptedOutput output;
@@ -67,10 +64,10 @@ TEST_P(LengthCorrections, RoundToNearestAndApplyToTheFirstBlockOfAPoll) {
     const int32_t blocks = 2 * 3200 / rig.BlockLen() + 2;
     rig.Advance(blocks * rig.BlockLen());
     EXPECT_EQ(rig.engine.PollStream(), blocks - 1);
-    EXPECT_EQ(HeaderFramesOf(rig.engine.PlayHeader(0)) - rig.BlockLen(), c.shorter);
+    EXPECT_EQ(HeaderFrames(rig.engine.PlayHeader(0)) - rig.BlockLen(), c.shorter);
     EXPECT_EQ(rig.engine.PlayHeader(0).borrowedBytes, 0);
     for (int32_t k = 1; k < blocks; ++k) {
-      EXPECT_EQ(HeaderFramesOf(rig.engine.PlayHeader(k)), rig.BlockLen()) << "block " << k;
+      EXPECT_EQ(HeaderFrames(rig.engine.PlayHeader(k)), rig.BlockLen()) << "block " << k;
     }
     EXPECT_EQ(rig.engine.LengthTrim(), -c.shorter);
   }
@@ -90,12 +87,12 @@ TEST(StreamEngine, LastBlockOfTheRingIsNeverCorrected) {
   for (int32_t k = 0; k < last; ++k) {
     rig.Advance(rig.BlockLen());
     ASSERT_EQ(rig.engine.PollStream(), k);
-    ASSERT_EQ(HeaderFramesOf(rig.engine.PlayHeader(k)), rig.BlockLen() - 154);
+    ASSERT_EQ(HeaderFrames(rig.engine.PlayHeader(k)), rig.BlockLen() - 154);
   }
   const int32_t trimBefore = rig.engine.LengthTrim();
   rig.Advance(rig.BlockLen());
   ASSERT_EQ(rig.engine.PollStream(), last);
-  EXPECT_EQ(HeaderFramesOf(rig.engine.PlayHeader(last)), rig.BlockLen());
+  EXPECT_EQ(HeaderFrames(rig.engine.PlayHeader(last)), rig.BlockLen());
   EXPECT_EQ(rig.engine.LengthTrim(), trimBefore);
 }
 
@@ -109,7 +106,7 @@ TEST(StreamEngine, MinimumAboveMaximumTestsTheMaximumFirst) {
     rig.Advance(blocks * 309);
     rig.engine.PollStream();
     // One block: lag 154, below both. Twenty: lag 3090, above both.
-    EXPECT_EQ(HeaderFramesOf(rig.engine.PlayHeader(0)), blocks == 1 ? 309 + 31 : 309 - 154);
+    EXPECT_EQ(HeaderFrames(rig.engine.PlayHeader(0)), blocks == 1 ? 309 + 31 : 309 - 154);
   }
 }
 
@@ -375,7 +372,7 @@ TEST(StreamEngine, RestartByAnEventContinuesOnTheNewStream) {
   rig.Advance(309);
   EXPECT_EQ(rig.engine.PollStream(), 0);
   EXPECT_EQ(rig.chain.starts, (std::vector<int32_t>{0, 0}));
-  EXPECT_EQ(HeaderFramesOf(rig.engine.PlayHeader(0)), 309 + 31) << "lag control starts afresh";
+  EXPECT_EQ(HeaderFrames(rig.engine.PlayHeader(0)), 309 + 31) << "lag control starts afresh";
 }
 
 TEST(StreamEngine, RestartInsideTheChainAbandonsTheBlock) {

@@ -56,11 +56,6 @@ int64_t AudioDevices::Routed<Device>::PositionBytes() const {
 }
 
 template <class Device>
-void AudioDevices::Routed<Device>::Reset() {
-  if (active_ != nullptr) active_->Reset();
-}
-
-template <class Device>
 void AudioDevices::Routed<Device>::Close() {
   if (active_ != nullptr) active_->Close();
 }

@@ -46,7 +46,6 @@ class AudioDevices {
     int32_t Open(int32_t deviceId, const WaveFormat& format) override;
     std::string ErrorText(int32_t code) const override;
     int64_t PositionBytes() const override;
-    void Reset() override;
     void Close() override;
 
    protected:

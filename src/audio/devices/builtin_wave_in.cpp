@@ -10,7 +10,9 @@ namespace ampora {
 
 namespace {
 enum Input : int32_t { kDemoGuitar, kTestTone, kSilence, kWavFile };
-}
+// The loop of "silence" and of an empty file.
+constexpr size_t kSilenceFrames = 256;
+}  // namespace
 
 const std::vector<std::string>& BuiltinWaveIn::Names() {
   static const std::vector<std::string> names{"demo guitar", "test tone", "silence", "WAV file"};
@@ -46,6 +48,7 @@ int32_t BuiltinWaveIn::Open(int32_t deviceId, const WaveFormat& format) {
     default:
       break;
   }
+  if (loop_.empty()) loop_.assign(kSilenceFrames, Frame{});
   loopPos_ = 0;
   open_ = true;
   return kDeviceOk;
@@ -66,25 +69,15 @@ int64_t BuiltinWaveIn::PositionBytes() const {
   return feed_.FramesDelivered() * BlockAlign;
 }
 
-void BuiltinWaveIn::Reset() {
+void BuiltinWaveIn::Close() {
   clock_.Halt(*this);
   feed_.ReturnAll();
-}
-
-void BuiltinWaveIn::Close() {
-  Reset();
   open_ = false;
   loop_.clear();
 }
 
 void BuiltinWaveIn::Advance(int32_t frames) {
   while (frames > 0) {
-    if (loop_.empty()) {
-      const int32_t n = std::min(frames, static_cast<int32_t>(silence_.size()));
-      feed_.Deliver(silence_.data(), n);
-      frames -= n;
-      continue;
-    }
     const int32_t n = std::min(frames, static_cast<int32_t>(loop_.size() - loopPos_));
     feed_.Deliver(loop_.data() + loopPos_, n);
     loopPos_ = (loopPos_ + static_cast<size_t>(n)) % loop_.size();

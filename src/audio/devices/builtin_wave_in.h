@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -28,7 +27,6 @@ class BuiltinWaveIn final : public WaveInDevice, private ClockedDevice {
   int32_t Queue(WaveHeader* header) override;
   int32_t Start() override;
   int64_t PositionBytes() const override;
-  void Reset() override;
   void Close() override;
 
  private:
@@ -38,10 +36,9 @@ class BuiltinWaveIn final : public WaveInDevice, private ClockedDevice {
   std::string wavPath_;
   DeviceFailure failure_;
   bool open_ = false;
-  std::vector<Frame> loop_;  // what is captured, repeated; empty = silence
+  std::vector<Frame> loop_;  // what is captured, repeated; never empty while open
   size_t loopPos_ = 0;       // clock thread while running
   CaptureFeed feed_;
-  std::array<Frame, 256> silence_{};
 };
 
 }  // namespace ampora

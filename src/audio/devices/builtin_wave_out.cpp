@@ -48,12 +48,6 @@ int64_t BuiltinWaveOut::PositionBytes() const {
   return feed_.FramesPlayed() * BlockAlign;
 }
 
-void BuiltinWaveOut::Reset() {
-  clock_.Halt(*this);
-  feed_.ReturnAll();
-  if (open_) clock_.Run(*this);
-}
-
 void BuiltinWaveOut::Close() {
   clock_.Halt(*this);
   feed_.ReturnAll();

@@ -27,7 +27,6 @@ class BuiltinWaveOut final : public WaveOutDevice, private ClockedDevice {
   std::string ErrorText(int32_t code) const override { return failure_.Text(code); }
   int32_t Write(WaveHeader* header) override;
   int64_t PositionBytes() const override;
-  void Reset() override;
   void Close() override;
 
  private:

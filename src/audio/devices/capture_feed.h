@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include "audio/devices/header_queue.h"
@@ -18,18 +17,15 @@ class CaptureFeed {
   bool Queue(WaveHeader* header) { return queue_.Add(header); }
   // UI thread, only while the device thread is stopped: returns every queued header
   // (marked done, partly filled or empty) and sets the position to 0.
-  void ReturnAll();
+  void ReturnAll() { queue_.ReturnAll(); }
   // Any thread: frames delivered into headers since the device started.
-  int64_t FramesDelivered() const { return delivered_.load(std::memory_order_relaxed); }
+  int64_t FramesDelivered() const { return queue_.Frames(); }
 
   // Device thread: copies count frames into the queued headers.
   void Deliver(const Frame* frames, int32_t count);
 
  private:
   HeaderQueue queue_;
-  int32_t filledFrames_ = 0;  // of the front header; device thread
-  std::atomic<int64_t> delivered_{0};
-  static_assert(std::atomic<int64_t>::is_always_lock_free);
 };
 
 }  // namespace ampora

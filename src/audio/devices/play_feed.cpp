@@ -7,12 +7,6 @@
 
 namespace ampora {
 
-void PlayFeed::ReturnAll() {
-  queue_.ReturnAll();
-  playedFrames_ = 0;
-  played_.store(0, std::memory_order_relaxed);
-}
-
 void PlayFeed::CopyFront(const WaveHeader& header, int32_t from, int32_t n, Frame* out) const {
   const int32_t total = HeaderFrames(header);
   const int32_t borrowed = std::clamp<int32_t>(header.borrowedBytes / BlockAlign, 0, total);
@@ -28,23 +22,10 @@ void PlayFeed::CopyFront(const WaveHeader& header, int32_t from, int32_t n, Fram
 }
 
 int32_t PlayFeed::Pull(Frame* out, int32_t count) {
-  int32_t taken = 0;
-  while (taken < count) {
-    const WaveHeader* header = queue_.Front();
-    if (header == nullptr) break;
-    const int32_t n = std::min(HeaderFrames(*header) - playedFrames_, count - taken);
-    if (n > 0) {
-      CopyFront(*header, playedFrames_, n, out + taken);
-      playedFrames_ += n;
-      taken += n;
-    }
-    if (playedFrames_ >= HeaderFrames(*header)) {
-      queue_.FinishFront();
-      playedFrames_ = 0;
-    }
-  }
+  const int32_t taken =
+      queue_.Walk(count, [this, out](const WaveHeader& header, int32_t from, int32_t n,
+                                     int32_t done) { CopyFront(header, from, n, out + done); });
   std::fill(out + taken, out + count, Frame{});
-  played_.store(played_.load(std::memory_order_relaxed) + taken, std::memory_order_relaxed);
   return taken;
 }
 

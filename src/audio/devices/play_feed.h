@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include "audio/devices/header_queue.h"
@@ -17,9 +16,9 @@ class PlayFeed {
   bool Write(WaveHeader* header) { return queue_.Add(header); }
   // UI thread, only while the device thread is stopped: returns every queued header
   // (marked done) and sets the position to 0.
-  void ReturnAll();
+  void ReturnAll() { queue_.ReturnAll(); }
   // Any thread: frames of headers played since the device started.
-  int64_t FramesPlayed() const { return played_.load(std::memory_order_relaxed); }
+  int64_t FramesPlayed() const { return queue_.Frames(); }
 
   // Device thread: fills out[0, count) with the next frames to play. The frames taken
   // from headers come first, then silence. Returns how many came from headers.
@@ -30,8 +29,6 @@ class PlayFeed {
   void CopyFront(const WaveHeader& header, int32_t from, int32_t n, Frame* out) const;
 
   HeaderQueue queue_;
-  int32_t playedFrames_ = 0;  // of the front header; device thread
-  std::atomic<int64_t> played_{0};
 };
 
 }  // namespace ampora

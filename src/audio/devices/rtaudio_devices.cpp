@@ -3,10 +3,10 @@
 #include <rtaudio/RtAudio.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "audio/devices/sample_conversion.h"
 #include "audio/stream_format.h"
+#include "util/text.h"
 
 namespace ampora {
 
@@ -15,18 +15,13 @@ namespace {
 constexpr unsigned int kBufferFrames = 256;
 constexpr int kRealTimePriority = 80;
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 RtAudio::Api ApiByName(const std::string& name) {
   if (name.empty()) return RtAudio::UNSPECIFIED;
   std::vector<RtAudio::Api> apis;
   RtAudio::getCompiledApi(apis);
   for (RtAudio::Api api : apis) {
-    if (Lower(RtAudio::getApiName(api)) == Lower(name) ||
-        Lower(RtAudio::getApiDisplayName(api)) == Lower(name)) {
+    if (EqualsIgnoreCase(RtAudio::getApiName(api), name) ||
+        EqualsIgnoreCase(RtAudio::getApiDisplayName(api), name)) {
       return api;
     }
   }
@@ -178,14 +173,10 @@ int64_t RtAudioWaveIn::PositionBytes() const {
   return feed_.FramesDelivered() * BlockAlign;
 }
 
-void RtAudioWaveIn::Reset() {
+void RtAudioWaveIn::Close() {
   gate_.Close();
   StopStream(audio_.get());
   feed_.ReturnAll();
-}
-
-void RtAudioWaveIn::Close() {
-  Reset();
   CloseStream(audio_);
 }
 
@@ -238,14 +229,6 @@ int32_t RtAudioWaveOut::Write(WaveHeader* header) {
 
 int64_t RtAudioWaveOut::PositionBytes() const {
   return feed_.FramesPlayed() * BlockAlign;
-}
-
-void RtAudioWaveOut::Reset() {
-  gate_.Close();
-  StopStream(audio_.get());
-  feed_.ReturnAll();
-  gate_.Open();
-  if (audio_ && audio_->isStreamOpen()) StartStream(*audio_, failure_);
 }
 
 void RtAudioWaveOut::Close() {

@@ -55,7 +55,6 @@ class RtAudioWaveIn final : public WaveInDevice {
   int32_t Queue(WaveHeader* header) override;
   int32_t Start() override;
   int64_t PositionBytes() const override;
-  void Reset() override;
   void Close() override;
 
  private:
@@ -79,7 +78,6 @@ class RtAudioWaveOut final : public WaveOutDevice {
   std::string ErrorText(int32_t code) const override { return failure_.Text(code); }
   int32_t Write(WaveHeader* header) override;
   int64_t PositionBytes() const override;
-  void Reset() override;
   void Close() override;
 
  private:

@@ -9,11 +9,7 @@ WaveFormat StreamWaveFormat() {
 }
 
 bool IsStreamWaveFormat(const WaveFormat& format) {
-  const WaveFormat expected = StreamWaveFormat();
-  return format.formatTag == expected.formatTag && format.channels == expected.channels &&
-         format.samplesPerSec == expected.samplesPerSec &&
-         format.avgBytesPerSec == expected.avgBytesPerSec &&
-         format.blockAlign == expected.blockAlign && format.bitsPerSample == expected.bitsPerSample;
+  return format == StreamWaveFormat();
 }
 
 std::string DeviceErrorText(int32_t code) {

@@ -6,7 +6,7 @@
 #include "audio/devices/wave_header.h"
 
 // The engine's view of the wave devices: open by id, queue capture headers, start, write
-// play headers, read byte positions, reset, close. Results are 0 for success or one of
+// play headers, read byte positions, close. Results are 0 for success or one of
 // the error codes below, whose text ErrorText gives.
 //
 // Thread: every member is called on the UI thread. Implementations copy frames on a
@@ -23,6 +23,8 @@ struct WaveFormat {
   int32_t avgBytesPerSec = 0;
   int16_t blockAlign = 0;
   int16_t bitsPerSample = 0;
+
+  bool operator==(const WaveFormat&) const = default;
 };
 
 // 16-bit stereo PCM at SampleRate: the only format the devices play and capture.
@@ -50,13 +52,11 @@ class WaveDevice {
   virtual int32_t Open(int32_t deviceId, const WaveFormat& format) = 0;
   // The text for a code returned by this device, with the detail of its last failure.
   virtual std::string ErrorText(int32_t code) const = 0;
-  // Bytes captured into headers since Start (input) or played from headers since Open or
-  // the last Reset (output).
+  // Bytes captured into headers since Start (input) or played from headers since Open
+  // (output).
   virtual int64_t PositionBytes() const = 0;
-  // Returns every queued header marked done and restarts the position at 0; an input
-  // stops capturing, an output goes on playing (silence).
-  virtual void Reset() = 0;
-  // Resets and closes; safe when nothing is open.
+  // Stops the device, returns every queued header marked done, restarts the position at 0
+  // and closes; safe when nothing is open.
   virtual void Close() = 0;
 };
 
