@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio/stream_format.h"
+#include "effects/ring_history.h"
 #include "util/error_trap.h"
 #include "util/rounding.h"
 
@@ -39,13 +40,6 @@ float ShiftRatio(int32_t semitones, int32_t fine) {
   Check(ratio >= PitchShift::kMinRatio && ratio <= PitchShift::kMaxRatio,
         "pitch ratio out of range");
   return ratio;
-}
-
-// i reduced into 0..ringLen-1 (a look-back may exceed the ring several times).
-int32_t WrapIndex(int64_t i, int32_t ringLen) {
-  if (i >= 0 && i < ringLen) return static_cast<int32_t>(i);
-  const int64_t r = i % ringLen;
-  return static_cast<int32_t>(r < 0 ? r + ringLen : r);
 }
 
 }  // namespace
