@@ -55,8 +55,8 @@ void PitchShift::Apply(const FxParamTable& fx, int32_t blockLen) {
   // Nothing below raises: the whole setting changes or none of it.
   blockLen_ = blockLen;
   ratio_ = ratio;
-  wet_ = static_cast<float>(fx[FxIndex(kPitchShift, 3)] / 100.0);
-  dry_ = static_cast<float>(fx[FxIndex(kPitchShift, 4)] / 100.0);
+  wet_ = PercentFactor(fx[FxIndex(kPitchShift, 3)]);
+  dry_ = PercentFactor(fx[FxIndex(kPitchShift, 4)]);
   grainBlocks_ = grainBlocks;
   crossfadeLen_ = crossfadeLen;
   averaging_ = ratio > 1.0f ? static_cast<int32_t>(ratio) - 1 : 0;

@@ -27,7 +27,7 @@ int32_t ReflectionDelay(double r, int t, double spread) {
 
 void Reverb::Apply(const FxParamTable& fx) {
   const double spread = fx[FxIndex(kReverb, 1)] + 40.0;
-  const auto stereo = static_cast<float>(fx[FxIndex(kReverb, 4)] / 100.0);
+  const auto stereo = PercentFactor(fx[FxIndex(kReverb, 4)]);
   for (int t = 0; t < kTaps; ++t) {
     delayLeft_[t] = ReflectionDelay(random_->Next(), t, spread);
     // The right reflection moves from the left one (stereo 0) to a position of its own
@@ -44,7 +44,7 @@ void Reverb::Apply(const FxParamTable& fx) {
   lowCut_ = static_cast<float>(1 - 0.0002 * fx[FxIndex(kReverb, 3)]);
   lowCutPartner_ = static_cast<float>(1 - static_cast<double>(lowCut_));
   wet_ = static_cast<float>(fx[FxIndex(kReverb, 5)] / 100.0 * 5);
-  dry_ = static_cast<float>(fx[FxIndex(kReverb, 6)] / 100.0);
+  dry_ = PercentFactor(fx[FxIndex(kReverb, 6)]);
 }
 
 namespace {
