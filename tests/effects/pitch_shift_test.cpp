@@ -240,16 +240,12 @@ TEST(PitchShiftTest, RandomParametersNeverBreakTheShifter) {
   std::vector<int16_t> input(maxLen * maxBlocks);
   PitchShift ps;
   for (int set = 0; set < 100000; ++set) {
-    const int32_t n = test::DrawParameter(rng, -12, 12);
-    const int32_t fine = test::DrawParameter(rng, -100, 100);
-    const int32_t wet = test::DrawParameter(rng, 0, 200);
-    const int32_t dry = test::DrawParameter(rng, 0, 200);
-    const bool inRange = n >= -12 && n <= 12 && fine >= -100 && fine <= 100 && wet >= 0 &&
-                         wet <= 200 && dry >= 0 && dry <= 200;
+    FxParamTable fx{};
+    const bool inRange = test::DrawParameters(rng, kPitchShift, fx);
     const int32_t len = std::uniform_int_distribution<int32_t>(1, maxLen)(rng);
     const int32_t blocks = std::uniform_int_distribution<int32_t>(1, maxBlocks)(rng);
     const Derived before = DerivedOf(ps);
-    if (!TrapErrors([&] { ps.Apply(PitchParams(n, fine, wet, dry), len); })) {
+    if (!TrapErrors([&] { ps.Apply(fx, len); })) {
       ASSERT_FALSE(inRange) << "set " << set;
       ExpectDerived(ps, before, "set " + std::to_string(set));
       continue;
