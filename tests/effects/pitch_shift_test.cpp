@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/stream_format.h"
+#include "effects/effect_test_helpers.h"
 #include "support/allocation_counter.h"
 #include "support/effect_harness.h"
 #include "support/golden.h"
@@ -25,12 +26,7 @@ constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 
 FxParamTable PitchParams(int32_t semitones, int32_t fine, int32_t wet = 100, int32_t dry = 0) {
-  FxParamTable fx{};
-  fx[FxIndex(kPitchShift, 1)] = semitones;
-  fx[FxIndex(kPitchShift, 2)] = fine;
-  fx[FxIndex(kPitchShift, 3)] = wet;
-  fx[FxIndex(kPitchShift, 4)] = dry;
-  return fx;
+  return test::ParamsOf(kPitchShift, {semitones, fine, wet, dry});
 }
 
 std::vector<int16_t> Shift(PitchShift& ps, const std::vector<int16_t>& signal,
