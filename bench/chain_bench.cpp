@@ -9,6 +9,7 @@
 
 #include "audio/stream_buffers.h"
 #include "audio/stream_format.h"
+#include "effect_rig.h"
 #include "effects/effect_chain.h"
 #include "effects/effect_test_helpers.h"
 #include "effects/reverb.h"
@@ -27,8 +28,8 @@
 namespace ampora {
 namespace {
 
-constexpr int32_t kBlockLen = 309;
-constexpr int32_t kBlockCount = 428;
+using bench::kBlockCount;
+using bench::kBlockLen;
 
 void RunChain(benchmark::State& state, const FxParamTable& fx) {
   StreamBuffers stream;
@@ -69,10 +70,8 @@ void RunChain(benchmark::State& state, const FxParamTable& fx) {
   for (const double cost : blockCost) {
     if (cost != std::numeric_limits<double>::infinity()) worst = std::max(worst, cost);
   }
+  bench::CountFrames(state, kBlockLen);
   const auto frames = static_cast<double>(state.iterations()) * kBlockLen;
-  state.SetItemsProcessed(static_cast<int64_t>(frames));
-  state.counters["ns_per_frame"] =
-      benchmark::Counter(frames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.counters["realtime_x"] =
       benchmark::Counter(frames / SampleRate, benchmark::Counter::kIsRate);
   state.counters["worst_block_pct"] = 100.0 * worst / blockSeconds;

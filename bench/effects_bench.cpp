@@ -1,54 +1,22 @@
 // Cost per frame of the dynamics and drive effects at their default parameters, run over
-// a plucked-string signal in blocks of 309 frames (the default block length).
+// a plucked string restarted every quarter second, one block per iteration.
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <cstdint>
-#include <vector>
-
-#include "audio/frame.h"
+#include "audio/stream_format.h"
+#include "effect_rig.h"
 #include "effects/effect_test_helpers.h"
+#include "support/signals.h"
 
+namespace ampora {
 namespace {
-
-using namespace ampora;
-
-constexpr int32_t kBlockLen = 309;
-constexpr int32_t kBlockCount = 64;
-constexpr int32_t kRingLen = kBlockLen * kBlockCount;
-
-// A decaying plucked tone restarted every 0.25 s, peaking near full scale.
-std::vector<Frame> GuitarRing() {
-  std::vector<Frame> ring(kRingLen);
-  for (int32_t i = 0; i < kRingLen; ++i) {
-    const double t = (i % 11025) / 44100.0;
-    const double v = 30000.0 * std::exp(-6.0 * t) *
-                     (std::sin(2.0 * M_PI * 110.0 * t) + 0.3 * std::sin(2.0 * M_PI * 330.0 * t));
-    const auto s = static_cast<int16_t>(std::lrint(std::fmax(-32767.0, std::fmin(32767.0, v))));
-    ring[i] = Frame{s, s};
-  }
-  return ring;
-}
 
 template <class Effect>
 void BM_Effect(benchmark::State& state) {
-  const FxParamTable fx = test::DefaultParams<Effect>();
-  const std::vector<Frame> in = GuitarRing();
-  std::vector<Frame> out(kRingLen);
   Effect effect;
-  effect.Apply(fx);
-  int32_t block = 0;
-  for (auto _ : state) {
-    const int32_t start = block * kBlockLen;
-    effect.Run(StageBlock{in.data(), out.data(), kRingLen, start, start + kBlockLen - 1});
-    block = (block + 1) % kBlockCount;
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * kBlockLen);
-  state.counters["ns_per_frame"] =
-      benchmark::Counter(static_cast<double>(state.iterations() * kBlockLen),
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  effect.Apply(test::DefaultParams<Effect>());
+  const std::vector<Frame> in = bench::StageRingOf(test::Pluck(110.0, 30000.0, SampleRate / 4));
+  bench::RunBlockPerIteration(state, effect, in);
 }
 
 template <class Effect>
@@ -67,3 +35,4 @@ const int kRegistered = [] {
 }();
 
 }  // namespace
+}  // namespace ampora

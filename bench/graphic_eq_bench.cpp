@@ -2,41 +2,24 @@
 
 #include <vector>
 
+#include "effect_rig.h"
+#include "effects/effect_test_helpers.h"
 #include "effects/graphic_eq.h"
+#include "support/signals.h"
 
+namespace ampora {
 namespace {
 
-using ampora::FxIndex;
-using ampora::GraphicEq;
-
-constexpr int32_t kBlockLen = 309;
-constexpr int32_t kBlockCount = 16;
-
-// Cost per frame of the equaliser stage with the given band gains, over blocks of the
-// default length on a ring of noise-like input.
+// Cost per frame of the equaliser stage with the given band gains, one block per
+// iteration on the default rings filled with noise.
 void RunEqualiser(benchmark::State& state, const std::vector<int32_t>& gains) {
-  ampora::FxParamTable fx{};
-  for (int b = 0; b < GraphicEq::kBandCount; ++b) fx[FxIndex(ampora::kGraphicEq, b + 1)] = gains[b];
-  fx[FxIndex(ampora::kGraphicEq, 16)] = 100;
+  FxParamTable fx = test::DefaultParamsOf(kGraphicEq);
+  for (int b = 0; b < GraphicEq::kBandCount; ++b) fx[FxIndex(kGraphicEq, b + 1)] = gains[b];
   GraphicEq eq;
   eq.InitEffectTables();
   eq.Apply(fx);
-  const int32_t ringLen = kBlockLen * kBlockCount;
-  std::vector<ampora::Frame> in(ringLen);
-  std::vector<ampora::Frame> out(ringLen);
-  uint32_t seed = 1;
-  for (ampora::Frame& f : in) {
-    seed = seed * 1664525u + 1013904223u;
-    f.left = static_cast<int16_t>(static_cast<int32_t>(seed >> 16) % 8000);
-  }
-  int32_t block = 0;
-  for (auto _ : state) {
-    const int32_t start = block * kBlockLen;
-    eq.Run(ampora::StageBlock{in.data(), out.data(), ringLen, start, start + kBlockLen - 1});
-    benchmark::DoNotOptimize(out[start].left);
-    block = (block + 1) % kBlockCount;
-  }
-  state.SetItemsProcessed(state.iterations() * kBlockLen);
+  const std::vector<Frame> in = bench::StageRingOf(test::Noise(12000, bench::kRingLen));
+  bench::RunBlockPerIteration(state, eq, in);
 }
 
 void BM_GraphicEqDefault(benchmark::State& state) {
@@ -59,3 +42,4 @@ void BM_GraphicEqAllBands(benchmark::State& state) {
 BENCHMARK(BM_GraphicEqAllBands);
 
 }  // namespace
+}  // namespace ampora

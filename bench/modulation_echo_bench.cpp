@@ -1,44 +1,27 @@
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "effect_rig.h"
 #include "effects/delay.h"
 #include "effects/echo.h"
 #include "effects/effect_test_helpers.h"
 #include "effects/reverb.h"
 #include "effects/sweep_effect.h"
 #include "effects/tremolo.h"
+#include "support/signals.h"
 
-// Cost per frame of each effect at its default settings, on the default rings (309-frame
-// blocks, 428 blocks) filled with noise, one block per iteration as the chain runs them.
+// Cost per frame of each effect at its default settings, on the default rings filled with
+// noise, one block per iteration as the chain runs them.
 
 namespace ampora {
 namespace {
 
-constexpr int32_t kBlockLen = 309;
-constexpr int32_t kBlockCount = 428;
-
 template <class Effect>
 void RunPerFrame(benchmark::State& state, Effect& effect) {
-  const int32_t ringLen = kBlockLen * kBlockCount;
-  std::vector<Frame> in(ringLen), out(ringLen);
-  uint32_t seed = 1;
-  for (Frame& f : in) {
-    seed = seed * 1664525u + 1013904223u;
-    const auto s = static_cast<int16_t>(static_cast<int32_t>(seed >> 16) % 24000 - 12000);
-    f = Frame{s, s};
-  }
-  int32_t block = 0;
-  for (auto _ : state) {
-    const int32_t start = block * kBlockLen;
-    effect.Run(StageBlock{in.data(), out.data(), ringLen, start, start + kBlockLen - 1});
-    block = (block + 1) % kBlockCount;
-    benchmark::ClobberMemory();
-  }
-  state.counters["ns_per_frame"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kBlockLen * 1e-9,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  const std::vector<Frame> in = bench::StageRingOf(test::Noise(12000, bench::kRingLen));
+  bench::RunBlockPerIteration(state, effect, in);
 }
 
 void BM_Tremolo(benchmark::State& state) {

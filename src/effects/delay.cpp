@@ -8,8 +8,8 @@ namespace ampora {
 void Delay::Apply(const FxParamTable& fx) {
   delayLeft_ = FramesOfMs(fx[FxIndex(kDelay, 1)]);
   delayRight_ = FramesOfMs(fx[FxIndex(kDelay, 2)]);
-  wet_ = static_cast<float>(fx[FxIndex(kDelay, 3)] / 100.0);
-  dry_ = static_cast<float>(fx[FxIndex(kDelay, 4)] / 100.0);
+  wet_ = PercentFactor(fx[FxIndex(kDelay, 3)]);
+  dry_ = PercentFactor(fx[FxIndex(kDelay, 4)]);
 }
 
 void Delay::Run(const StageBlock& block) {

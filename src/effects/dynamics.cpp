@@ -19,14 +19,9 @@ int32_t Row(const FxParamTable& fx, EffectIndex effect, int row) {
   return fx[FxIndex(effect, row)];
 }
 
-// An editor percentage as a factor.
-float Percent(int32_t p) {
-  return static_cast<float>(p / 100.0);
-}
-
 // A threshold in percent of full scale as a sample value.
 int32_t ThresholdOf(int32_t percent) {
-  return RoundInt32(static_cast<double>(Percent(percent)) * 32767.0);
+  return RoundInt32(static_cast<double>(PercentFactor(percent)) * 32767.0);
 }
 
 // The gain change per frame that makes a change of 1 take `ms` milliseconds.
@@ -44,8 +39,8 @@ constexpr float kAttackLength = static_cast<float>(SampleRate / 500.0);
 void Limiter::Apply(const FxParamTable& fx) {
   threshold_ = ThresholdOf(Row(fx, kLimiter, 1));
   release_ = ReleaseIncrement(Row(fx, kLimiter, 2));
-  mix_ = Percent(Row(fx, kLimiter, 3));
-  level_ = Percent(Row(fx, kLimiter, 4));
+  mix_ = PercentFactor(Row(fx, kLimiter, 3));
+  level_ = PercentFactor(Row(fx, kLimiter, 4));
   gain_ = 1.0f;
   target_ = 1.0f;
 }
@@ -93,9 +88,9 @@ void Limiter::RunFrames(const StageBlock& block) {
 void Compressor::Apply(const FxParamTable& fx) {
   threshold_ = ThresholdOf(Row(fx, kCompressor, 1));
   release_ = ReleaseIncrement(Row(fx, kCompressor, 2));
-  attack_ = Percent(Row(fx, kCompressor, 3));
-  rest_ = Percent(Row(fx, kCompressor, 4));
-  level_ = Percent(Row(fx, kCompressor, 5));
+  attack_ = PercentFactor(Row(fx, kCompressor, 3));
+  rest_ = PercentFactor(Row(fx, kCompressor, 4));
+  level_ = PercentFactor(Row(fx, kCompressor, 5));
   gain_ = 1.0f;
   target_ = rest_;
 }
@@ -142,8 +137,8 @@ void Compressor::Run(const StageBlock& block) {
 }
 
 void Enhancer::Apply(const FxParamTable& fx) {
-  amount_ = static_cast<float>(static_cast<double>(Percent(Row(fx, kEnhancer, 1))) * 3.0);
-  direct_ = Percent(Row(fx, kEnhancer, 2));
+  amount_ = static_cast<float>(static_cast<double>(PercentFactor(Row(fx, kEnhancer, 1))) * 3.0);
+  direct_ = PercentFactor(Row(fx, kEnhancer, 2));
 }
 
 void Enhancer::Run(const StageBlock& block) {

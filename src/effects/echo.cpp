@@ -7,7 +7,7 @@ namespace ampora {
 
 void Echo::Apply(const FxParamTable& fx) {
   delay_ = FramesOfMs(fx[FxIndex(kEcho, 1)]);
-  feedback_ = static_cast<float>(fx[FxIndex(kEcho, 2)] / 100.0);
+  feedback_ = PercentFactor(fx[FxIndex(kEcho, 2)]);
 }
 
 void Echo::Run(const StageBlock& block) {

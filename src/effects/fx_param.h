@@ -45,4 +45,10 @@ constexpr bool IsEffectOn(const FxParamTable& fx, int effect) {
   return fx[FxIndex(effect, 0)] == kEffectOn;
 }
 
+// A row in percent as the 32-bit factor an effect keeps (50 -> 0.5f): the quotient in
+// double, rounded once to float.
+constexpr float PercentFactor(int32_t percent) {
+  return static_cast<float>(percent / 100.0);
+}
+
 }  // namespace ampora

@@ -49,7 +49,7 @@ void GraphicEq::FreeEffectTables() {
 void GraphicEq::Apply(const FxParamTable& fx) {
   for (int b = 0; b < kBandCount; ++b)
     gain_[b] = static_cast<float>(fx[FxIndex(kGraphicEq, b + 1)]);
-  level_ = static_cast<float>(fx[FxIndex(kGraphicEq, 16)] / 100.0);
+  level_ = PercentFactor(fx[FxIndex(kGraphicEq, 16)]);
   DesignEqBands();
 }
 

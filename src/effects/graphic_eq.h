@@ -60,8 +60,6 @@ class GraphicEq {
   // trap for a block longer than the block buffer or when the tables are not allocated.
   void Run(const StageBlock& block);
 
-  float Gain(int band) const { return gain_[band]; }
-  float Level() const { return level_; }
   const Coefficients& BandCoefficients(int band) const { return coefficients_[band]; }
   const Memory& BandMemory(int slot, int band) const { return memory_[slot][band]; }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio/stream_format.h"
+#include "effects/ring_history.h"
 #include "util/error_trap.h"
 #include "util/rounding.h"
 
@@ -41,13 +42,6 @@ float ShiftRatio(int32_t semitones, int32_t fine) {
   return ratio;
 }
 
-// i reduced into 0..ringLen-1 (a look-back may exceed the ring several times).
-int32_t WrapIndex(int64_t i, int32_t ringLen) {
-  if (i >= 0 && i < ringLen) return static_cast<int32_t>(i);
-  const int64_t r = i % ringLen;
-  return static_cast<int32_t>(r < 0 ? r + ringLen : r);
-}
-
 }  // namespace
 
 void PitchShift::Apply(const FxParamTable& fx, int32_t blockLen) {
@@ -61,8 +55,8 @@ void PitchShift::Apply(const FxParamTable& fx, int32_t blockLen) {
   // Nothing below raises: the whole setting changes or none of it.
   blockLen_ = blockLen;
   ratio_ = ratio;
-  wet_ = static_cast<float>(fx[FxIndex(kPitchShift, 3)] / 100.0);
-  dry_ = static_cast<float>(fx[FxIndex(kPitchShift, 4)] / 100.0);
+  wet_ = PercentFactor(fx[FxIndex(kPitchShift, 3)]);
+  dry_ = PercentFactor(fx[FxIndex(kPitchShift, 4)]);
   grainBlocks_ = grainBlocks;
   crossfadeLen_ = crossfadeLen;
   averaging_ = ratio > 1.0f ? static_cast<int32_t>(ratio) - 1 : 0;

@@ -23,11 +23,20 @@ int32_t ReflectionDelay(double r, int t, double spread) {
   return RoundInt32(((r * 6400000 + base) / 24 + 100000) / SampleRate * spread);
 }
 
+// The gains of the reflections fall from 34 to 10 times 0.1 / 24, whatever the setting.
+constexpr std::array<float, Reverb::kTaps> kReflectionGain = [] {
+  std::array<float, Reverb::kTaps> gains{};
+  for (int t = 0; t < Reverb::kTaps; ++t) {
+    gains[t] = static_cast<float>((34 - t) * (static_cast<double>(0.1f) / 24));
+  }
+  return gains;
+}();
+
 }  // namespace
 
 void Reverb::Apply(const FxParamTable& fx) {
   const double spread = fx[FxIndex(kReverb, 1)] + 40.0;
-  const auto stereo = static_cast<float>(fx[FxIndex(kReverb, 4)] / 100.0);
+  const auto stereo = PercentFactor(fx[FxIndex(kReverb, 4)]);
   for (int t = 0; t < kTaps; ++t) {
     delayLeft_[t] = ReflectionDelay(random_->Next(), t, spread);
     // The right reflection moves from the left one (stereo 0) to a position of its own
@@ -36,7 +45,6 @@ void Reverb::Apply(const FxParamTable& fx) {
     const int32_t own = ReflectionDelay(random_->Next(), t, spread);
     delayRight_[t] = RoundInt32((1 - static_cast<double>(stereo)) * delayLeft_[t] +
                                 static_cast<double>(stereo) * own);
-    gain_[t] = static_cast<float>((34 - t) * (static_cast<double>(0.1f) / 24));
   }
   highCut_ = static_cast<float>(static_cast<double>(0.51f) -
                                 static_cast<double>(0.005f) * fx[FxIndex(kReverb, 2)]);
@@ -44,7 +52,7 @@ void Reverb::Apply(const FxParamTable& fx) {
   lowCut_ = static_cast<float>(1 - 0.0002 * fx[FxIndex(kReverb, 3)]);
   lowCutPartner_ = static_cast<float>(1 - static_cast<double>(lowCut_));
   wet_ = static_cast<float>(fx[FxIndex(kReverb, 5)] / 100.0 * 5);
-  dry_ = static_cast<float>(fx[FxIndex(kReverb, 6)] / 100.0);
+  dry_ = PercentFactor(fx[FxIndex(kReverb, 6)]);
 }
 
 namespace {
@@ -86,7 +94,7 @@ void Reverb::RunFrames(const StageBlock& block) {
     const int32_t count = std::min(kChunk, block.end - first + 1);
     SumPair sums[kChunk] = {};
     for (int t = 0; t < kTaps; ++t) {
-      const double g = gain_[t];
+      const double g = kReflectionGain[t];
       const int32_t fromLeft = WrapIndex(static_cast<int64_t>(first) - delayLeft_[t], ringLen);
       const int32_t fromRight = WrapIndex(static_cast<int64_t>(first) - delayRight_[t], ringLen);
       auto add = [&](int32_t j, int32_t kl, int32_t kr) {

@@ -40,7 +40,6 @@ class Reverb {
   std::unique_ptr<RandomSource> random_;
   std::array<int32_t, kTaps> delayLeft_{};  // frames; any value, reads wrap modulo the ring
   std::array<int32_t, kTaps> delayRight_{};
-  std::array<float, kTaps> gain_{};
   float highCut_ = 0.0f;  // a, and its partner 0.999 - a
   float highCutPartner_ = 0.0f;
   float lowCut_ = 0.0f;  // b, and its partner 1 - b

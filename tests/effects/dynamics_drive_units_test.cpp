@@ -83,7 +83,6 @@ TYPED_TEST(EffectUnitTest, MatchesGoldenOutput) {
 // legal samples only.
 TYPED_TEST(EffectUnitTest, SurvivesRandomParametersFarOutOfRange) {
   constexpr EffectIndex kIndex = IndexOf<TypeParam>();
-  const EffectSpec& entry = kEffectCatalogue[kIndex];
   constexpr int32_t kBlockLen = 44;
   constexpr int32_t kRingLen = 3 * kBlockLen;
   constexpr int16_t kUntouched = 12345;
@@ -94,9 +93,7 @@ TYPED_TEST(EffectUnitTest, SurvivesRandomParametersFarOutOfRange) {
   int completed = 0;
   for (int set = 0; set < 100000; ++set) {
     FxParamTable fx = DefaultParams<TypeParam>();
-    for (int r = 0; r < entry.paramCount; ++r) {
-      fx[FxIndex(kIndex, r + 1)] = DrawParameter(rng, entry.params[r].min, entry.params[r].max);
-    }
+    DrawParameters(rng, kIndex, fx);
     FillRandomInput(rng, input);
     for (int32_t i = 0; i < kRingLen; ++i) in[i] = Frame{input[i], input[i]};
     out.assign(kRingLen, Frame{kUntouched, kUntouched});

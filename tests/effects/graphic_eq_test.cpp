@@ -259,14 +259,7 @@ TEST_F(GraphicEqTest, RandomParametersNeverBreakTheStage) {
   std::vector<Frame> outRing(3 * maxLen);
   FxParamTable fx{};
   for (int set = 0; set < 100000; ++set) {
-    bool inRange = true;
-    for (int row = 1; row <= 16; ++row) {
-      const int32_t lo = row == 16 ? 0 : -15;
-      const int32_t hi = row == 16 ? 200 : 15;
-      const int32_t v = test::DrawParameter(rng, lo, hi);
-      inRange = inRange && v >= lo && v <= hi;
-      fx[FxIndex(kGraphicEq, row)] = v;
-    }
+    const bool inRange = test::DrawParameters(rng, kGraphicEq, fx);
     ASSERT_TRUE(TrapErrors([&] { eq.Apply(fx); }));
     const int32_t len = std::uniform_int_distribution<int32_t>(1, maxLen)(rng);
     test::FillRandomInput(rng, input);

@@ -5,7 +5,6 @@
 #include <random>
 #include <vector>
 
-#include "effects/effect_catalogue.h"
 #include "effects/effect_units.h"
 #include "effects/reverb.h"
 #include "support/effect_harness.h"
@@ -38,11 +37,7 @@ TEST(ModulationEchoRandomTest, AnyParametersOnAnyRingStayInsideAndDefined) {
     fx.fill(kNoParam);
     fx[FxIndex(effect, 0)] = kEffectOn;
     // In, near and far outside the editor's ranges.
-    const EffectSpec& entry = kEffectCatalogue[effect];
-    for (int p = 0; p < entry.paramCount; ++p) {
-      fx[FxIndex(effect, p + 1)] =
-          test::DrawParameter(rng, entry.params[p].min, entry.params[p].max);
-    }
+    test::DrawParameters(rng, effect, fx);
     TrapErrors([&] { unit.Apply(fx, 0); });
 
     // A ring of a new size each time (the effects keep their phases and positions from

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/stream_format.h"
+#include "effects/effect_test_helpers.h"
 #include "support/allocation_counter.h"
 #include "support/effect_harness.h"
 #include "support/golden.h"
@@ -25,12 +26,7 @@ constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 
 FxParamTable PitchParams(int32_t semitones, int32_t fine, int32_t wet = 100, int32_t dry = 0) {
-  FxParamTable fx{};
-  fx[FxIndex(kPitchShift, 1)] = semitones;
-  fx[FxIndex(kPitchShift, 2)] = fine;
-  fx[FxIndex(kPitchShift, 3)] = wet;
-  fx[FxIndex(kPitchShift, 4)] = dry;
-  return fx;
+  return test::ParamsOf(kPitchShift, {semitones, fine, wet, dry});
 }
 
 std::vector<int16_t> Shift(PitchShift& ps, const std::vector<int16_t>& signal,
@@ -240,16 +236,12 @@ TEST(PitchShiftTest, RandomParametersNeverBreakTheShifter) {
   std::vector<int16_t> input(maxLen * maxBlocks);
   PitchShift ps;
   for (int set = 0; set < 100000; ++set) {
-    const int32_t n = test::DrawParameter(rng, -12, 12);
-    const int32_t fine = test::DrawParameter(rng, -100, 100);
-    const int32_t wet = test::DrawParameter(rng, 0, 200);
-    const int32_t dry = test::DrawParameter(rng, 0, 200);
-    const bool inRange = n >= -12 && n <= 12 && fine >= -100 && fine <= 100 && wet >= 0 &&
-                         wet <= 200 && dry >= 0 && dry <= 200;
+    FxParamTable fx{};
+    const bool inRange = test::DrawParameters(rng, kPitchShift, fx);
     const int32_t len = std::uniform_int_distribution<int32_t>(1, maxLen)(rng);
     const int32_t blocks = std::uniform_int_distribution<int32_t>(1, maxBlocks)(rng);
     const Derived before = DerivedOf(ps);
-    if (!TrapErrors([&] { ps.Apply(PitchParams(n, fine, wet, dry), len); })) {
+    if (!TrapErrors([&] { ps.Apply(fx, len); })) {
       ASSERT_FALSE(inRange) << "set " << set;
       ExpectDerived(ps, before, "set " + std::to_string(set));
       continue;

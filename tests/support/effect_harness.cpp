@@ -3,6 +3,8 @@
 #include <array>
 #include <limits>
 
+#include "effects/effect_catalogue.h"
+
 namespace ampora::test {
 
 std::vector<int16_t> LeftOf(const std::vector<Frame>& frames) {
@@ -37,6 +39,18 @@ int32_t DrawParameter(std::mt19937& rng, int32_t lo, int32_t hi) {
   if (kind < 6) return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
   if (kind < 9) return std::uniform_int_distribution<int32_t>(lo - 1000, hi + 1000)(rng);
   return kExtremes[std::uniform_int_distribution<size_t>(0, kExtremes.size() - 1)(rng)];
+}
+
+bool DrawParameters(std::mt19937& rng, int effect, FxParamTable& fx) {
+  const EffectSpec& entry = kEffectCatalogue[effect];
+  bool inRange = true;
+  for (int p = 0; p < entry.paramCount; ++p) {
+    const ParamSpec& param = entry.params[p];
+    const int32_t value = DrawParameter(rng, param.min, param.max);
+    inRange = inRange && value >= param.min && value <= param.max;
+    fx[FxIndex(effect, p + 1)] = value;
+  }
+  return inRange;
 }
 
 void FillRandomInput(std::mt19937& rng, std::vector<int16_t>& samples) {

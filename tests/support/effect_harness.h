@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/frame.h"
+#include "effects/fx_param.h"
 #include "effects/stage_block.h"
 #include "util/error_trap.h"
 
@@ -48,6 +49,10 @@ std::vector<int16_t> Interleaved(const std::vector<Frame>& frames);
 // A parameter value for randomised tests: mostly inside lo..hi, often just outside,
 // sometimes far outside (0, -1, +-10^6, +-10^9, the 32-bit extremes).
 int32_t DrawParameter(std::mt19937& rng, int32_t lo, int32_t hi);
+
+// Every parameter row of the effect drawn with DrawParameter from its editor range in the
+// catalogue, into fx. Returns whether every value lies inside its range.
+bool DrawParameters(std::mt19937& rng, int effect, FxParamTable& fx);
 
 // A random block of input: silence, full-scale extremes, a DC step or noise.
 void FillRandomInput(std::mt19937& rng, std::vector<int16_t>& samples);
