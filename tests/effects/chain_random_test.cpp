@@ -4,12 +4,12 @@
 #include <random>
 #include <vector>
 
+#include "audio/stream_buffers.h"
 #include "effects/effect_catalogue.h"
 #include "effects/effect_chain.h"
 #include "effects/effect_test_helpers.h"
 #include "effects/reverb.h"
 #include "support/effect_harness.h"
-#include "support/stream_rings.h"
 
 // The whole chain under random settings: every effect at once, with parameters in, near
 // and far outside the editor's ranges, on random input. Nothing may crash, hang or touch

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "audio/stream_buffers.h"
 #include "effects/delay.h"
 #include "effects/echo.h"
 #include "effects/effect_chain.h"
@@ -14,7 +15,6 @@
 #include "effects/tremolo.h"
 #include "support/effect_harness.h"
 #include "support/signals.h"
-#include "support/stream_rings.h"
 
 namespace ampora {
 namespace {
@@ -27,7 +27,7 @@ constexpr uint64_t kSeed = 77;
 // reverb seeded), block by block over the signal.
 std::vector<Frame> ChainOutput(EffectIndex effect, const std::vector<int16_t>& signal) {
   StreamBuffers stream;
-  test::AllocateRings(stream, kBlockLen, kBlockCount);
+  AllocateRings(stream, kBlockLen, kBlockCount);
   EffectChain chain(stream);
   chain.InitEffectTables();
   Reverb* reverb = chain.FindUnit<Reverb>(kReverb);

@@ -7,19 +7,17 @@
 #include <limits>
 #include <random>
 
+#include "audio/stream_buffers.h"
 #include "audio/stream_format.h"
 #include "effects/effect_catalogue.h"
 #include "support/allocation_counter.h"
 #include "support/signals.h"
-#include "support/stream_rings.h"
 #include "util/error_trap.h"
 #include "util/pending_events.h"
 #include "util/rounding.h"
 
 namespace ampora {
 namespace {
-
-using test::AllocateRings;
 
 EffectUnitTable OneUnit(EffectIndex effect, std::unique_ptr<EffectUnit> unit) {
   EffectUnitTable units;
