@@ -17,6 +17,7 @@
 #include "engine_rig.h"
 #include "jack_probe.h"
 #include "midi/midi_ports.h"
+#include "support/temp_folder.h"
 #include "util/pending_events.h"
 #include "util/rounding.h"
 
@@ -157,26 +158,6 @@ class OwnJackServer {
  private:
   std::string name_;
   pid_t pid_ = -1;
-};
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_.empty()) {
-      unsetenv(name_);
-    } else {
-      setenv(name_, old_.c_str(), 1);
-    }
-  }
-
- private:
-  const char* name_;
-  std::string old_;
 };
 
 TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
