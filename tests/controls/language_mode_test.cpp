@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/settings_fixture.h"
 #include "settings/settings_store.h"
+#include "support/settings_fixture.h"
 
 namespace ampora {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "settings/profile_text.h"
 #include "settings/settings_store.h"
-#include "settings_fixture.h"
+#include "support/settings_fixture.h"
 #include "util/text.h"
 
 // Randomised texts through the profile parser and editor: whatever the text holds, reads

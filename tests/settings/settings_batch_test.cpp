@@ -4,7 +4,7 @@
 
 #include "settings/settings_store.h"
 #include "settings/user_store.h"
-#include "settings_fixture.h"
+#include "support/settings_fixture.h"
 #include "util/files.h"
 #include "util/text.h"
 #include "version.h"

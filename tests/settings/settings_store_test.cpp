@@ -7,7 +7,7 @@
 
 #include "settings/settings_location.h"
 #include "settings/user_store.h"
-#include "settings_fixture.h"
+#include "support/settings_fixture.h"
 #include "util/files.h"
 
 namespace ampora {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "settings_fixture.h"
+#include "support/settings_fixture.h"
 #include "util/files.h"
 #include "util/text.h"
 #include "version.h"
