@@ -1,11 +1,10 @@
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "settings/settings_batch.h"
 #include "settings/settings_store.h"
+#include "support/temp_folder.h"
 
 // Storing a bank: 273 values into one section of the settings file, one by one (each
 // write replaces the file atomically) and inside one batch.
@@ -14,22 +13,10 @@ namespace {
 
 constexpr int kBankValues = 273;
 
-// A temporary folder of its own, removed at exit.
-struct BenchFolder {
-  BenchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ampora-bench-XXXXXX").string();
-    path = std::string(mkdtemp(pattern.data())) + "/";
-  }
-  ~BenchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-  std::string path;
-};
-
+// In a temporary folder of its own, removed at exit.
 const std::string& BenchFile() {
-  static const BenchFolder folder;
-  static const std::string file = folder.path + "bench.ini";
+  static const ampora::test::TempFolder folder;
+  static const std::string file = folder.path() + "bench.ini";
   return file;
 }
 

@@ -58,8 +58,8 @@ class Painter {
         tpp_(TwipsPerPixel),
         w_(surface.ScaleWidth()),
         h_(surface.ScaleHeight()),
-        wPx_(DivInt32(RoundInt32(w_), tpp_)),
-        hPx_(DivInt32(RoundInt32(h_), tpp_)),
+        wPx_(PixelsFromTwips(w_)),
+        hPx_(PixelsFromTwips(h_)),
         c1_(SplitRGB(c1)),
         c2_(SplitRGB(c2)),
         c3_(SplitRGB(c3)) {
@@ -165,7 +165,7 @@ class Painter {
 
   // Anti-diagonals from the top-left corner on, enough to pass the bottom-right corner.
   void Diagonal() {
-    const int32_t n = DivInt32(RoundInt32(w_ + h_ + 20), tpp_);
+    const int32_t n = PixelsFromTwips(w_ + h_ + 20);
     for (int32_t i = 0; i <= n; ++i) s_.Line(0, Px(i), Px(i), 0, Gradient(c1_, c2_, i, n));
   }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "util/rounding.h"
 #include "util/twips.h"
 
 namespace ampora {
@@ -39,10 +38,6 @@ QImage MakeImage(int32_t widthPx, int32_t heightPx, Color fill) {
 }
 
 }  // namespace
-
-int32_t PixelsFromTwips(double twips) {
-  return DivInt32(RoundInt32(twips), TwipsPerPixel);
-}
 
 Surface::Surface(int32_t widthPx, int32_t heightPx)
     : image_(MakeImage(widthPx, heightPx, 0xFFFFFF)) {}

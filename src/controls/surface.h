@@ -5,6 +5,7 @@
 #include <string>
 
 #include "controls/color.h"
+#include "util/twips.h"
 
 // A drawing surface with a persistent image: everything the program paints on (window
 // backgrounds, control faces, icon strips) is drawn into one of these and copied to the
@@ -20,10 +21,6 @@
 // Thread: UI thread.
 
 namespace ampora {
-
-// nearest(twips) integer-divided by TwipsPerPixel; raises on a zero TwipsPerPixel and on
-// overflow.
-int32_t PixelsFromTwips(double twips);
 
 class Surface {
  public:

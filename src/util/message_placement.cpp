@@ -1,13 +1,14 @@
 #include "util/message_placement.h"
 
 #include "util/rounding.h"
+#include "util/twips.h"
 
 namespace ampora {
 
 namespace {
 // nearest(origin + nearest(size) \ 2) \ twipsPerPixel.
 int32_t CentreOf(double origin, double size, int32_t twipsPerPixel) {
-  return DivInt32(RoundInt32(DivInt32(RoundInt32(size), 2) + origin), twipsPerPixel);
+  return PixelsFromTwips(DivInt32(RoundInt32(size), 2) + origin, twipsPerPixel);
 }
 
 // The start of a span of the given length around centre, moved back so that it ends at

@@ -8,4 +8,8 @@ namespace ampora {
 // set once at start-up before any window is laid out; 15 on a standard display.
 extern int32_t TwipsPerPixel;
 
+// The pixel of a twip position: nearest(twips) integer-divided by twipsPerPixel. Raises
+// on a twipsPerPixel of 0 and on overflow.
+int32_t PixelsFromTwips(double twips, int32_t twipsPerPixel = TwipsPerPixel);
+
 }  // namespace ampora

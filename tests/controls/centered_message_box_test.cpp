@@ -19,16 +19,6 @@ namespace {
 
 class CenteredMessageBoxTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "controls_message_test";
-    static char* argv[] = {name, nullptr};
-    app_ = new QApplication(argc, argv);
-  }
-  static void TearDownTestSuite() {
-    delete app_;
-    app_ = nullptr;
-  }
   void SetUp() override { TwipsPerPixel = 15; }
 
   // Runs action on the box once it is open.
@@ -39,8 +29,6 @@ class CenteredMessageBoxTest : public ::testing::Test {
       action(*box);
     });
   }
-
-  static inline QApplication* app_ = nullptr;
 
   static QPushButton* ButtonNamed(QMessageBox& box, const char* text) {
     for (QAbstractButton* button : box.buttons()) {

@@ -7,6 +7,7 @@
 
 #include "controls/print_label.h"
 #include "controls/surface.h"
+#include "qt_test_helpers.h"
 #include "util/error_trap.h"
 #include "util/twips.h"
 
@@ -226,22 +227,6 @@ TEST(PaintFramed, GradientInsideARaisedFrameOfTheGivenWidth) {
   EXPECT_EQ(plain.Pixel(0, 5), light);
 }
 
-struct InkBox {
-  int32_t left = 1 << 20, top = 1 << 20, right = -1, bottom = -1;
-};
-
-InkBox InkedBox(const Surface& s) {
-  InkBox box;
-  for (int32_t y = 0; y < s.HeightPx(); ++y) {
-    for (int32_t x = 0; x < s.WidthPx(); ++x) {
-      if (s.Pixel(x, y) == kBack) continue;
-      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
-             std::max(box.bottom, y)};
-    }
-  }
-  return box;
-}
-
 TEST(PrintLabel, PlacesTheCaptionBesideTheControl) {
   QWidget control;
   control.setGeometry(60, 50, 80, 20);
@@ -252,7 +237,7 @@ TEST(PrintLabel, PlacesTheCaptionBesideTheControl) {
   Surface above = Prepared(200, 100);
   above.SetFont(font);
   PrintLabel(above, control, text, 3);
-  const InkBox centred = InkedBox(above);
+  const InkBox centred = InkedBox(above, kBack);
   ASSERT_GE(centred.right, 0);
   EXPECT_NEAR((centred.left + centred.right) / 2.0, 100, 2) << "centred over the control";
   EXPECT_LT(centred.bottom, 48) << "its cell ends 30 twips above the control";
@@ -260,15 +245,15 @@ TEST(PrintLabel, PlacesTheCaptionBesideTheControl) {
   Surface left = Prepared(200, 100);
   left.SetFont(font);
   PrintLabel(left, control, text, 0);
-  const InkBox beside = InkedBox(left);
+  const InkBox beside = InkedBox(left, kBack);
   EXPECT_LT(beside.right, 54) << "90 twips of air to the control's left edge";
   EXPECT_GE(beside.top, 54) << "60 twips below the control's top";
 
   Surface below = Prepared(200, 100);
   below.SetFont(font);
   PrintLabel(below, control, text, 5, 15, 0);
-  EXPECT_LE(InkedBox(below).right, 140) << "right edge flush with the control, moved by dx";
-  EXPECT_GE(InkedBox(below).top, 72);
+  EXPECT_LE(InkedBox(below, kBack).right, 140) << "right edge flush with the control, moved by dx";
+  EXPECT_GE(InkedBox(below, kBack).top, 72);
 }
 
 }  // namespace

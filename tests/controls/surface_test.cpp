@@ -188,21 +188,11 @@ TEST(SurfaceText, PrintsInTheForeColourBelowTheCurrentPositionAndMoves) {
   EXPECT_GE(height, 12 * t);
   EXPECT_EQ(s.CurrentX(), 0);
   EXPECT_EQ(s.CurrentY(), 5 * t + height);
-  int32_t inked = 0;
-  int32_t left = s.WidthPx();
-  int32_t top = s.HeightPx();
-  for (int32_t y = 0; y < s.HeightPx(); ++y) {
-    for (int32_t x = 0; x < s.WidthPx(); ++x) {
-      if (s.Pixel(x, y) == kPaper) continue;
-      ++inked;
-      left = std::min(left, x);
-      top = std::min(top, y);
-    }
-  }
-  EXPECT_GT(inked, 20) << "the Japanese glyphs were drawn, not left out";
-  EXPECT_GE(left, 10);
-  EXPECT_GE(top, 5);
-  EXPECT_LT(top, 5 + 12);
+  const InkBox ink = InkedBox(s, kPaper);
+  EXPECT_GT(ink.count, 20) << "the Japanese glyphs were drawn, not left out";
+  EXPECT_GE(ink.left, 10);
+  EXPECT_GE(ink.top, 5);
+  EXPECT_LT(ink.top, 5 + 12);
 }
 
 }  // namespace
