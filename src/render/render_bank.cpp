@@ -1,7 +1,6 @@
 #include "render/render_bank.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "audio/block_layout.h"
 #include "effects/db_to_gain.h"
@@ -9,9 +8,9 @@
 #include "render/render_error.h"
 #include "settings/profile_file.h"
 #include "settings/profile_text.h"
+#include "settings/setting_number.h"
 #include "settings/settings_store.h"
 #include "util/files.h"
-#include "util/text.h"
 
 namespace ampora {
 
@@ -35,11 +34,7 @@ void CheckBankSection(const std::string& iniFile, const std::string& section) {
 float BufferMsSetting(const std::string& iniFile) {
   const std::string text =
       ReadIniValue("BufferMS", SettingValue::Float(kBufferMsDefault), iniFile, "conf", 0);
-  const std::string_view trimmed = TrimBlanks(text);
-  float value = kBufferMsDefault;
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  if (error != std::errc() || end != trimmed.data() + trimmed.size()) return kBufferMsDefault;
-  return value;
+  return ParseSettingNumber<float>(text).value_or(kBufferMsDefault);
 }
 
 void LoadBank(EffectChain& chain, StreamBuffers& stream, const std::string& iniFile,
