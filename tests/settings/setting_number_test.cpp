@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <optional>
 #include <random>
+#include <utility>
 
 #include "settings/setting_value.h"
 #include "settings/settings_store.h"
@@ -19,38 +19,15 @@ namespace ampora {
 namespace {
 
 TEST(SettingNumberTest, WhatCountsAsANumber) {
-  struct Case {
-    const char* text;
-    std::optional<double> value;
-  };
-  const Case cases[] = {
-      {"20", 20},
-      {" -6 ", -6},
-      {"\t+3\t", 3},
-      {"12.5", 12.5},
-      {".5", 0.5},
-      {"5.", 5},
-      {"1e3", 1000},
-      {"2.5E-1", 0.25},
-      {"-0", 0},
-      {"", std::nullopt},
-      {"  ", std::nullopt},
-      {"12abc", std::nullopt},
-      {"0x10", std::nullopt},
-      {"12,5", std::nullopt},
-      {"1 2", std::nullopt},
-      {"+", std::nullopt},
-      {"+-5", std::nullopt},
-      {"++5", std::nullopt},
-      {"1e", std::nullopt},
-      {"nan", std::nullopt},
-      {"inf", std::nullopt},
-      {"-Infinity", std::nullopt},
-      {"1e400", std::nullopt},
-      {"１２", std::nullopt},  // full-width digits
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ParseSettingNumber<double>(c.text), c.value) << '"' << c.text << '"';
+  const std::pair<const char*, double> numbers[] = {{"20", 20},     {" -6 ", -6},     {"\t+3\t", 3},
+                                                    {"12.5", 12.5}, {".5", 0.5},      {"5.", 5},
+                                                    {"1e3", 1000},  {"2.5E-1", 0.25}, {"-0", 0}};
+  for (const auto& [text, value] : numbers) {
+    EXPECT_EQ(ParseSettingNumber<double>(text), value) << '"' << text << '"';
+  }
+  for (const char* text : {"", "  ", "12abc", "0x10", "12,5", "1 2", "+", "+-5", "++5", "1e", "nan",
+                           "inf", "-Infinity", "1e400", "１２"}) {
+    EXPECT_EQ(ParseSettingNumber<double>(text), std::nullopt) << '"' << text << '"';
   }
   // A float is read as a float: beyond its range is no number, though a double holds it.
   EXPECT_EQ(ParseSettingNumber<float>("0.1"), 0.1f);
@@ -65,19 +42,9 @@ TEST(SettingNumberTest, IntegersRoundTiesToEvenAndRaiseOnJunkOrOverflow) {
   EXPECT_EQ(SettingInt32(" 1e3 "), 1000);
   EXPECT_EQ(SettingInt32("2147483647"), INT32_MAX);
   EXPECT_EQ(SettingInt32("-2147483648.5"), INT32_MIN);
-  const auto kindOf = [](const char* text) {
-    try {
-      SettingInt32(text);
-    } catch (const RuntimeError& error) {
-      return error.kind();
-    }
-    ADD_FAILURE() << text << " did not raise";
-    return ErrorKind::kDivisionByZero;
-  };
-  EXPECT_EQ(kindOf("2147483648"), ErrorKind::kOverflow);
-  EXPECT_EQ(kindOf("12abc"), ErrorKind::kFailedCheck);
-  EXPECT_EQ(kindOf("nan"), ErrorKind::kFailedCheck);
-  EXPECT_EQ(kindOf(""), ErrorKind::kFailedCheck);
+  for (const char* text : {"2147483648", "12abc", "nan", ""}) {
+    EXPECT_THROW(SettingInt32(text), RuntimeError) << '"' << text << '"';
+  }
 }
 
 // Written floats keep the digits of the C library's "%.7g" in the "C" locale, for every
