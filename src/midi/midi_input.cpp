@@ -56,6 +56,13 @@ int32_t MidiInput::OldestWaitingSlot(size_t port) const {
 void MidiInput::DrainMidiRing(int32_t midiCh, const KeyHandler& keyHandler) {
   constexpr size_t kPort = 0;
   int32_t& readPos = readPos_[kPort];
+  // After an overflow the oldest message left is where the callback writes next, not
+  // where the drain stopped: start there, so the survivors come out in order of arrival.
+  const uint64_t lost = lost_[kPort].load(std::memory_order_acquire);
+  if (lost != lostSeen_) {
+    lostSeen_ = lost;
+    if (const int32_t oldest = OldestWaitingSlot(kPort); oldest >= 0) readPos = oldest;
+  }
   // At most one ring's worth: a controller that floods faster than the handler works must
   // not keep the user interface in this loop.
   for (int32_t taken = 0; taken < kRingSlots;) {

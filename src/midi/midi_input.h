@@ -18,7 +18,8 @@ namespace ampora {
 // The ring is a lock-free handshake: the callback writes a non-zero value into the slot at
 // its position and then advances the position; the drain takes non-zero slots (reading and
 // clearing each in one step) and advances its own. More than 17 messages between two
-// drains overwrite the oldest unread ones; those are counted in LostMessages.
+// drains overwrite the oldest unread ones; those are counted in LostMessages, and the
+// drain hands over the ones left in order of arrival.
 //
 // Thread: UI thread, every member except MidiInProc, which runs on the MIDI service's
 // thread and only touches atomics. The service must outlive the object.
@@ -79,6 +80,7 @@ class MidiInput {
   std::array<std::atomic<int32_t>, kPortCount> writePos_{};
   std::array<int32_t, kPortCount> readPos_{};
   std::array<std::atomic<uint64_t>, kPortCount> lost_{};
+  uint64_t lostSeen_ = 0;  // LostMessages(0) at the last drain
 
   static_assert(std::atomic<uint32_t>::is_always_lock_free);
   static_assert(std::atomic<MidiHandle>::is_always_lock_free);
