@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio/device_catalogue.h"
 #include "midi/midi_input.h"
 #include "midi/midi_ports.h"
 #include "midi/rtmidi_in_service.h"
@@ -160,6 +161,34 @@ TEST_P(MidiService, FloodLosesOnlyWhatItCounts) {
 
 INSTANTIATE_TEST_SUITE_P(Apis, MidiService, ::testing::Values("jack", "alsa"),
                          [](const auto& info) { return info.param; });
+
+// With "MidiApi" empty, the device catalogue's list and the input choose the interface by
+// the same rule, so the id the catalogue gives for a name opens that very port.
+TEST(RtMidiInService, CatalogueAndInputAgreeOnTheDefaultInterface) {
+  if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) GTEST_SKIP() << "no JACK server";
+  RtMidiOut sender(RtMidi::UNIX_JACK, kSenderClient);
+  sender.openVirtualPort("keys");
+  const MidiPortList ports = ScanMidiPorts(1, "");
+  if (ports.api != RtMidi::UNIX_JACK) {
+    GTEST_SKIP() << "the default interface here is " << RtMidi::getApiName(
+                        static_cast<RtMidi::Api>(ports.api)) << ", not JACK";
+  }
+  const DeviceCatalogue catalogue([](int32_t d) { return MidiPortNames(d); });
+  RtMidiInService service("");
+  MidiInput midi(service);
+  midi.MidiInDeviceId[0] = catalogue.DeviceIdByName(1, std::string(kSenderClient) + ":keys", 0);
+  ASSERT_GE(midi.MidiInDeviceId[0], 0) << ::testing::PrintToString(ports.names);
+  midi.OpenMidiIn(0);
+  Bytes message = ProgramChange(0, 6);
+  sender.sendMessage(&message);
+  Keys keys;
+  const auto giveUp = Clock::now() + kPatience;
+  while (keys.empty() && Clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    midi.DrainMidiRing(0, [&](int32_t key, int32_t) { keys.push_back(key); });
+  }
+  EXPECT_EQ(keys, Keys{118});
+}
 
 TEST(RtMidiInService, ADeviceThatCannotBeOpenedStaysSilent) {
   RtMidiInService nowhere("jack");
