@@ -8,6 +8,8 @@
 #include <numbers>
 #include <vector>
 
+#include "support/allocation_counter.h"
+
 namespace ampora {
 namespace {
 
@@ -104,7 +106,9 @@ TEST(FourierTransform, InputStaysUntilOverwritten) {
   C_FFT fft = Transformed(RandomSignal(5, 1000.0));
   std::vector<double> first(kN);
   for (int32_t k = 0; k < kN; ++k) first[static_cast<size_t>(k)] = fft.RealOut(k);
+  const uint64_t allocations = test::AllocationCount();
   fft.FourierTransform();
+  EXPECT_EQ(test::AllocationCount(), allocations) << "nothing is allocated after Init";
   for (int32_t k = 0; k < kN; ++k) ASSERT_EQ(fft.RealOut(k), first[static_cast<size_t>(k)]);
 
   fft.RealIn(0, fft.RealOut(0) + 1.0);  // one changed value changes the result
