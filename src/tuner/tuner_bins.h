@@ -14,7 +14,7 @@ using TunerBinTable = std::array<std::array<int32_t, kTunerPitchCount>, 4>;
 
 // With a = TunerPitch[k] and s = 2048 / SampleRate: row 0 = round(a / 2 x s), row 1 =
 // round(a / 4 x s), row 2 = round(a x s), row 3 = round(2 a x s). Neighbouring pitches
-// often share indices.
+// often share indices. Thread: any.
 TunerBinTable BuildTunerBins();
 
 }  // namespace ampora

@@ -8,6 +8,8 @@
 // semitone above B (254.2 .. 501.2 Hz), four per semitone. Entry 4s + 2 is the
 // equal-tempered note s (0 = C .. 11 = B), entries 4s and 4s + 1 lie a half and a quarter
 // semitone below it, 4s + 3 a quarter above.
+//
+// Thread: any (constants and a pure function).
 
 namespace ampora {
 
