@@ -40,7 +40,12 @@ MidiHandle RtMidiInService::Open(int32_t deviceId, MidiReceiver receiver, void* 
   if (ports.api == 0 || deviceId < 0 || deviceId >= static_cast<int32_t>(ports.names.size())) {
     return 0;
   }
+  // Everything the callback reads is set before RtMidi starts its thread.
   auto port = std::make_unique<Port>();
+  port->deviceId = deviceId;
+  port->handle = lastHandle_ + 1;
+  port->receiver = receiver;
+  port->instance = instance;
   try {
     port->midi = std::make_unique<RtMidiIn>(static_cast<RtMidi::Api>(ports.api), "ampora");
   } catch (const RtMidiError&) {
@@ -49,11 +54,8 @@ MidiHandle RtMidiInService::Open(int32_t deviceId, MidiReceiver receiver, void* 
   port->midi->setErrorCallback(&IgnoreError);
   // System exclusive, timing and active sensing never reach the ring.
   port->midi->ignoreTypes(true, true, true);
-  port->deviceId = deviceId;
-  port->handle = ++lastHandle_;
-  port->receiver = receiver;
-  port->instance = instance;
   port->midi->setCallback(&OnMessage, port.get());
+  lastHandle_ = port->handle;
   const MidiHandle handle = port->handle;
   ports_.emplace(handle, std::move(port));
   return handle;
