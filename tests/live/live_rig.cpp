@@ -35,11 +35,12 @@ void LiveTest::TearDown() {
   SettingsFixture::TearDown();
 }
 
-void LiveTest::StartWith(const std::string& iniText) {
+void LiveTest::StartWith(const std::string& iniText, DeviceClock* deviceClock) {
+  live_.reset();
   WriteFileText(IniPath(), iniText);
   LiveSetup setup;
   setup.devices.realDevices = false;
-  setup.clock = &clock;
+  setup.clock = deviceClock != nullptr ? deviceClock : &clock;
   setup.midiInputs = [](int32_t) { return std::vector<std::string>{"keys A", "keys B"}; };
   live_ = std::make_unique<LivePath>(view, std::move(setup));
   live_->StartUp();

@@ -51,8 +51,9 @@ class LiveTest : public SettingsFixture {
   void SetUp() override;
   void TearDown() override;
 
-  // Writes the settings file, builds the live path and runs its start-up.
-  void StartWith(const std::string& iniText);
+  // Writes the settings file, builds the live path (replacing one built before) and
+  // runs its start-up. The built-in devices run on the given clock, else on clock.
+  void StartWith(const std::string& iniText, DeviceClock* deviceClock = nullptr);
   // The built-in devices capture and play this many frames.
   void Advance(int32_t frames) { clock.Advance(frames); }
   // The action runs the next time events are let run, once.
