@@ -57,7 +57,8 @@ void SaveWindowPlacement(const PlacedWindow& window, const std::string& suffix, 
         WriteSetting("WindowWidth" + suffix, SettingValue::Float(window.Width()));
       }
     }
-    if (skipState == 0) WriteSetting("WindowState" + suffix, SettingValue::Int16(window.WindowState()));
+    if (skipState == 0)
+      WriteSetting("WindowState" + suffix, SettingValue::Int16(window.WindowState()));
   });
 }
 

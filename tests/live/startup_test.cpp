@@ -126,10 +126,10 @@ struct CommandLineCase {
 };
 
 TEST_F(StartUpTest, CommandLineSwitchesStartTheStreamAndSelectABank) {
-  for (const CommandLineCase& c : {CommandLineCase{"F05", 1, "05"}, CommandLineCase{"F5", 1, ""},
-                                   CommandLineCase{"F13", 1, ""}, CommandLineCase{"f05", 0, ""},
-                                   CommandLineCase{"S", 1, ""}, CommandLineCase{"FS01", 1, ""},
-                                   CommandLineCase{"--quiet F12", 1, "12"}}) {
+  for (const CommandLineCase& c :
+       {CommandLineCase{"F05", 1, "05"}, CommandLineCase{"F5", 1, ""},
+        CommandLineCase{"F13", 1, ""}, CommandLineCase{"f05", 0, ""}, CommandLineCase{"S", 1, ""},
+        CommandLineCase{"FS01", 1, ""}, CommandLineCase{"--quiet F12", 1, "12"}}) {
     SCOPED_TRACE(c.arguments);
     StartWith("");
     Live().ObeyCommandLine(c.arguments);

@@ -38,7 +38,8 @@ TEST_F(TransportTest, ModeButtonsFollowTheModeTable) {
       {kStartButton, 0, 0, -1, 309},   // restarts in the current mode
   };
   for (const ModeStep& step : steps) {
-    SCOPED_TRACE(testing::Message() << "button " << step.button << " to selected " << step.selected);
+    SCOPED_TRACE(testing::Message()
+                 << "button " << step.button << " to selected " << step.selected);
     Live().ButtonClicked(step.button);
     EXPECT_EQ(Engine().BypassOn, step.bypassOn);
     EXPECT_EQ(Engine().TunerOn, step.tunerOn);
