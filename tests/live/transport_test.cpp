@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "effects/effect_catalogue.h"
 #include "live/live_rig.h"
+#include "support/allocation_counter.h"
 #include "util/error_trap.h"
 
 namespace ampora::test {
@@ -134,6 +136,21 @@ TEST_F(TransportTest, TicksPollOnlyWhileStreamingAndNeverNest) {
   Live().Tick();
   EXPECT_EQ(nextBlockSeenInside, 0) << "the inner tick polled";
   EXPECT_EQ(Engine().NextBlock(), 3);
+}
+
+// The timer's work while streaming allocates nothing, with every effect on.
+TEST_F(TransportTest, TicksAllocateNothing) {
+  std::string everyEffectOn = "[Current]\n";
+  for (int e = 0; e < kEffectCount; ++e) everyEffectOn += ParamKey(e, 0) + "=1\n";
+  StartWith(everyEffectOn);
+  Live().ButtonClicked(kStartButton);
+  const uint64_t before = AllocationCount();
+  for (int32_t k = 0; k < 300; ++k) {
+    Advance(k % 3 == 0 ? 700 : 150);
+    Live().Tick();
+  }
+  EXPECT_EQ(AllocationCount(), before);
+  EXPECT_GT(Engine().NextBlock(), 100);
 }
 
 }  // namespace
