@@ -62,11 +62,9 @@ void LivePath::StartUp() {
   }
   ErrorCatch = startSettings_.ErrorCatch;
   const MainSettings& s = startSettings_;
-  TrapErrors([&] {
-    engine_.BufferMS = s.BufferMS;
-    engine_.DelayMinMS = s.DelayMinMS;
-    engine_.DelayMaxMS = s.DelayMaxMS;
-  });
+  engine_.BufferMS = s.BufferMS;
+  engine_.DelayMinMS = s.DelayMinMS;
+  engine_.DelayMaxMS = s.DelayMaxMS;
   TrapErrors([&] {
     engine_.WaveDeviceId = {waveCatalogue_.DeviceIdByName(1, s.DeviceIn, 0),
                             waveCatalogue_.DeviceIdByName(0, s.DeviceOut, 0)};
@@ -75,7 +73,6 @@ void LivePath::StartUp() {
   MidiCh = s.MidiCh;
   TrapErrors([&] { engine_.InitStream(); });
   TrapErrors([&] { chain_.InitEffectTables(); });
-  TrapErrors([&] { ResetEffectParams(chain_.FxParam); });
   TrapErrors([&] { LoadBank(-1); });
   UseMIDIF = s.UseMIDIF;
 }
@@ -97,6 +94,8 @@ bool LivePath::ShutDown(const std::function<void()>& saveWindowPlacement) {
   if (shutDown_) return false;
   shutDown_ = true;
   {
+    // Everything kept reaches the disk, in one replacement, before any device is touched:
+    // a device that fails or hangs while closing cannot cost the working setting.
     SettingsBatch batch;
     if (saveWindowPlacement) TrapErrors(saveWindowPlacement);
     TrapErrors([&] { WriteMainSettings(SettingsToKeep()); });
