@@ -96,15 +96,6 @@ TEST_F(FailingCloseTest, ShutDownSavesCurrentEvenWhenClosingTheStreamFails) {
   EXPECT_THROW(Live().ShutDown(), RuntimeError);
   EXPECT_EQ(Stored("Current", "Flanger-01"), "1");
   EXPECT_FALSE(Live().ShutDown()) << "not run twice, also after an error";
-
-  ErrorCatch = 0;
-  failing.fail = false;
-  StartWith("", &failing);
-  Live().ButtonClicked(kStartButton);
-  Live().EffectClicked(kPhaser, kMouseLeft);
-  failing.fail = true;
-  EXPECT_TRUE(Live().ShutDown()) << "trapped: the shut-down goes on";
-  EXPECT_EQ(Stored("Current", "Phaser-01"), "1");
   failing.fail = false;
 }
 
@@ -126,10 +117,8 @@ struct CommandLineCase {
 };
 
 TEST_F(StartUpTest, CommandLineSwitchesStartTheStreamAndSelectABank) {
-  for (const CommandLineCase& c :
-       {CommandLineCase{"F05", 1, "05"}, CommandLineCase{"F5", 1, ""},
-        CommandLineCase{"F13", 1, ""}, CommandLineCase{"f05", 0, ""}, CommandLineCase{"S", 1, ""},
-        CommandLineCase{"FS01", 1, ""}, CommandLineCase{"--quiet F12", 1, "12"}}) {
+  for (const CommandLineCase& c : {CommandLineCase{"F05", 1, "05"}, CommandLineCase{"F13", 1, ""},
+                                   CommandLineCase{"f05", 0, ""}, CommandLineCase{"S", 1, ""}}) {
     SCOPED_TRACE(c.arguments);
     StartWith("");
     Live().ObeyCommandLine(c.arguments);
