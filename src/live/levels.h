@@ -29,8 +29,6 @@ class Levels {
   std::array<int32_t, 2> LevelIn{};
   std::array<int32_t, 2> LevelOut{};
 
-  LevelFader& Fader(int fader) const;
-
   // The fader's values become its levels and gains; returns the status text.
   std::string LevelChanged(int fader);
   // Both values of the fader back to 0 dB, its link as it was; returns the status text.
@@ -45,6 +43,8 @@ class Levels {
   BankLevels Stored() const { return {LevelIn, LevelOut}; }
 
  private:
+  LevelFader& Fader(int fader) const;
+
   std::array<LevelFader*, 2> faders_;
   StreamBuffers& gains_;
 };
