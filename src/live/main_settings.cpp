@@ -1,19 +1,25 @@
 #include "live/main_settings.h"
 
 #include "audio/devices/device_settings_keys.h"
-#include "live/setting_number.h"
+#include "settings/setting_number.h"
 #include "settings/settings_store.h"
+#include "util/error_trap.h"
 
 namespace ampora {
 
 namespace {
 
+// A hand-edited value that is no number reads as the default.
 int32_t ReadInt32(const char* key, int32_t defaultValue) {
-  return SettingInt32Or(ReadSetting(key, SettingValue::Int32(defaultValue)), defaultValue);
+  const std::string text = ReadSetting(key, SettingValue::Int32(defaultValue));
+  int32_t value = defaultValue;
+  TrapErrors([&] { value = SettingInt32(text); });
+  return value;
 }
 
 float ReadFloat(const char* key, float defaultValue) {
-  return SettingFloatOr(ReadSetting(key, SettingValue::Float(defaultValue)), defaultValue);
+  const std::string text = ReadSetting(key, SettingValue::Float(defaultValue));
+  return ParseSettingNumber<float>(text).value_or(defaultValue);
 }
 
 std::string ReadText(const char* key) {

@@ -1,23 +1,26 @@
 #include "live/window_placement.h"
 
-#include "live/setting_number.h"
+#include <optional>
+
+#include "settings/setting_number.h"
 #include "settings/settings_store.h"
 #include "util/error_trap.h"
-#include "util/rounding.h"
 
 namespace ampora {
 
 namespace {
+
+float StoredSize(const std::string& text) {
+  const std::optional<float> size = ParseSettingNumber<float>(text);
+  Check(size.has_value(), "window size is not a number");
+  return *size;
+}
 
 std::string ReadFloatKey(const std::string& key, float current) {
   return ReadSetting(key, SettingValue::Float(current));
 }
 
 }  // namespace
-
-int32_t StoredCoordinate(const std::string& text) {
-  return RoundInt32(SettingNumber(text));
-}
 
 int32_t EdgeOnScreen(int32_t edge, float screenExtent) {
   return edge < 0 || static_cast<float>(edge) > screenExtent ? 0 : edge;
@@ -28,20 +31,22 @@ void RestoreWindowPlacement(PlacedWindow& window, const std::string& suffix, int
   TrapErrors([&] {
     if (window.WindowState() == kWindowNormal) {
       if (skipPosition == 0) {
-        const int32_t left = StoredCoordinate(ReadFloatKey("WindowLeft" + suffix, window.Left()));
-        const int32_t top = StoredCoordinate(ReadFloatKey("WindowTop" + suffix, window.Top()));
+        const int32_t left = SettingInt32(ReadFloatKey("WindowLeft" + suffix, window.Left()));
+        const int32_t top = SettingInt32(ReadFloatKey("WindowTop" + suffix, window.Top()));
         window.Move(EdgeOnScreen(left, window.ScreenWidth()),
                     EdgeOnScreen(top, window.ScreenHeight()));
       }
       if (skipSize == 0) {
-        window.SetHeight(SettingFloat(ReadFloatKey("WindowHeight" + suffix, window.Height())));
-        window.SetWidth(SettingFloat(ReadFloatKey("WindowWidth" + suffix, window.Width())));
+        window.SetHeight(StoredSize(ReadFloatKey("WindowHeight" + suffix, window.Height())));
+        window.SetWidth(StoredSize(ReadFloatKey("WindowWidth" + suffix, window.Width())));
       }
     }
     if (skipState == 0) {
-      const int16_t state = RoundInt16(SettingNumber(
-          ReadSetting("WindowState" + suffix, SettingValue::Int16(window.WindowState()))));
-      if (state >= kWindowNormal && state <= kWindowMaximised) window.SetWindowState(state);
+      const int32_t state = SettingInt32(
+          ReadSetting("WindowState" + suffix, SettingValue::Int16(window.WindowState())));
+      if (state >= kWindowNormal && state <= kWindowMaximised) {
+        window.SetWindowState(static_cast<int16_t>(state));
+      }
     }
   });
 }

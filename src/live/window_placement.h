@@ -40,18 +40,14 @@ class PlacedWindow {
 // saves with skipSize 1: its size is the designed one.
 //
 // Restoring reads each key with the window's current value as the default (an absent key
-// is written back, so the first run leaves the designed values in the file). A stored
+// is written back, so the first run leaves the designed values in the file). Edges are
+// taken to whole twips, halves to the even one (1234.5 -> 1234, 1235.5 -> 1236). A stored
 // value that is not a number ends the restore there: what was applied before stays.
 // State values other than 0, 1 and 2 are not applied.
 void RestoreWindowPlacement(PlacedWindow& window, const std::string& suffix, int skipSize,
                             int skipState, int skipPosition);
 void SaveWindowPlacement(const PlacedWindow& window, const std::string& suffix, int skipSize,
                          int skipState);
-
-// A stored coordinate as whole twips: to the nearest integer, halves to the even one
-// (1234.5 -> 1234, 1235.5 -> 1236). Raises when the text is not a number or leaves the
-// 32-bit range.
-int32_t StoredCoordinate(const std::string& text);
 
 // The range rule of a restored left or top edge: below 0 or beyond the screen's extent
 // it becomes 0; exactly the extent is kept. A window partly off-screen is not moved back.

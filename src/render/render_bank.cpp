@@ -1,14 +1,12 @@
 #include "render/render_bank.h"
 
-#include <charconv>
-
 #include "audio/block_layout.h"
 #include "render/render_error.h"
 #include "settings/profile_file.h"
 #include "settings/profile_text.h"
+#include "settings/setting_number.h"
 #include "settings/settings_store.h"
 #include "util/files.h"
-#include "util/text.h"
 
 namespace ampora {
 
@@ -24,11 +22,7 @@ void CheckBankSection(const std::string& iniFile, const std::string& section) {
 float BufferMsSetting(const std::string& iniFile) {
   const std::string text =
       ReadIniValue("BufferMS", SettingValue::Float(kBufferMsDefault), iniFile, "conf", 0);
-  const std::string_view trimmed = TrimBlanks(text);
-  float value = kBufferMsDefault;
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  if (error != std::errc() || end != trimmed.data() + trimmed.size()) return kBufferMsDefault;
-  return value;
+  return ParseSettingNumber<float>(text).value_or(kBufferMsDefault);
 }
 
 }  // namespace ampora
