@@ -50,6 +50,15 @@ std::string ParamKey(int effect, int row) {
   return std::string(FxName[effect]) + "-" + ZeroPadded(row + 1, 2);
 }
 
+void WriteBankLevels(const BankLevels& levels, const std::string& section,
+                     const std::string& file) {
+  const std::array<int32_t, 4> values = {levels.LevelIn[0], levels.LevelIn[1], levels.LevelOut[0],
+                                         levels.LevelOut[1]};
+  for (size_t k = 0; k < kLevelKeys.size(); ++k) {
+    WriteIniValue(kLevelKeys[k], SettingValue::Int32(values[k]), file, section);
+  }
+}
+
 int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
                          const std::string& file) {
   // One replacement of the file for the whole bank, also when the transfer ends early:
