@@ -40,7 +40,7 @@ class ClearOnExit {
 };
 
 DeviceNameSource MidiInputsOf(DeviceNameSource names) {
-  return names ? std::move(names) : DeviceNameSource(MidiPortNames);
+  return names ? std::move(names) : DeviceNameSource([](int32_t direction) { return MidiPortNames(direction); });
 }
 
 }  // namespace
