@@ -55,6 +55,7 @@ int EffectChain::ProcessBlock(int32_t start, int32_t end) {
 EffectChain::Rings EffectChain::CurrentRings() const {
   Rings rings;
   rings.len = stream_.RingLen;
+  rings.generation = stream_.Generation;
   const auto holdsRing = [&](const std::vector<Frame>& ring) {
     return std::cmp_greater_equal(ring.size(), rings.len);
   };

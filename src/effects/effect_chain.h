@@ -68,7 +68,8 @@ class EffectChain final : public BlockProcessor {
     Frame* play = nullptr;
     std::array<Frame*, kStageRingCount> stage{};
     int32_t len = 0;
-    bool sized = false;  // every ring holds len frames
+    uint64_t generation = 0;  // a restart of the same size keeps the addresses
+    bool sized = false;       // every ring holds len frames
     bool operator==(const Rings&) const = default;
   };
 

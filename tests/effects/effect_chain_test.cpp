@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 
 #include "audio/stream_buffers.h"
 #include "audio/stream_format.h"
@@ -377,28 +378,35 @@ TEST(EffectChainSizedUnit, IsReappliedWhenARestartChangedTheBlockLength) {
 // "Reset" during the equaliser's stage does.
 class RestartingUnit {
  public:
-  explicit RestartingUnit(StreamBuffers* stream) : stream_(stream) {}
+  RestartingUnit(StreamBuffers* stream, int32_t blockLen, int32_t blockCount)
+      : stream_(stream), blockLen_(blockLen), blockCount_(blockCount) {}
   void Apply(const FxParamTable&) {}
-  void Run(const StageBlock&) { AllocateRings(*stream_, 441, 300); }
+  void Run(const StageBlock&) { AllocateRings(*stream_, blockLen_, blockCount_); }
 
  private:
   StreamBuffers* stream_;
+  int32_t blockLen_;
+  int32_t blockCount_;
 };
 
+// Also a restart that keeps the size, where the new rings usually sit at the old
+// addresses (Reset and Bypass keep the block length).
 TEST(EffectChainRestart, AStreamRestartDuringThePassAbandonsIt) {
-  StreamBuffers stream;
-  AllocateRings(stream, 309, 428);
-  EffectUnitTable units;
-  units[kGraphicEq] = PlugIn<RestartingUnit>(&stream);
-  units[kReverb] = PlugIn<FakeUnit>(kReverb);
-  EffectChain chain(stream, std::move(units));
-  chain.FxParam[FxIndex(kGraphicEq, 0)] = 1;
-  chain.FxParam[FxIndex(kReverb, 0)] = 1;
-  stream.CaptureRing[0].left = 9;
-  EXPECT_EQ(chain.ProcessBlock(0, 308), 0);
-  EXPECT_EQ(chain.FindUnit<FakeUnit>(kReverb)->runs, 0);
-  EXPECT_EQ(stream.PlayRing[0].left, 0);
-  EXPECT_EQ(stream.StageRing[0][0].left, 0);
+  for (auto [blockLen, blockCount] : {std::pair{441, 300}, std::pair{309, 428}}) {
+    StreamBuffers stream;
+    AllocateRings(stream, 309, 428);
+    EffectUnitTable units;
+    units[kGraphicEq] = PlugIn<RestartingUnit>(&stream, blockLen, blockCount);
+    units[kReverb] = PlugIn<FakeUnit>(kReverb);
+    EffectChain chain(stream, std::move(units));
+    chain.FxParam[FxIndex(kGraphicEq, 0)] = 1;
+    chain.FxParam[FxIndex(kReverb, 0)] = 1;
+    stream.CaptureRing[0].left = 9;
+    EXPECT_EQ(chain.ProcessBlock(0, 308), 0) << blockLen;
+    EXPECT_EQ(chain.FindUnit<FakeUnit>(kReverb)->runs, 0) << blockLen;
+    EXPECT_EQ(stream.PlayRing[0].left, 0) << blockLen;
+    EXPECT_EQ(stream.StageRing[0][0].left, 0) << blockLen;
+  }
 }
 
 // The real equaliser lets events run between its bands; one that restarts the stream
