@@ -13,7 +13,8 @@ namespace {
 // The shifted signal only, at the given transposition.
 PitchShift ShifterAt(int32_t semitones, int32_t fine) {
   PitchShift ps;
-  ps.Apply(test::ParamsOf(kPitchShift, {semitones, fine, 100, 0}), bench::kBlockLen);
+  ps.Apply(test::ParamsOf(kPitchShift, {semitones, fine, 100, 0}),
+           {bench::kBlockLen, bench::kRingLen});
   return ps;
 }
 
