@@ -141,6 +141,11 @@ class OwnJackServer {
     return true;
   }
 
+  // Sends the server a signal without waiting for it to end.
+  void Signal(int signal) {
+    if (pid_ > 0) kill(pid_, signal);
+  }
+
   // Ends the server as a system shutdown would (SIGTERM), forcibly after 5 s.
   void Stop() {
     if (pid_ <= 0) return;
@@ -159,6 +164,14 @@ class OwnJackServer {
   std::string name_;
   pid_t pid_ = -1;
 };
+
+// The name of a server that a test stops: the same on every run of one test setup, since
+// JACK reclaims the registry entry of a dead server only for the same name and a server
+// killed here must not use up one of its eight entries for good; and its own to each
+// setup, so that runs beside each other do not stop each other's server.
+std::string StoppableServerName() {
+  return std::string(std::getenv("JACK_DEFAULT_SERVER")) + "-stop";
+}
 
 TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   SKIP_WITHOUT_JACK_SERVER();
@@ -264,9 +277,7 @@ TEST(JackMidi, PortsOfTheServerAreListed) {
 
 TEST(JackStream, ServerStoppedMidStreamNeitherCrashesNorHangs) {
   SKIP_WITHOUT_JACK_SERVER();
-  // A fixed name: JACK reclaims the registry entry of a dead server only for the same
-  // name, and a server killed here must not use up one of its eight entries for good.
-  const std::string name = "ampora-stop";
+  const std::string name = StoppableServerName();
   OwnJackServer server(name);
   ASSERT_TRUE(server.Answers()) << "jackd -n " << name << " did not start";
   ScopedEnv env("JACK_DEFAULT_SERVER", name);
@@ -298,6 +309,40 @@ TEST(JackStream, ServerStoppedMidStreamNeitherCrashesNorHangs) {
   ASSERT_EQ(log.messages.size(), 1u);
   EXPECT_FALSE(log.messages[0].text.empty());
   std::cout << "open after the server stopped: " << log.messages[0].text << "\n";
+}
+
+// RtAudio closes the streams of a server that went away on a thread of its own. The
+// next Start closes them at once, while that thread may be at work on the same streams:
+// swept over the moment of the close, for a server that shuts down and one that is killed.
+TEST(JackStream, ClosingWhileTheServerGoesAwayNeitherCrashesNorHangs) {
+  SKIP_WITHOUT_JACK_SERVER();
+  const std::string name = StoppableServerName();
+  for (const int signal : {SIGTERM, SIGKILL}) {
+    for (const int delayMs : {0, 20}) {
+      SCOPED_TRACE(testing::Message()
+                   << "signal " << signal << ", close after " << delayMs << " ms");
+      OwnJackServer server(name);
+      ASSERT_TRUE(server.Answers()) << "jackd -n " << name << " did not start";
+      ScopedEnv env("JACK_DEFAULT_SERVER", name);
+      AudioDevices devices(DeviceConfig{"jack", "", "", true});
+      RecordingChain chain;
+      StreamEngine engine(devices.WaveIn(), devices.WaveOut(), chain);
+      engine.WaveDeviceId = {IdOf(devices, 1, "system"), IdOf(devices, 0, "system")};
+      ASSERT_GE(engine.WaveDeviceId[0], 0);
+      engine.InitStream();
+      engine.OpenStream();
+      ASSERT_EQ(engine.StreamRunning(), 1);
+      PollFor(engine, std::chrono::milliseconds(300));
+      ASSERT_GT(chain.starts.size(), 5u) << "streaming did not begin";
+
+      server.Signal(signal);
+      std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+      engine.CloseStream();
+      EXPECT_EQ(engine.StreamRunning(), 0);
+      EXPECT_EQ(devices.WaveIn().PositionBytes(), 0) << "the capture headers were returned";
+      server.Stop();
+    }
+  }
 }
 
 }  // namespace
