@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <type_traits>
 
 #include "audio/devices/sample_conversion.h"
 #include "audio/stream_format.h"
@@ -56,9 +57,14 @@ std::unique_ptr<RtAudio> MakeRtAudio(RtAudio::Api api, std::string& error) {
 template <class Call>
 bool Succeeds(RtAudio& audio, Call&& call, std::string& error) {
 #if AMPORA_RTAUDIO_RESULT_CODES
-  if (call() == RTAUDIO_NO_ERROR) return true;
-  error = audio.getErrorText();
-  return false;
+  if constexpr (std::is_void_v<decltype(call())>) {
+    call();  // closeStream(), which cannot fail
+    return true;
+  } else {
+    if (call() == RTAUDIO_NO_ERROR) return true;
+    error = audio.getErrorText();
+    return false;
+  }
 #else
   (void)audio;
   try {
@@ -230,8 +236,11 @@ void RtAudioStream::End() {
   std::string error;
   // Abort, not stop: stopping waits for callbacks to drain the output, which never come
   // from a server that goes away just now, and the gate plays silence already.
-  if (audio_->isStreamRunning()) Succeeds(*audio_, [&] { return audio_->abortStream(); }, error);
-  Succeeds(*audio_, [&] { return audio_->closeStream(); }, error);
+  if (audio_->isStreamRunning())
+    Succeeds(
+        *audio_, [&] { return audio_->abortStream(); }, error);
+  Succeeds(
+      *audio_, [&] { return audio_->closeStream(); }, error);
   audio_.reset();
 }
 
