@@ -165,11 +165,6 @@ class OwnJackServer {
   pid_t pid_ = -1;
 };
 
-// The name of a server that a test stops. A fixed one: JACK reclaims the registry entry
-// of a dead server only for the same name, and a server killed here must not use up one
-// of its eight entries for good.
-constexpr const char* kStoppableServer = "ampora-stop";
-
 TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   SKIP_WITHOUT_JACK_SERVER();
   constexpr int32_t kSeconds = 5;
@@ -272,30 +267,48 @@ TEST(JackMidi, PortsOfTheServerAreListed) {
       << "listed: " << ::testing::PrintToString(inputs);
 }
 
+// A stream through the system ports of a server of the test's own, which the test may
+// stop (under a fixed name: JACK reclaims the registry entry of a dead server only for
+// the same name, and a server killed here must not use up one of its eight entries).
+struct OwnServerStream {
+  OwnServerStream()
+      : server(kName),
+        env("JACK_DEFAULT_SERVER", kName),
+        devices(DeviceConfig{"jack", "", "", true}),
+        engine(devices.WaveIn(), devices.WaveOut(), chain) {}
+
+  // Opens the stream and polls it for the given time; fails unless blocks went through.
+  void Run(std::chrono::milliseconds duration) {
+    ASSERT_TRUE(server.Answers()) << "jackd -n " << kName << " did not start";
+    engine.WaveDeviceId = {IdOf(devices, 1, "system"), IdOf(devices, 0, "system")};
+    ASSERT_GE(engine.WaveDeviceId[0], 0);
+    engine.InitStream();
+    engine.OpenStream();
+    ASSERT_EQ(engine.StreamRunning(), 1);
+    PollFor(engine, duration);
+    ASSERT_GT(chain.starts.size(), 5u) << "streaming did not begin";
+  }
+
+  static constexpr const char* kName = "ampora-stop";
+  OwnJackServer server;
+  ScopedEnv env;
+  AudioDevices devices;
+  RecordingChain chain;
+  StreamEngine engine;
+};
+
 TEST(JackStream, ServerStoppedMidStreamNeitherCrashesNorHangs) {
   SKIP_WITHOUT_JACK_SERVER();
-  const std::string name = kStoppableServer;
-  OwnJackServer server(name);
-  ASSERT_TRUE(server.Answers()) << "jackd -n " << name << " did not start";
-  ScopedEnv env("JACK_DEFAULT_SERVER", name);
+  OwnServerStream stream;
+  ASSERT_NO_FATAL_FAILURE(stream.Run(std::chrono::milliseconds(500)));
+  StreamEngine& engine = stream.engine;
 
-  AudioDevices devices(DeviceConfig{"jack", "", "", true});
-  RecordingChain chain;
-  StreamEngine engine(devices.WaveIn(), devices.WaveOut(), chain);
-  engine.WaveDeviceId = {IdOf(devices, 1, "system"), IdOf(devices, 0, "system")};
-  ASSERT_GE(engine.WaveDeviceId[0], 0);
-  engine.InitStream();
-  engine.OpenStream();
-  ASSERT_EQ(engine.StreamRunning(), 1);
-  PollFor(engine, std::chrono::milliseconds(500));
-  ASSERT_GT(chain.starts.size(), 10u) << "streaming did not begin";
-
-  server.Stop();
+  stream.server.Stop();
   // The timer goes on polling; every poll returns though no block completes any more.
   PollFor(engine, std::chrono::seconds(1));
-  const size_t handled = chain.starts.size();
+  const size_t handled = stream.chain.starts.size();
   PollFor(engine, std::chrono::milliseconds(200));
-  EXPECT_EQ(chain.starts.size(), handled);
+  EXPECT_EQ(stream.chain.starts.size(), handled);
 
   // The next Start: close, re-initialise, open, which now fails and says why.
   MessageLog log;
@@ -310,34 +323,22 @@ TEST(JackStream, ServerStoppedMidStreamNeitherCrashesNorHangs) {
 
 // RtAudio closes the streams of a server that went away on a thread of its own. The
 // next Start closes them at once, while that thread may be at work on the same streams:
-// swept over the moment of the close, for a server that shuts down and one that is killed.
+// swept over the moment of the close, for a server that is killed and one that shuts
+// down (last, which leaves the registry clean).
 TEST(JackStream, ClosingWhileTheServerGoesAwayNeitherCrashesNorHangs) {
   SKIP_WITHOUT_JACK_SERVER();
-  const std::string name = kStoppableServer;
-  for (const int signal : {SIGKILL, SIGTERM}) {  // the last one leaves the registry clean
+  for (const int signal : {SIGKILL, SIGTERM}) {
     for (const int delayMs : {0, 20}) {
       SCOPED_TRACE(testing::Message()
                    << "signal " << signal << ", close after " << delayMs << " ms");
-      OwnJackServer server(name);
-      ASSERT_TRUE(server.Answers()) << "jackd -n " << name << " did not start";
-      ScopedEnv env("JACK_DEFAULT_SERVER", name);
-      AudioDevices devices(DeviceConfig{"jack", "", "", true});
-      RecordingChain chain;
-      StreamEngine engine(devices.WaveIn(), devices.WaveOut(), chain);
-      engine.WaveDeviceId = {IdOf(devices, 1, "system"), IdOf(devices, 0, "system")};
-      ASSERT_GE(engine.WaveDeviceId[0], 0);
-      engine.InitStream();
-      engine.OpenStream();
-      ASSERT_EQ(engine.StreamRunning(), 1);
-      PollFor(engine, std::chrono::milliseconds(300));
-      ASSERT_GT(chain.starts.size(), 5u) << "streaming did not begin";
-
-      server.Signal(signal);
+      OwnServerStream stream;
+      ASSERT_NO_FATAL_FAILURE(stream.Run(std::chrono::milliseconds(300)));
+      stream.server.Signal(signal);
       std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-      engine.CloseStream();
-      EXPECT_EQ(engine.StreamRunning(), 0);
-      EXPECT_EQ(devices.WaveIn().PositionBytes(), 0) << "the capture headers were returned";
-      server.Stop();
+      stream.engine.CloseStream();
+      EXPECT_EQ(stream.engine.StreamRunning(), 0);
+      EXPECT_EQ(stream.devices.WaveIn().PositionBytes(), 0) << "capture headers returned";
+      stream.server.Stop();
     }
   }
 }
