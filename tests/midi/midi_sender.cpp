@@ -66,8 +66,9 @@ class JackMidiSender final : public MidiSender {
     while (jack_ringbuffer_peek(ring, &length, 1) == 1 &&
            jack_ringbuffer_read_space(ring) >= 1 + static_cast<size_t>(length) &&
            jack_midi_max_event_size(buffer) >= static_cast<size_t>(length)) {
-      jack_ringbuffer_read_advance(ring, 1);
       jack_midi_data_t* event = jack_midi_event_reserve(buffer, 0, static_cast<size_t>(length));
+      if (event == nullptr) break;
+      jack_ringbuffer_read_advance(ring, 1);
       jack_ringbuffer_read(ring, reinterpret_cast<char*>(event), static_cast<size_t>(length));
     }
     return 0;
