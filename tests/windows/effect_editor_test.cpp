@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QScreen>
-#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -262,17 +260,6 @@ TEST_F(EditorTest, OneEditorAtATimeClosedByItsButtonOrByTheNextOne) {
 }
 
 TEST_F(EditorTest, PlacementOpensWhereItWasAndKeepsANormalPositionOnly) {
-  {
-    const auto window = Build(kTremolo);
-    window->Open();
-    const QRect screen = QApplication::primaryScreen()->availableGeometry();
-    // Centred before the window system adds its frame, so off by the frame at most.
-    const int frame = window->frameGeometry().width() - window->width();
-    EXPECT_LE(std::abs(window->frameGeometry().center().x() - screen.center().x()), frame)
-        << "the first time, in the middle of the screen";
-    EXPECT_EQ(Stored("WindowLeftFX"), std::to_string(window->pos().x() * 15));
-    window->close();
-  }
   WriteSetting("WindowLeftFX", SettingValue::Float(1500));
   WriteSetting("WindowTopFX", SettingValue::Float(900));
   WriteSetting("WindowStateFX", SettingValue::Int16(2));
