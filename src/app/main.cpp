@@ -36,7 +36,7 @@ int Run(int argc, char** argv) {
   // A signal ends the program the way closing its window does, also in the middle of the
   // start-up, whose waits let events run.
   bool signalled = false;
-  const ShutdownSignals signals([&] {
+  const ShutdownSignals endingSignals([&] {
     signalled = true;
     if (window) window->close();
     QCoreApplication::exit(0);

@@ -117,7 +117,10 @@ FrmMain::FrmMain(LiveSetup setup) {
   textNum_ = Make<QLineEdit>(client, "TextNum", kTextNum);
   textNum_->setReadOnly(true);
   textBank_ = Make<QLineEdit>(client, "TextBank", kTextBank);
-  for (QLineEdit* box : {textNum_, textBank_}) SetColorScheme(*box, 1);
+  for (QLineEdit* box : {textNum_, textBank_}) {
+    SetColorScheme(*box, 1);
+    box->installEventFilter(this);
+  }
   pictureTuner_ = Make<PictureBox>(client, "PictureTuner", kPictureTuner);
   pictureTuner_->hide();
   picture1_ = Make<PictureBox>(client, "Picture1", kPicture1);
@@ -300,19 +303,28 @@ void FrmMain::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-// The controls leave function keys and Escape to their window, so the releases arrive
-// here from wherever the focus is. A key held down repeats; only its last release counts.
+// The self-drawn controls leave function keys and Escape to their window, so the
+// releases arrive here from wherever the focus is; the text boxes keep every key they
+// get, so theirs are taken on their way in (eventFilter).
 void FrmMain::keyReleaseEvent(QKeyEvent* event) {
-  const int32_t key = BankKeyCode(event->key());
-  if (key == 0 || event->isAutoRepeat()) {
-    QMainWindow::keyReleaseEvent(event);
-    return;
-  }
-  event->setAccepted(live_->KeyReleased(key, ShiftState(event->modifiers())));
+  if (!BankKeyReleased(*event)) QMainWindow::keyReleaseEvent(event);
 }
 
-// Mouse movement over the signal-flow area outside the effect buttons.
+// A key held down repeats; only its last release counts.
+bool FrmMain::BankKeyReleased(QKeyEvent& event) {
+  const int32_t key = BankKeyCode(event.key());
+  if (key == 0 || event.isAutoRepeat()) return false;
+  const bool consumed = live_->KeyReleased(key, ShiftState(event.modifiers()));
+  event.setAccepted(consumed);
+  return consumed;
+}
+
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+  const bool textBox = watched == textBank_ || watched == textNum_;
+  if (textBox && event->type() == QEvent::KeyRelease) {
+    return BankKeyReleased(*static_cast<QKeyEvent*>(event));
+  }
+  // Mouse movement over the signal-flow area outside the effect buttons.
   if (watched == picture1_ && event->type() == QEvent::MouseMove) live_->SignalFlowHovered();
   return QMainWindow::eventFilter(watched, event);
 }

@@ -29,7 +29,8 @@ class QLineEdit;
 // "StFader0", "StFader1", "Picture1", "FXButton0".."FXButton15").
 //
 // Function keys and Escape reach the bank handler wherever the focus is in the window:
-// the controls leave their releases to the window.
+// the self-drawn controls leave their releases to the window, and those of the text boxes
+// are taken before the boxes see them.
 //
 // Thread: UI thread.
 
@@ -90,6 +91,8 @@ class FrmMain final : public QMainWindow, public LiveView {
   void MenuConf();
   void MenuMixer();
   void MenuInfo(int index);
+  // Hands a released function key or Escape to the bank handler; true when consumed.
+  bool BankKeyReleased(QKeyEvent& event);
 
   QTimer timerRec_;
   PictureBox* pictureTuner_ = nullptr;

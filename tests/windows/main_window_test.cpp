@@ -37,7 +37,7 @@ class MainWindowTest : public test::SettingsFixture {
   }
 
   FrmMain& Open(const std::string& iniText) {
-    WriteFileText(IniPath(), iniText);
+    test::WriteFileText(IniPath(), iniText);
     LiveSetup setup;
     setup.devices.realDevices = false;
     setup.clock = &clock_;
@@ -214,8 +214,8 @@ TEST_F(MainWindowTest, FunctionKeysReachTheBankHandlerFromAnyControl) {
       {"TextBank", Qt::Key_F2, Qt::NoModifier, "02", "Clean"},
       {"StFader1", Qt::Key_F12, Qt::NoModifier, "12", "Lead"},
       {"FXButton9", Qt::Key_F2, Qt::NoModifier, "02", "Clean"},
-      {"TextBank", Qt::Key_F12, Qt::ShiftModifier, "02", "Clean"},  // shifted: no bank
       {"TextBank", Qt::Key_A, Qt::NoModifier, "02", "Clean"},
+      {"TextBank", Qt::Key_F12, Qt::ShiftModifier, "12", "Lead"},
   };
   for (const Case& c : cases) {
     QTest::keyRelease(&Find<QWidget>(c.from), c.key, c.modifiers);
@@ -223,9 +223,10 @@ TEST_F(MainWindowTest, FunctionKeysReachTheBankHandlerFromAnyControl) {
     EXPECT_EQ(textBank.text().toStdString(), c.name) << c.from << " " << c.key;
   }
 
-  // Store, typed name, then F5 from the text box stores bank 5 under that name.
-  w.Live().ButtonClicked(kStoreButton);
+  // A typed name, Store, then F5 from the text box stores bank 5 under that name.
   textBank.setText("Crunch");
+  w.Live().ButtonClicked(kStoreButton);
+  EXPECT_EQ(textBank.text().toStdString(), "Press F1 - F12 key");
   QTest::keyRelease(&textBank, Qt::Key_F5);
   EXPECT_EQ(Stored("Bank05", "BankName"), "Crunch");
   // Escape cancels an armed store: F6 then loads (an empty bank) instead of storing.
@@ -242,6 +243,8 @@ TEST_F(MainWindowTest, TunerPictureShowsOnlyInTunerMode) {
   w.Live().ButtonClicked(kTunerButton);
   EXPECT_TRUE(tuner.isVisible());
   w.Live().ButtonClicked(kStartButton);
+  EXPECT_TRUE(tuner.isVisible()) << "Start restarts in the same mode";
+  w.Live().ButtonClicked(kTunerButton);
   EXPECT_FALSE(tuner.isVisible());
 }
 
