@@ -7,7 +7,6 @@
 #include "effects/effect_catalogue.h"
 #include "live/live_path.h"
 #include "live/live_rig.h"
-#include "util/pending_events.h"
 
 namespace ampora::test {
 namespace {
@@ -18,11 +17,6 @@ using Clock = std::chrono::steady_clock;
 // effect on, started from the transport, ticked every 5 ms for half a minute.
 class LiveJackTest : public SettingsFixture {
  protected:
-  void TearDown() override {
-    SetPendingEventsHook({});
-    SettingsFixture::TearDown();
-  }
-
   RecordingView view;
 };
 
@@ -48,31 +42,20 @@ TEST_F(LiveJackTest, AllEffectsStreamForHalfAMinuteWithoutLosingABlock) {
 
   live.ButtonClicked(kStartButton);
   ASSERT_EQ(engine.StreamRunning(), 1);
-  // The engine lets events run after each block it handles: the changes of NextBlock
-  // seen there are the blocks handled, in order.
-  std::vector<int32_t> handled;
-  handled.reserve(200000);
-  int32_t seen = engine.NextBlock();
-  SetPendingEventsHook([&] {
-    if (engine.NextBlock() != seen) handled.push_back(seen);
-    seen = engine.NextBlock();
-  });
+  HandledBlocks handled(engine);
   const auto end = Clock::now() + std::chrono::seconds(30);
   while (Clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     live.Tick();
   }
-  SetPendingEventsHook({});
+  handled.Stop();
   const int64_t captured = live.Devices().WaveIn().PositionBytes() / 4;
   const BlockLayout layout = engine.Layout();
   EXPECT_TRUE(live.ShutDown());
 
-  ASSERT_FALSE(handled.empty());
-  for (size_t i = 0; i < handled.size(); ++i) {
-    ASSERT_EQ(handled[i], static_cast<int32_t>(i % layout.BlockCount)) << "handled block " << i;
-  }
-  const int64_t handledFrames = static_cast<int64_t>(handled.size()) * layout.BlockLen;
-  std::cout << "streamed " << handled.size() << " blocks of " << layout.BlockLen
+  ASSERT_NO_FATAL_FAILURE(handled.ExpectEachOnceInOrder(layout.BlockCount));
+  const int64_t handledFrames = static_cast<int64_t>(handled.blocks.size()) * layout.BlockLen;
+  std::cout << "streamed " << handled.blocks.size() << " blocks of " << layout.BlockLen
             << " frames with every effect on; " << captured << " frames captured\n";
   EXPECT_GE(handledFrames, 20 * 44100) << "the stream fell far behind";
   EXPECT_LE(handledFrames, captured);
