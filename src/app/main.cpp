@@ -33,12 +33,16 @@ int Run(int argc, char** argv) {
   });
 
   std::unique_ptr<FrmMain> window;
-  // A signal ends the program the way closing its window does, also in the middle of the
-  // start-up, whose waits let events run.
+  // A signal ends the program the way closing its window does. One that arrives during
+  // the start-up (whose waits let events run) ends it once the start-up is complete, so
+  // that the shut-down saves what the start-up loaded; the one of the command line's
+  // waits ends it there, and the action waiting does not reopen the stream.
   bool signalled = false;
+  bool started = false;
   const ShutdownSignals endingSignals([&] {
     signalled = true;
-    if (window) window->close();
+    if (!started) return;
+    window->close();
     QCoreApplication::exit(0);
   });
   {
@@ -47,7 +51,9 @@ int Run(int argc, char** argv) {
     RaiseProcessPriority();
     window->Load();
   }
+  started = true;
   if (!signalled) window->Live().ObeyCommandLine(JoinArguments(argc, argv));
+  // The loop is not running yet: an exit asked for meanwhile would be lost.
   if (signalled) {
     window->close();
     return 0;
