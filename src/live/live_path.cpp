@@ -8,6 +8,7 @@
 #include "live/banks.h"
 #include "live/start_switches.h"
 #include "midi/midi_ports.h"
+#include "midi/rtmidi_in_service.h"
 #include "settings/settings_batch.h"
 #include "settings/settings_store.h"
 #include "settings/user_store.h"
@@ -39,20 +40,36 @@ class ClearOnExit {
   Flag& flag_;
 };
 
-DeviceNameSource MidiInputsOf(DeviceNameSource names) {
-  return names ? std::move(names) : DeviceNameSource([](int32_t direction) { return MidiPortNames(direction); });
+DeviceNameSource MidiInputsOf(DeviceNameSource names, const std::string& api) {
+  if (names) return names;
+  return [api](int32_t direction) { return MidiPortNames(direction, api); };
+}
+
+std::unique_ptr<MidiInService> OwnMidiService(const LiveSetup& setup) {
+  if (setup.midiService != nullptr) return nullptr;
+  return std::make_unique<RtMidiInService>(setup.midiApi);
 }
 
 }  // namespace
+
+LiveSetup ReadLiveSetup() {
+  LiveSetup setup;
+  setup.devices = ReadDeviceConfig();
+  setup.midiApi = ReadSetting(kMidiApiKey, SettingValue::Text(""));
+  return setup;
+}
 
 LivePath::LivePath(LiveView& view, LiveSetup setup)
     : view_(view),
       devices_(std::move(setup.devices), setup.clock),
       waveCatalogue_([this](int32_t direction) { return devices_.Names(direction); }),
-      midiCatalogue_(MidiInputsOf(std::move(setup.midiInputs))),
+      midiCatalogue_(MidiInputsOf(std::move(setup.midiInputs), setup.midiApi)),
       engine_(devices_.WaveIn(), devices_.WaveOut(), chain_),
       chain_(engine_.Buffers()),
-      levels_(view.Fader(kInFader), view.Fader(kOutFader), engine_.Buffers()) {}
+      levels_(view.Fader(kInFader), view.Fader(kOutFader), engine_.Buffers()),
+      ownMidiService_(OwnMidiService(setup)),
+      midi_(setup.midiService != nullptr ? *setup.midiService : *ownMidiService_),
+      midiKeys_([this](int32_t key, int32_t shift) { KeyReleased(key, shift); }) {}
 
 void LivePath::StartUp() {
   SettingsBatch batch;
@@ -70,6 +87,8 @@ void LivePath::StartUp() {
                             waveCatalogue_.DeviceIdByName(0, s.DeviceOut, 0)};
   });
   TrapErrors([&] { MidiInDeviceId = midiCatalogue_.DeviceIdByName(1, s.MidiInDeviceName, 0); });
+  midiInName_ = s.MidiInDeviceName;
+  midiInNameId_ = MidiInDeviceId;
   MidiCh = s.MidiCh;
   TrapErrors([&] { engine_.InitStream(); });
   TrapErrors([&] { chain_.InitEffectTables(); });
@@ -102,6 +121,8 @@ bool LivePath::ShutDown(const std::function<void()>& saveWindowPlacement) {
     TrapErrors([&] { SaveBank(-1); });
     TrapErrors([&] { DeleteRegAppKey(AppTitle); });
   }
+  TrapErrors([&] { midi_.CloseMidiIn(0); });
+  MidiActive = 0;
   TrapErrors([&] { engine_.CloseStream(); });
   TrapErrors([&] { chain_.FreeEffectTables(); });
   WaitMs(kRestartWaitMs, kWaitTurnMs);
@@ -122,7 +143,18 @@ void LivePath::Tick() {
   inTick_ = true;
   const ClearOnExit ticking(inTick_);
   RunPendingEvents();
-  if (engine_.StreamRunning() == 1) engine_.PollStream();
+  if (engine_.StreamRunning() == 1) {
+    const int32_t k = engine_.PollStream();
+    if (engine_.TunerOn == 1 && k != -1) AnalyseTunerBlock(k);
+  }
+  if (MidiActive != 0) midi_.DrainMidiRing(MidiCh, midiKeys_);
+}
+
+void LivePath::AnalyseTunerBlock(int32_t k) {
+  TrapErrors([&] {
+    const std::optional<TunerReading> reading = tuner_.UpdateTuner(engine_.Buffers(), k);
+    if (reading) view_.DrawTuner(*reading);
+  });
 }
 
 void LivePath::ButtonClicked(int32_t button) {
@@ -133,6 +165,7 @@ void LivePath::ButtonClicked(int32_t button) {
     switch (button) {
       case kStartButton:
         RestartStream();
+        if (!shutDown_) ReopenMidiIn();
         break;
       case kBypassButton:
         ToggleBypass();
@@ -147,14 +180,28 @@ void LivePath::ButtonClicked(int32_t button) {
         return;
     }
     view_.SetStartCaption(engine_.StreamRunning() == 1 ? kResetCaption : kStartCaption);
+    tuner_.ClearPeakHistory();
   });
 }
 
 void LivePath::RestartStream() {
   engine_.CloseStream();
   WaitMs(kRestartWaitMs, kWaitTurnMs);
+  // The program may have ended while events ran: its devices stay closed.
+  if (shutDown_) return;
   engine_.InitStream();
   engine_.OpenStream();
+}
+
+void LivePath::ReopenMidiIn() {
+  midi_.CloseMidiIn(0);
+  MidiActive = 0;
+  if (UseMIDIF != 1) return;
+  if (MidiInDeviceId != midiInNameId_) midiInName_ = midiCatalogue_.DeviceName(1, MidiInDeviceId);
+  MidiInDeviceId = midiCatalogue_.DeviceIdByName(1, midiInName_, 0);
+  midiInNameId_ = MidiInDeviceId;
+  midi_.MidiInDeviceId[0] = MidiInDeviceId;
+  MidiActive = midi_.OpenMidiIn(0);
 }
 
 void LivePath::ToggleBypass() {

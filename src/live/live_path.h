@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "audio/device_catalogue.h"
@@ -11,10 +12,13 @@
 #include "live/levels.h"
 #include "live/live_view.h"
 #include "live/main_settings.h"
+#include "midi/midi_in_service.h"
+#include "midi/midi_input.h"
+#include "tuner/tuner_analysis.h"
 
 // The live path in one object: the wave devices, the stream engine, the effect chain
-// with its working setting, the levels, the banks, the transport and the timer tick, and
-// the start-up and shut-down of all of it. The main window is a thin layer over it: it
+// with its working setting, the levels, the banks, the tuner, the MIDI input, the
+// transport and the timer tick, and the start-up and shut-down of all of it. The main window is a thin layer over it: it
 // builds the object once its controls exist, forwards its events to the entry points
 // below and shows what the object tells its LiveView.
 //
@@ -51,9 +55,19 @@ struct LiveSetup {
   DeviceConfig devices;
   // The built-in devices' time base; nullptr = real time.
   DeviceClock* clock = nullptr;
-  // The MIDI input names by id; empty = the machine's MIDI input ports.
+  // The MIDI interface ("alsa", "jack"; empty = the first that has ports): the port list
+  // and the input both use it, so that a port's id opens that very port.
+  std::string midiApi;
+  // The MIDI input names by id; empty = the input ports of that interface.
   DeviceNameSource midiInputs;
+  // The service the MIDI input opens its port with; nullptr = the machine's, through
+  // RtMidi on that interface. It must outlive the live path.
+  MidiInService* midiService = nullptr;
 };
+
+// The setup the settings describe: the device layer's settings (ReadDeviceConfig) and the
+// MIDI interface ("MidiApi"). Read before the live path is built.
+LiveSetup ReadLiveSetup();
 
 class LivePath {
  public:
@@ -74,20 +88,27 @@ class LivePath {
   // errors trapped unless ErrorCatch is on: saveWindowPlacement, the main settings, the
   // working setting into "Current", the per-user store of the program removed, all in
   // one settings batch that reaches the disk before anything else happens, so a device
-  // that fails or hangs while closing cannot cost the working setting; then the stream
-  // closed, the effect tables freed and a 300 ms wait with events running.
+  // that fails or hangs while closing cannot cost the working setting; then the MIDI
+  // input and the stream closed, the effect tables freed and a 300 ms wait with events
+  // running. A transport action whose wait is running meanwhile does not reopen the
+  // stream afterwards.
   bool ShutDown(const std::function<void()>& saveWindowPlacement = {});
 
   // Obeys the start-up switches of the arguments (live/start_switches.h).
   void ObeyCommandLine(const std::string& arguments);
 
   // The timer tick (every 5 ms): lets pending events run, then polls the stream while it
-  // runs. A tick that arrives while one runs does nothing.
+  // runs; in tuner mode a poll that handled a block has the last one analysed and shown.
+  // Then, while the MIDI input is active, its program changes 0..11 of channel MidiCh act
+  // as the function keys F1..F12 (and so are dropped during a transport action). A tick
+  // that arrives while one runs does nothing.
   void Tick();
 
   // A transport button: Start/Reset, Bypass and Tuner restart the stream in the new mode
-  // (close, wait with events running, initialise, open), even from the stopped state;
-  // Store arms the storing of a bank. Ignored while UiBusy.
+  // (close, wait with events running, initialise, open), even from the stopped state,
+  // and clear the tuner's peak hold; Start also reopens the MIDI input when UseMIDIF is 1
+  // (by the device's name: ports renumber as devices come and go) and closes it
+  // otherwise. Store arms the storing of a bank. Ignored while UiBusy.
   void ButtonClicked(int32_t button);
 
   // The key handler, for key releases anywhere in the main window. F1..F12 load bank
@@ -114,10 +135,13 @@ class LivePath {
   void LoadBank(int32_t n);
   void SaveBank(int32_t n);
 
-  // MIDI input settings, read at start-up and written at shut-down.
+  // MIDI input settings, read at start-up and written at shut-down. MidiInDeviceId is an
+  // id of MidiInputs(); UseMIDIF and the device take effect at the next Start, MidiCh at
+  // once. MidiActive: 1 while the input opened by Start is drained by the tick.
   int32_t MidiInDeviceId = 0;
   int32_t MidiCh = 0;
   int32_t UseMIDIF = 0;
+  int32_t MidiActive = 0;
 
   // The main settings as start-up read them (the window takes AltFont from here).
   const MainSettings& StartSettings() const { return startSettings_; }
@@ -133,9 +157,13 @@ class LivePath {
   StreamEngine& Engine() { return engine_; }
   EffectChain& Chain() { return chain_; }
   Levels& LevelState() { return levels_; }
+  const TunerAnalysis& Tuner() const { return tuner_; }
+  const MidiInput& Midi() const { return midi_; }
 
  private:
   void RestartStream();
+  void ReopenMidiIn();
+  void AnalyseTunerBlock(int32_t k);
   void ToggleBypass();
   void ToggleTuner();
   void ArmStore();
@@ -151,6 +179,14 @@ class LivePath {
   StreamEngine engine_;
   EffectChain chain_;
   Levels levels_;
+  TunerAnalysis tuner_;
+  std::unique_ptr<MidiInService> ownMidiService_;
+  MidiInput midi_;
+  MidiInput::KeyHandler midiKeys_;
+  // The MIDI device by name, and the id that name was last looked up as: an id the
+  // configuration changed since then names the device from then on.
+  std::string midiInName_;
+  int32_t midiInNameId_ = 0;
   MainSettings startSettings_;
   int32_t uiBusy_ = 0;
   std::string pendingBankName_;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "live/level_fader.h"
+#include "tuner/tuner_analysis.h"
 
 // What the live path shows and reads through the main window's controls. The window
 // implements it over its widgets; tests implement it with a recorder. The live path
@@ -39,8 +40,10 @@ class LiveView {
   virtual void SetStartCaption(const std::string& caption) = 0;
   virtual void SetSelectedButton(int32_t button) = 0;
 
-  // The tuner display, visible exactly in tuner mode.
+  // The tuner display, visible exactly in tuner mode; drawing one analysis replaces the
+  // previous one.
   virtual void SetTunerShown(bool shown) = 0;
+  virtual void DrawTuner(const TunerReading& reading) = 0;
 
   // The effect editor: the effect it edits, -1 while it is closed; closing it; opening it
   // (modeless) for an effect.

@@ -32,6 +32,27 @@ void ScriptedOutput::Close() {
   written.clear();
 }
 
+HandledBlocks::HandledBlocks(const StreamEngine& engine)
+    : engine_(engine), seen_(engine.NextBlock()) {
+  blocks.reserve(200000);
+  SetPendingEventsHook([this] {
+    if (engine_.NextBlock() != seen_) blocks.push_back(seen_);
+    seen_ = engine_.NextBlock();
+  });
+}
+
+void HandledBlocks::Stop() {
+  SetPendingEventsHook({});
+}
+
+void HandledBlocks::ExpectEachOnceInOrder(int32_t blockCount) const {
+  ASSERT_FALSE(blocks.empty());
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    ASSERT_EQ(blocks[i], static_cast<int32_t>(i % static_cast<size_t>(blockCount)))
+        << "handled block " << i;
+  }
+}
+
 MessageLog::MessageLog() {
   SetMessageHook([this](const std::string& text, int32_t style, const std::string& caption) {
     messages.push_back({text, style, caption});

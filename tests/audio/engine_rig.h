@@ -54,6 +54,27 @@ class MessageLog {
   std::vector<Message> messages;
 };
 
+// The blocks an engine handles, in order, while the object lives: the engine lets events
+// run after each block it handles, so the changes of NextBlock seen there are the blocks.
+// Takes the pending-events hook until Stop or the end of its life.
+class HandledBlocks {
+ public:
+  explicit HandledBlocks(const StreamEngine& engine);
+  ~HandledBlocks() { Stop(); }
+  HandledBlocks(const HandledBlocks&) = delete;
+  HandledBlocks& operator=(const HandledBlocks&) = delete;
+
+  void Stop();
+  // Fails the test unless every block of the ring was handled once, in ring order.
+  void ExpectEachOnceInOrder(int32_t blockCount) const;
+
+  std::vector<int32_t> blocks;
+
+ private:
+  const StreamEngine& engine_;
+  int32_t seen_;
+};
+
 // An engine on the built-in devices driven by a manual clock; the output is the built-in
 // one, or a scripted one when given.
 struct EngineRig {

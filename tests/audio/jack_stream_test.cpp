@@ -191,15 +191,7 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   ASSERT_TRUE(probe.ConnectInputFrom("^ampora-out[^:]*:outport 0$", "in_l"));
   ASSERT_TRUE(probe.ConnectInputFrom("^ampora-out[^:]*:outport 1$", "in_r"));
 
-  // Every point where the poll lets events run sees NextBlock: its changes are the
-  // blocks handled.
-  std::vector<int32_t> handled;
-  handled.reserve(100000);
-  int32_t seen = engine.NextBlock();
-  SetPendingEventsHook([&] {
-    if (engine.NextBlock() != seen) handled.push_back(seen);
-    seen = engine.NextBlock();
-  });
+  HandledBlocks handled(engine);
   struct LagSample {
     Clock::time_point at;
     int64_t lag;
@@ -212,16 +204,13 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   });
   probe.Freeze();
   const int64_t captured = devices.WaveIn().PositionBytes() / 4;
-  SetPendingEventsHook({});
+  handled.Stop();
   const BlockLayout layout = engine.Layout();
   engine.CloseStream();
 
   // No block skipped or handled twice, and no completed block left behind.
-  ASSERT_FALSE(handled.empty());
-  for (size_t i = 0; i < handled.size(); ++i) {
-    ASSERT_EQ(handled[i], static_cast<int32_t>(i % layout.BlockCount)) << "handled block " << i;
-  }
-  const int64_t handledFrames = static_cast<int64_t>(handled.size()) * layout.BlockLen;
+  ASSERT_NO_FATAL_FAILURE(handled.ExpectEachOnceInOrder(layout.BlockCount));
+  const int64_t handledFrames = static_cast<int64_t>(handled.blocks.size()) * layout.BlockLen;
   EXPECT_LE(handledFrames, captured);
   EXPECT_LT(captured - handledFrames, 4 * layout.BlockLen);
 
@@ -249,7 +238,7 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
     matched += r.length;
     longest = std::max(longest, r.length);
   }
-  std::cout << "streamed " << handled.size() << " blocks; " << m.runs.size()
+  std::cout << "streamed " << handled.blocks.size() << " blocks; " << m.runs.size()
             << " exact runs, longest " << longest << " frames, final delay " << m.runs.back().delay
             << " frames; " << m.unmatched << " frames unmatched; " << corrections
             << " corrections; final lag " << final.lag << "; " << probe.Xruns() << " xruns\n";

@@ -46,7 +46,8 @@ void LiveTest::StartWith(const std::string& iniText, DeviceClock* deviceClock) {
   LiveSetup setup;
   setup.devices.realDevices = false;
   setup.clock = deviceClock != nullptr ? deviceClock : &clock;
-  setup.midiInputs = [](int32_t) { return std::vector<std::string>{"keys A", "keys B"}; };
+  setup.midiInputs = [this](int32_t) { return midiPorts; };
+  setup.midiService = &midiService;
   live_ = std::make_unique<LivePath>(view, std::move(setup));
   live_->StartUp();
 }

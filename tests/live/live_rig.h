@@ -10,6 +10,7 @@
 #include "audio/engine_rig.h"
 #include "live/live_path.h"
 #include "live/live_view.h"
+#include "support/scripted_midi_service.h"
 #include "support/settings_fixture.h"
 
 namespace ampora::test {
@@ -26,6 +27,7 @@ class RecordingView final : public LiveView {
   void SetStartCaption(const std::string& caption) override { startCaption = caption; }
   void SetSelectedButton(int32_t button) override { selectedButton = button; }
   void SetTunerShown(bool shown) override { tunerShown = shown; }
+  void DrawTuner(const TunerReading& reading) override { tunerReadings.push_back(reading); }
   int EditedEffect() const override { return editedEffect; }
   void CloseEffectEditor() override;
   void OpenEffectEditor(int effect) override;
@@ -40,6 +42,7 @@ class RecordingView final : public LiveView {
   std::string startCaption = kStartCaption;
   int32_t selectedButton = -1;
   bool tunerShown = false;
+  std::vector<TunerReading> tunerReadings;
   int editedEffect = -1;
   std::vector<std::string> editorCalls;  // "close", "open 3"
   // Runs at every EffectSettingsLoaded, to look at the live path as the editor would.
@@ -47,8 +50,8 @@ class RecordingView final : public LiveView {
   int effectSettingsLoaded = 0;
 };
 
-// A live path on the built-in devices with a manual clock, over a settings file of its
-// own. Waits take no real time: their clock moves 50 ms each time events run, and a test
+// A live path on the built-in devices with a manual clock and a scripted MIDI service,
+// over a settings file of its own. Waits take no real time: their clock moves 50 ms each time events run, and a test
 // may run a scripted action there (once) to play a user acting during a wait or a poll.
 class LiveTest : public SettingsFixture {
  protected:
@@ -69,6 +72,9 @@ class LiveTest : public SettingsFixture {
   std::string Stored(const std::string& section, const std::string& key) const;
 
   ManualClock clock;
+  ScriptedMidiService midiService;
+  // The MIDI input ports the live path lists.
+  std::vector<std::string> midiPorts{"keys A", "keys B"};
   RecordingView view;
   MessageLog messages;
   int32_t eventTurns = 0;

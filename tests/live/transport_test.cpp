@@ -138,19 +138,31 @@ TEST_F(TransportTest, TicksPollOnlyWhileStreamingAndNeverNest) {
   EXPECT_EQ(Engine().NextBlock(), 3);
 }
 
-// The timer's work while streaming allocates nothing, with every effect on.
+// The timer's work while streaming allocates nothing, with every effect on and the MIDI
+// input drained, nor in tuner mode.
 TEST_F(TransportTest, TicksAllocateNothing) {
-  std::string everyEffectOn = "[Current]\n";
+  std::string everyEffectOn = "[conf]\nUseMIDIF=1\n[Current]\n";
   for (int e = 0; e < kEffectCount; ++e) everyEffectOn += ParamKey(e, 0) + "=1\n";
   StartWith(everyEffectOn);
   Live().ButtonClicked(kStartButton);
-  const uint64_t before = AllocationCount();
+  ASSERT_EQ(Live().MidiActive, 1);
+  uint64_t before = AllocationCount();
   for (int32_t k = 0; k < 300; ++k) {
     Advance(k % 3 == 0 ? 700 : 150);
     Live().Tick();
   }
   EXPECT_EQ(AllocationCount(), before);
   EXPECT_GT(Engine().NextBlock(), 100);
+
+  Live().ButtonClicked(kTunerButton);
+  view.tunerReadings.reserve(100);
+  before = AllocationCount();
+  for (int32_t k = 0; k < 100; ++k) {
+    Advance(2048);
+    Live().Tick();
+  }
+  EXPECT_EQ(AllocationCount(), before);
+  EXPECT_EQ(view.tunerReadings.size(), 100u);
 }
 
 }  // namespace

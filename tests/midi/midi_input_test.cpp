@@ -9,39 +9,14 @@
 
 #include "midi/short_message.h"
 #include "support/allocation_counter.h"
+#include "support/scripted_midi_service.h"
 
 namespace ampora {
 namespace {
 
-// A MIDI service under the test's control: the test delivers messages itself, on its own
-// thread, as the real service would on its thread.
-class ScriptedService final : public MidiInService {
- public:
-  MidiHandle Open(int32_t deviceId, MidiReceiver receiver, void* instance) override {
-    calls.push_back("open " + std::to_string(deviceId));
-    if (failOpen) return 0;
-    receiver_ = receiver;
-    instance_ = instance;
-    return ++lastHandle;
-  }
-  void Start(MidiHandle handle) override { calls.push_back("start " + std::to_string(handle)); }
-  void Close(MidiHandle handle) override { calls.push_back("close " + std::to_string(handle)); }
+using test::ProgramChange;
+using test::ScriptedMidiService;
 
-  void Deliver(uint32_t message, MidiHandle handle) const { receiver_(instance_, handle, message); }
-  void Deliver(uint32_t message) const { Deliver(message, lastHandle); }
-
-  bool failOpen = false;
-  MidiHandle lastHandle = 0;
-  std::vector<std::string> calls;
-
- private:
-  MidiReceiver receiver_ = nullptr;
-  void* instance_ = nullptr;
-};
-
-constexpr uint32_t ProgramChange(int32_t channel, int32_t program) {
-  return static_cast<uint32_t>(0xC0 + channel) | static_cast<uint32_t>(program) << 8;
-}
 constexpr uint32_t kNoteOn = 0x644090;       // channel 1, key 64, velocity 100
 constexpr uint32_t kController = 0x7F07B0;   // channel 1, volume 127
 constexpr uint32_t kPitchBend = 0x4000E0;
@@ -59,7 +34,7 @@ struct Input {
     });
     return keys;
   }
-  ScriptedService service;
+  ScriptedMidiService service;
   MidiInput midi;
 };
 
@@ -162,7 +137,7 @@ TEST(MidiRing, OnlyMessagesOfAnOpenPortAreStored) {
 }
 
 TEST(MidiPorts, OpenCloseAndFailure) {
-  ScriptedService service;
+  ScriptedMidiService service;
   MidiInput midi(service);
   midi.MidiInDeviceId = {2, 0, 0, 0};
   EXPECT_EQ(midi.OpenMidiIn(0), 1);

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "live/live_rig.h"
+
+namespace ampora::test {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+constexpr const char* kMidiOn = "[conf]\nUseMIDIF=1\nMidiInDeviceName=keys B\n";
+constexpr const char* kNamedBanks =
+    "[Bank03]\nBankName=Three\n[Bank05]\nBankName=Five\n[Bank06]\nBankName=Six\n"
+    "LevelOutL=-7\nLevelOutR=-7\n[Bank08]\nBankName=Eight\n";
+
+class LiveMidiTest : public LiveTest {};
+
+TEST_F(LiveMidiTest, ProgramChangeFiveActsAsReleasingF6) {
+  StartWith(std::string(kMidiOn) + kNamedBanks);
+  Live().ButtonClicked(kStartButton);
+  ASSERT_EQ(Live().MidiActive, 1);
+  midiService.Deliver(ProgramChange(0, 5));
+  Live().Tick();
+  EXPECT_EQ(view.textNum, "06");
+  EXPECT_EQ(view.textBank, "Six");
+  EXPECT_EQ(view.status, "OUT : L=-07db R=-07db");
+
+  midiService.Deliver(ProgramChange(1, 2));  // another channel than MidiCh 0
+  midiService.Deliver(ProgramChange(0, 12));  // no bank
+  Live().Tick();
+  EXPECT_EQ(view.textNum, "06");
+  Live().MidiCh = -1;  // every channel, from the next drain on
+  midiService.Deliver(ProgramChange(1, 2));
+  Live().Tick();
+  EXPECT_EQ(view.textNum, "03");
+}
+
+// The first of three program changes in one tick stores into the bank an armed Store
+// waits for; the two after it load, the last one deciding.
+TEST_F(LiveMidiTest, ProgramChangesOfOneTickApplyInOrderOfArrival) {
+  StartWith(std::string(kMidiOn) + kNamedBanks);
+  Live().ButtonClicked(kStartButton);
+  view.textBank = "Lead";
+  Live().ButtonClicked(kStoreButton);
+  for (int32_t program : {2, 7, 4}) midiService.Deliver(ProgramChange(0, program));
+  Live().Tick();
+  EXPECT_EQ(Stored("Bank03", "BankName"), "Lead");
+  EXPECT_EQ(view.textNum, "05");
+  EXPECT_EQ(view.textBank, "Five");
+  EXPECT_EQ(Live().PendingBankName(), "");
+}
+
+TEST_F(LiveMidiTest, OnlyStartOpensTheInputAndOnlyWithUseMidiOn) {
+  StartWith("[conf]\nUseMIDIF=0\nMidiInDeviceName=keys B\n");
+  Live().ButtonClicked(kStartButton);
+  Live().ButtonClicked(kBypassButton);
+  EXPECT_EQ(Live().MidiActive, 0);
+  EXPECT_EQ(midiService.calls, Calls{});
+
+  Live().UseMIDIF = 1;
+  Live().ButtonClicked(kTunerButton);
+  EXPECT_EQ(midiService.calls, Calls{}) << "the mode buttons leave the input alone";
+  Live().ButtonClicked(kStartButton);
+  EXPECT_EQ(midiService.calls, (Calls{"open 1", "start 1"}));
+  EXPECT_EQ(Live().MidiActive, 1);
+
+  Live().UseMIDIF = 0;
+  Live().ButtonClicked(kStartButton);
+  EXPECT_EQ(midiService.calls.back(), "close 1");
+  EXPECT_EQ(Live().MidiActive, 0);
+}
+
+// Ports renumber as devices come and go: Start opens the device of the stored name, or the
+// one the configuration chose since.
+TEST_F(LiveMidiTest, StartFindsTheDeviceByNameAgain) {
+  StartWith(kMidiOn);
+  ASSERT_EQ(Live().MidiInDeviceId, 1);
+  midiPorts = {"synth", "keys A", "keys B"};
+  Live().ButtonClicked(kStartButton);
+  EXPECT_EQ(midiService.calls, (Calls{"open 2", "start 1"}));
+
+  Live().MidiInDeviceId = 1;  // "keys A", chosen in the configuration
+  Live().ButtonClicked(kStartButton);
+  midiPorts = {"keys A", "keys B"};
+  Live().ButtonClicked(kStartButton);
+  EXPECT_EQ(midiService.calls, (Calls{"open 2", "start 1", "close 1", "open 1", "start 2",
+                                      "close 2", "open 0", "start 3"}));
+  EXPECT_EQ(Live().MidiInDeviceId, 0);
+
+  Live().ShutDown();
+  EXPECT_EQ(midiService.calls.back(), "close 3");
+  EXPECT_EQ(Live().MidiActive, 0);
+  EXPECT_EQ(Stored("conf", "MidiInDeviceName"), "keys A");
+}
+
+TEST_F(LiveMidiTest, ProgramChangesDuringATransportActionAreDropped) {
+  StartWith(std::string(kMidiOn) + kNamedBanks);
+  Live().ButtonClicked(kStartButton);
+  DuringNextEvents([&] {
+    midiService.Deliver(ProgramChange(0, 4));
+    Live().Tick();  // the timer goes on during the wait and drains the ring
+  });
+  Live().ButtonClicked(kBypassButton);
+  Live().Tick();
+  EXPECT_EQ(view.textNum, "");
+  EXPECT_EQ(Live().Midi().MidiReadPos(0), 1) << "taken from the ring, not kept for later";
+}
+
+// The program ends while a Start waits: neither the stream nor the MIDI input reopens.
+TEST_F(LiveMidiTest, AShutDownDuringARestartLeavesEverythingClosed) {
+  StartWith(kMidiOn);
+  DuringNextEvents([&] { EXPECT_TRUE(Live().ShutDown()); });
+  Live().ButtonClicked(kStartButton);
+  EXPECT_EQ(Engine().StreamRunning(), 0);
+  EXPECT_EQ(Live().MidiActive, 0);
+  EXPECT_EQ(midiService.calls, Calls{});
+  EXPECT_EQ(view.startCaption, kStartCaption);
+}
+
+class LiveTunerTest : public LiveTest {};
+
+// At most one analysis per tick, and only after a tick whose poll handled a block.
+TEST_F(LiveTunerTest, ATunerTickDrawsOnlyWhenABlockCompleted) {
+  StartWith("");
+  Live().ButtonClicked(kStartButton);
+  Advance(3 * 309);
+  Live().Tick();
+  EXPECT_TRUE(view.tunerReadings.empty()) << "not in tuner mode";
+
+  Live().ButtonClicked(kTunerButton);
+  Live().Tick();
+  EXPECT_TRUE(view.tunerReadings.empty()) << "no block completed";
+  Advance(2048);
+  Live().Tick();
+  ASSERT_EQ(view.tunerReadings.size(), 1u);
+  EXPECT_GT(view.tunerReadings[0].peak, 1000.0) << "the demo guitar";
+  Advance(3 * 2048);
+  Live().Tick();
+  ASSERT_EQ(view.tunerReadings.size(), 2u);
+  EXPECT_EQ(view.tunerReadings[1].hold, view.tunerReadings[0].peak);
+}
+
+TEST_F(LiveTunerTest, EveryModeButtonClearsThePeakHold) {
+  StartWith("");
+  for (int32_t button : {kTunerButton, kStartButton, kBypassButton}) {
+    SCOPED_TRACE(button);
+    if (Engine().TunerOn == 0) Live().ButtonClicked(kTunerButton);
+    Advance(2048);
+    Live().Tick();
+    ASSERT_GT(Live().Tuner().Peaks()[0], 0.0);
+    Live().ButtonClicked(button);
+    EXPECT_EQ(Live().Tuner().Peaks()[0], 0.0);
+  }
+}
+
+}  // namespace
+}  // namespace ampora::test

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "midi/midi_in_service.h"
+
+namespace ampora::test {
+
+// A MIDI service under the test's control: it records the calls it gets, and the test
+// delivers messages itself (on any thread, as the real service would on its own).
+class ScriptedMidiService final : public MidiInService {
+ public:
+  MidiHandle Open(int32_t deviceId, MidiReceiver receiver, void* instance) override {
+    calls.push_back("open " + std::to_string(deviceId));
+    if (failOpen) return 0;
+    receiver_ = receiver;
+    instance_ = instance;
+    return ++lastHandle;
+  }
+  void Start(MidiHandle handle) override { calls.push_back("start " + std::to_string(handle)); }
+  void Close(MidiHandle handle) override { calls.push_back("close " + std::to_string(handle)); }
+
+  void Deliver(uint32_t message, MidiHandle handle) const { receiver_(instance_, handle, message); }
+  void Deliver(uint32_t message) const { Deliver(message, lastHandle); }
+
+  bool failOpen = false;
+  MidiHandle lastHandle = 0;
+  std::vector<std::string> calls;
+
+ private:
+  MidiReceiver receiver_ = nullptr;
+  void* instance_ = nullptr;
+};
+
+// The packed short message of a Program Change.
+constexpr uint32_t ProgramChange(int32_t channel, int32_t program) {
+  return static_cast<uint32_t>(0xC0 + channel) | static_cast<uint32_t>(program) << 8;
+}
+
+}  // namespace ampora::test

@@ -1,0 +1,262 @@
+#include "windows/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+#include <memory>
+
+#include "audio/devices/device_clock.h"
+#include "controls/twips_geometry.h"
+#include "settings/settings_store.h"
+#include "support/scripted_midi_service.h"
+#include "support/settings_fixture.h"
+#include "util/pending_events.h"
+#include "util/wait.h"
+
+namespace ampora {
+namespace {
+
+constexpr Color kBlack = 0;
+
+// The main window over the built-in devices on a manual clock, a settings file of its own,
+// and waits that take no real time.
+class MainWindowTest : public test::SettingsFixture {
+ protected:
+  void SetUp() override {
+    SettingsFixture::SetUp();
+    TwipsPerPixel = 15;
+    SetWaitClock([this] { return waitClock_; });
+    SetPendingEventsHook([this] { waitClock_ += 0.05; });
+  }
+  void TearDown() override {
+    window_.reset();
+    SetPendingEventsHook({});
+    SetWaitClock({});
+    SettingsFixture::TearDown();
+  }
+
+  FrmMain& Open(const std::string& iniText) {
+    test::WriteFileText(IniPath(), iniText);
+    LiveSetup setup;
+    setup.devices.realDevices = false;
+    setup.clock = &clock_;
+    setup.midiInputs = [](int32_t) { return std::vector<std::string>{"keys"}; };
+    setup.midiService = &midi_;
+    window_ = std::make_unique<FrmMain>(std::move(setup));
+    window_->Load();
+    return *window_;
+  }
+
+  template <class Control>
+  Control& Find(const char* name) {
+    auto* control = window_->findChild<Control*>(QString::fromUtf8(name));
+    EXPECT_NE(control, nullptr) << name;
+    return *control;
+  }
+
+  std::string Stored(const std::string& section, const std::string& key) const {
+    return ReadIniValue(key, SettingValue::Text(""), IniPath(), section, 0);
+  }
+
+  // The signal-flow area as drawn, in pixels.
+  const Surface& FlowArea() { return Find<PictureBox>("Picture1").Picture(); }
+
+ private:
+  double waitClock_ = 1000.0;
+  ManualClock clock_;
+  test::ScriptedMidiService midi_;
+  std::unique_ptr<FrmMain> window_;
+};
+
+TEST_F(MainWindowTest, StartsFromTheSettingsFileAndSavesCurrentWhenClosed) {
+  FrmMain& w = Open(
+      "[conf]\nDeviceIn=Test Tone\nDeviceOut=null\n"
+      "[Current]\nLevelInL=-3\nLevelInR=-3\nLevelOutL=2\nLevelOutR=6\nEcho-01=1\n");
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(w.windowTitle(), QString("アンポラ"));
+  EXPECT_EQ(w.Live().Engine().WaveDeviceId, (std::array<int32_t, 2>{1, 0}));
+  EXPECT_EQ(w.Live().Engine().StreamRunning(), 0) << "streaming waits for the transport";
+  EXPECT_EQ(Find<UC_Fader>("StFader0").ValueL(), -3);
+  EXPECT_EQ(Find<UC_Fader>("StFader1").ValueL(), 2);
+  EXPECT_EQ(Find<UC_Fader>("StFader1").ValueR(), 6);
+  EXPECT_EQ(w.StatusText(), "OUT : L=+02db R=+06db");
+  EXPECT_FALSE(Find<PictureBox>("PictureTuner").isVisible()) << "only in tuner mode";
+
+  w.Live().EffectClicked(kFuzz, kMouseLeft);
+  Find<UC_Fader>("StFader1").SetValueL(-7);
+  Find<UC_Fader>("StFader1").SetValueR(-8);
+  w.Live().LevelChanged(kOutFader);
+  EXPECT_TRUE(w.close());
+  EXPECT_EQ(Stored("Current", "Fuzz-01"), "1");
+  EXPECT_EQ(Stored("Current", "Echo-01"), "1");
+  EXPECT_EQ(Stored("Current", "LevelOutL"), "-7");
+  EXPECT_EQ(Stored("Current", "LevelOutR"), "-8");
+  EXPECT_EQ(Stored("conf", "DeviceIn"), "test tone");
+  EXPECT_EQ(Stored("conf", "DeviceOut"), "null");
+  EXPECT_FALSE(w.Live().ShutDown()) << "closing ran the shut-down once";
+}
+
+TEST_F(MainWindowTest, ControlsSitWhereTheLayoutPutsThem) {
+  Open("");
+  struct Case {
+    const char* name;
+    double left, top, width, height;
+  };
+  const Case cases[] = {
+      {"CtrlButton", 3585, 315, 3570, 315},   {"TextNum", 3585, 630, 375, 270},
+      {"TextBank", 3975, 630, 3180, 270},     {"PictureIO0", 60, 1110, 495, 240},
+      {"PictureIO1", 7215, 1110, 495, 240},   {"StFader0", 60, 1365, 510, 2565},
+      {"StFader1", 7215, 1365, 510, 2565},    {"Picture1", 585, 1365, 6615, 2565},
+      {"FXButton0", 465, 540, 555, 555},
+  };
+  for (const Case& c : cases) {
+    const auto& control = Find<QWidget>(c.name);
+    // Each edge lands on the pixel nearest to it.
+    EXPECT_NEAR(TwipsLeft(control), c.left, 7.5) << c.name;
+    EXPECT_NEAR(TwipsTop(control), c.top, 7.5) << c.name;
+    EXPECT_NEAR(TwipsWidth(control), c.width, 7.5) << c.name;
+    EXPECT_NEAR(TwipsHeight(control), c.height, 7.5) << c.name;
+  }
+}
+
+TEST_F(MainWindowTest, EffectButtonsRunInTwoRowsOfEight) {
+  Open("");
+  const auto& first = Find<QWidget>("FXButton0");
+  for (int i = 1; i < kEffectCount; ++i) {
+    const auto& button = Find<QWidget>(("FXButton" + std::to_string(i)).c_str());
+    const auto& before = Find<QWidget>(("FXButton" + std::to_string(i - 1)).c_str());
+    EXPECT_EQ(button.size(), first.size()) << i;
+    EXPECT_TRUE(button.isVisible()) << i;
+    if (i == 8) {
+      EXPECT_EQ(button.pos(), QPoint(first.x(), first.y() + first.height() + 30));
+    } else {
+      EXPECT_EQ(button.pos(), QPoint(before.x() + before.width() + 12, before.y())) << i;
+    }
+  }
+}
+
+// The line shows between the buttons, where nothing covers it.
+TEST_F(MainWindowTest, SignalFlowLineSnakesBehindTheButtons) {
+  Open("");
+  const auto& b0 = Find<QWidget>("FXButton0");
+  const auto& b1 = Find<QWidget>("FXButton1");
+  const auto& b7 = Find<QWidget>("FXButton7");
+  const auto& b8 = Find<QWidget>("FXButton8");
+  const Surface& s = FlowArea();
+  const int y1 = b0.y() + b0.height() / 4;
+  const int y2 = b7.y() + b7.height() + 18;
+  const int y3 = b8.y() + b8.height() / 4;
+  const int x1 = b7.x() + b7.width() + 16;  // 240 twips
+  const int x2 = b0.x() - 16;
+  const int betweenButtons = b0.x() + b0.width() + 6;
+  struct Case {
+    const char* where;
+    int x, y;
+    bool black;
+  };
+  const Case cases[] = {
+      {"first row, left edge", 0, y1, true},
+      {"first row, between buttons", betweenButtons, y1, true},
+      {"first row, beside the last button", x1 - 4, y1, true},
+      {"down at the right turn", x1, (y1 + y2) / 2, true},
+      {"back between the rows", (x1 + x2) / 2, y2, true},
+      {"down at the left turn", x2, (y2 + y3) / 2, true},
+      {"second row, between buttons", betweenButtons, y3, true},
+      {"second row, right edge", s.WidthPx() - 1, y3, true},
+      {"not right of the first row's turn", x1 + 4, y1, false},
+      {"not left of the second row's turn", x2 - 4, y3, false},
+      {"not across the first row's bottom", b1.x() - 6, y2 - 8, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(s.Pixel(c.x, c.y) == kBlack, c.black) << c.where;
+  }
+}
+
+// The status line is the bottom of the signal-flow area: a new text replaces the old one
+// completely, and an empty one leaves the plain background.
+TEST_F(MainWindowTest, StatusLineIsRedrawnForEveryText) {
+  FrmMain& w = Open("");
+  const Surface& s = FlowArea();
+  const int top = s.HeightPx() - 20;
+  auto inkedPixels = [&] {
+    int count = 0;
+    for (int y = top; y < s.HeightPx(); ++y) {
+      for (int x = 0; x < s.WidthPx(); ++x) count += s.Pixel(x, y) != s.BackColor() ? 1 : 0;
+    }
+    return count;
+  };
+  w.ShowStatus("OUT : L=+02db R=+06db");
+  const int longText = inkedPixels();
+  EXPECT_GT(longText, 0);
+  w.ShowStatus("IN");
+  EXPECT_GT(inkedPixels(), 0);
+  EXPECT_LT(inkedPixels(), longText) << "the longer text is gone";
+  w.ShowStatus("");
+  EXPECT_EQ(inkedPixels(), 0);
+  EXPECT_EQ(w.StatusText(), "");
+}
+
+// Function keys and Escape act wherever the focus is, also in the bank name's text box,
+// which otherwise takes every key.
+TEST_F(MainWindowTest, FunctionKeysReachTheBankHandlerFromAnyControl) {
+  FrmMain& w = Open("[Bank02]\nBankName=Clean\n[Bank12]\nBankName=Lead\n");
+  auto& textBank = Find<QLineEdit>("TextBank");
+  auto& textNum = Find<QLineEdit>("TextNum");
+  struct Case {
+    const char* from;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* number;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"TextBank", Qt::Key_F2, Qt::NoModifier, "02", "Clean"},
+      {"StFader1", Qt::Key_F12, Qt::NoModifier, "12", "Lead"},
+      {"FXButton9", Qt::Key_F2, Qt::NoModifier, "02", "Clean"},
+      {"TextBank", Qt::Key_A, Qt::NoModifier, "02", "Clean"},
+      {"TextBank", Qt::Key_F12, Qt::ShiftModifier, "12", "Lead"},
+  };
+  for (const Case& c : cases) {
+    QTest::keyRelease(&Find<QWidget>(c.from), c.key, c.modifiers);
+    EXPECT_EQ(textNum.text().toStdString(), c.number) << c.from << " " << c.key;
+    EXPECT_EQ(textBank.text().toStdString(), c.name) << c.from << " " << c.key;
+  }
+
+  // A typed name, Store, then F5 from the text box stores bank 5 under that name.
+  textBank.setText("Crunch");
+  w.Live().ButtonClicked(kStoreButton);
+  EXPECT_EQ(textBank.text().toStdString(), "Press F1 - F12 key");
+  QTest::keyRelease(&textBank, Qt::Key_F5);
+  EXPECT_EQ(Stored("Bank05", "BankName"), "Crunch");
+  // Escape cancels an armed store: F6 then loads (an empty bank) instead of storing.
+  w.Live().ButtonClicked(kStoreButton);
+  QTest::keyRelease(&textBank, Qt::Key_Escape);
+  QTest::keyRelease(&textBank, Qt::Key_F6);
+  EXPECT_EQ(textNum.text().toStdString(), "06");
+  EXPECT_EQ(Stored("Bank06", "BankName"), "NoName") << "loaded, so named on first load";
+}
+
+TEST_F(MainWindowTest, TunerPictureShowsOnlyInTunerMode) {
+  FrmMain& w = Open("[conf]\nDeviceIn=Test Tone\nDeviceOut=null\n");
+  auto& tuner = Find<PictureBox>("PictureTuner");
+  w.Live().ButtonClicked(kTunerButton);
+  EXPECT_TRUE(tuner.isVisible());
+  w.Live().ButtonClicked(kStartButton);
+  EXPECT_TRUE(tuner.isVisible()) << "Start restarts in the same mode";
+  w.Live().ButtonClicked(kTunerButton);
+  EXPECT_FALSE(tuner.isVisible());
+}
+
+TEST_F(MainWindowTest, PlacementIsWrittenAfterTheFirstRunAndRestoredNextTime) {
+  Open("").close();
+  EXPECT_EQ(Stored("", "WindowState"), "0");
+  EXPECT_FALSE(Stored("", "WindowLeft").empty());
+  EXPECT_FALSE(Stored("", "WindowTop").empty());
+
+  FrmMain& w = Open("[conf]\nWindowLeft=3000\nWindowTop=1500\nWindowState=0\n");
+  EXPECT_EQ(w.frameGeometry().topLeft(), QPoint(200, 100));
+}
+
+}  // namespace
+}  // namespace ampora
