@@ -39,9 +39,9 @@ void LiveTest::StartWith(const std::string& iniText, DeviceClock* deviceClock) {
   live_.reset();
   WriteFileText(IniPath(), iniText);
   LiveSetup setup;
-  setup.devices.realDevices = false;
+  setup.devices = devices;
   setup.clock = deviceClock != nullptr ? deviceClock : &clock;
-  setup.midiInputs = [](int32_t) { return std::vector<std::string>{"keys A", "keys B"}; };
+  setup.midiInputs = [this](int32_t) { return midiPorts; };
   live_ = std::make_unique<LivePath>(view, std::move(setup));
   live_->StartUp();
 }
