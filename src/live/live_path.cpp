@@ -1,5 +1,6 @@
 #include "live/live_path.h"
 
+#include <array>
 #include <optional>
 #include <utility>
 
@@ -62,8 +63,11 @@ LiveSetup ReadLiveSetup() {
 LivePath::LivePath(LiveView& view, LiveSetup setup)
     : view_(view),
       devices_(std::move(setup.devices), setup.clock),
+      midiSource_(MidiInputsOf(std::move(setup.midiInputs), setup.midiApi)),
       waveCatalogue_([this](int32_t direction) { return devices_.Names(direction); }),
-      midiCatalogue_(MidiInputsOf(std::move(setup.midiInputs), setup.midiApi)),
+      midiCatalogue_([this](int32_t direction) {
+        return direction == 1 ? midiInputNames_ : midiSource_(direction);
+      }),
       engine_(devices_.WaveIn(), devices_.WaveOut(), chain_),
       chain_(engine_.Buffers()),
       levels_(view.Fader(kInFader), view.Fader(kOutFader), engine_.Buffers()),
@@ -86,7 +90,10 @@ void LivePath::StartUp() {
     engine_.WaveDeviceId = {waveCatalogue_.DeviceIdByName(1, s.DeviceIn, 0),
                             waveCatalogue_.DeviceIdByName(0, s.DeviceOut, 0)};
   });
-  TrapErrors([&] { MidiInDeviceId = midiCatalogue_.DeviceIdByName(1, s.MidiInDeviceName, 0); });
+  TrapErrors([&] {
+    midiInputNames_ = midiSource_(1);
+    MidiInDeviceId = midiCatalogue_.DeviceIdByName(1, s.MidiInDeviceName, 0);
+  });
   midiInName_ = s.MidiInDeviceName;
   midiInNameId_ = MidiInDeviceId;
   MidiCh = s.MidiCh;
@@ -127,6 +134,25 @@ bool LivePath::ShutDown(const std::function<void()>& saveWindowPlacement) {
   TrapErrors([&] { chain_.FreeEffectTables(); });
   WaitMs(kRestartWaitMs, kWaitTurnMs);
   return true;
+}
+
+void LivePath::RescanDevices() {
+  // An id that named no device (the default device) has no name to follow and stays.
+  const auto follow = [](const DeviceCatalogue& catalogue, int32_t direction, int32_t& id,
+                         const std::string& name) {
+    if (!name.empty()) id = catalogue.DeviceIdByName(direction, name, 0);
+  };
+  const std::string midiChosen = midiCatalogue_.DeviceName(1, MidiInDeviceId);
+  midiInputNames_ = midiSource_(1);
+  follow(midiCatalogue_, 1, MidiInDeviceId, midiChosen);
+
+  if (engine_.StreamRunning() == 1 && devices_.ApiName() == "alsa") return;
+  std::array<int32_t, 2>& ids = engine_.WaveDeviceId;
+  const std::array<std::string, 2> chosen = {waveCatalogue_.DeviceName(1, ids[0]),
+                                             waveCatalogue_.DeviceName(0, ids[1])};
+  devices_.Rescan();
+  follow(waveCatalogue_, 1, ids[0], chosen[0]);
+  follow(waveCatalogue_, 0, ids[1], chosen[1]);
 }
 
 void LivePath::ObeyCommandLine(const std::string& arguments) {
@@ -198,6 +224,8 @@ void LivePath::ReopenMidiIn() {
   MidiActive = 0;
   if (UseMIDIF != 1) return;
   if (MidiInDeviceId != midiInNameId_) midiInName_ = midiCatalogue_.DeviceName(1, MidiInDeviceId);
+  // Ports renumber as others come and go: open the chosen one by name in today's list.
+  TrapErrors([&] { midiInputNames_ = midiSource_(1); });
   MidiInDeviceId = midiCatalogue_.DeviceIdByName(1, midiInName_, 0);
   midiInNameId_ = MidiInDeviceId;
   midi_.MidiInDeviceId[0] = MidiInDeviceId;

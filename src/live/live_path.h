@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio/device_catalogue.h"
 #include "audio/devices/audio_devices.h"
@@ -135,6 +136,14 @@ class LivePath {
   void LoadBank(int32_t n);
   void SaveBank(int32_t n);
 
+  // Reads the device lists again (wave devices and MIDI inputs), so that devices plugged
+  // in since start-up can be chosen. Ids count in the lists as they were last read, and a
+  // new list may number the devices differently: the chosen devices are looked up again
+  // by name, and one that is gone becomes -1 (the default wave device, no MIDI input).
+  // ALSA lists a wave device that is open as no device at all, so while the stream runs
+  // on ALSA the wave lists stay as they are.
+  void RescanDevices();
+
   // MIDI input settings, read at start-up and written at shut-down. MidiInDeviceId is an
   // id of MidiInputs(); UseMIDIF and the device take effect at the next Start, MidiCh at
   // once. MidiActive: 1 while the input opened by Start is drained by the tick.
@@ -152,6 +161,8 @@ class LivePath {
   int32_t SelectedButton() const { return selectedButton_; }
 
   AudioDevices& Devices() { return devices_; }
+  // The device lists as start-up or the last RescanDevices read them; the device ids
+  // count in these.
   const DeviceCatalogue& WaveDevices() const { return waveCatalogue_; }
   const DeviceCatalogue& MidiInputs() const { return midiCatalogue_; }
   StreamEngine& Engine() { return engine_; }
@@ -174,6 +185,9 @@ class LivePath {
 
   LiveView& view_;
   AudioDevices devices_;
+  // The MIDI input names as start-up or the last rescan read them.
+  DeviceNameSource midiSource_;
+  std::vector<std::string> midiInputNames_;
   DeviceCatalogue waveCatalogue_;
   DeviceCatalogue midiCatalogue_;
   StreamEngine engine_;

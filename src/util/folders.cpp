@@ -59,6 +59,15 @@ std::string AppFolder() {
   return folder;
 }
 
+std::string ExecutableName() {
+  std::string name;
+  TrapErrors([&] {
+    const std::string exe = ExecutablePath();
+    name = exe.substr(exe.rfind('/') + 1);
+  });
+  return name;
+}
+
 std::string SystemFolder() {
   return "/usr/bin/";
 }

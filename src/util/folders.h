@@ -11,6 +11,10 @@ namespace ampora {
 // The executable's folder (from /proc/self/exe); empty text when it cannot be found.
 std::string AppFolder();
 
+// The executable's file name, without its folder (from /proc/self/exe); empty text when
+// it cannot be found.
+std::string ExecutableName();
+
 // The folder of the system's programs: "/usr/bin/".
 std::string SystemFolder();
 

@@ -44,7 +44,7 @@ void LiveTest::StartWith(const std::string& iniText, DeviceClock* deviceClock) {
   live_.reset();
   WriteFileText(IniPath(), iniText);
   LiveSetup setup;
-  setup.devices.realDevices = false;
+  setup.devices = devices;
   setup.clock = deviceClock != nullptr ? deviceClock : &clock;
   setup.midiInputs = [this](int32_t) { return midiPorts; };
   setup.midiService = &midiService;

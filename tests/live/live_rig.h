@@ -71,6 +71,15 @@ class LiveTest : public SettingsFixture {
   // The value of a key of a section, "" when absent.
   std::string Stored(const std::string& section, const std::string& key) const;
 
+  // The device layer of the next StartWith: the built-in devices only, unless a test
+  // asks for real ones.
+  DeviceConfig devices = [] {
+    DeviceConfig config;
+    config.realDevices = false;
+    return config;
+  }();
+  // The MIDI input ports of the machine, as the live path finds them when it looks.
+  std::vector<std::string> midiPorts{"keys A", "keys B"};
   ManualClock clock;
   ScriptedMidiService midiService;
   // The MIDI input ports the live path lists.

@@ -33,6 +33,7 @@ TEST(FoldersTest, FoldersEndWithExactlyOneSlash) {
   EXPECT_EQ(app.back(), '/');
   EXPECT_NE(app[app.size() - 2], '/');
   EXPECT_TRUE(FileExists(app + "util_test"));
+  EXPECT_EQ(ExecutableName(), "util_test");
 
   OverrideAppFolder("/");
   EXPECT_EQ(AppFolder(), "/");

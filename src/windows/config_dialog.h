@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "audio/device_catalogue.h"
+#include "controls/button_bar.h"
+#include "controls/check_box.h"
+#include "controls/painted_window.h"
+
+// FrmConf: the settings dialog of the main window's "設定(&C)" command. It chooses the
+// wave input and output devices, the block length and the window of the playback lag,
+// whether a MIDI controller is used, its input device and its channel.
+//
+// It edits the live settings in place and writes no file: they reach the settings file at
+// shut-down, and the stream uses them from its next start. Every opening builds a new
+// dialog from the current values. The MIDI check box takes effect at once (Cancel does
+// not undo it); everything else is taken on "OK", the times brought into their ranges
+// (buffer 1..30 ms, lag minimum 1..1000, maximum 2..1000, each on its own) and a time
+// that is not a number ignored. Devices are kept by id and shown by name; the lists come
+// from the catalogues as they are when the dialog opens.
+//
+// Thread: UI thread.
+
+namespace ampora {
+
+class LivePath;
+
+// The values the dialog edits, and where it finds the devices.
+struct ConfigTargets {
+  std::array<int32_t, 2>& WaveDeviceId;  // input, output
+  float& BufferMS;
+  float& DelayMinMS;
+  float& DelayMaxMS;
+  int32_t& MidiInDeviceId;
+  int32_t& MidiCh;  // 0..15, -1 = every channel
+  int32_t& UseMIDIF;
+  const DeviceCatalogue& waveDevices;
+  const DeviceCatalogue& midiInputs;
+};
+
+// The live path's settings and catalogues.
+ConfigTargets ConfigTargetsOf(LivePath& live);
+
+// The texts of the dialog.
+inline constexpr char kConfigCaption[] = "設定";
+inline constexpr char kAllChannelsItem[] = "all";
+
+class FrmConf : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Built and loaded from the targets; owner is blocked while the dialog runs (exec).
+  FrmConf(QWidget* owner, const ConfigTargets& targets);
+
+  // The controls: device lists 0 input, 1 output, 2 MIDI input; time boxes 0 buffer
+  // length, 1 lag minimum, 2 lag maximum; the OK/Cancel pair (1 = "OK", 0 = "キャンセル").
+  QComboBox& ComboDev(int32_t index) const { return *comboDev_.at(static_cast<size_t>(index)); }
+  QLineEdit& TextMS(int32_t index) const { return *textMS_.at(static_cast<size_t>(index)); }
+  UC_Check& CheckUseMidi() const { return *checkUseMidi_; }
+  QComboBox& ComboMidiCh() const { return *comboMidiCh_; }
+  UC_Buttons& OKCancelButtons() const { return *okCancelButtons_; }
+  // The painted client area that carries the controls and the labels.
+  PaintedWindow& Client() const { return *client_; }
+
+ private:
+  void Load();
+  void PaintClient(Surface& background) const;
+  void CheckUseMidiClick();
+  void OKCancelButtonsClicked(int16_t index);
+  void TakeChoices();
+
+  ConfigTargets targets_;
+  PaintedWindow* client_ = nullptr;
+  std::vector<QComboBox*> comboDev_;
+  std::vector<QLineEdit*> textMS_;
+  UC_Check* checkUseMidi_ = nullptr;
+  QComboBox* comboMidiCh_ = nullptr;
+  UC_Buttons* okCancelButtons_ = nullptr;
+};
+
+// Opens the dialog over owner for the live path's settings, after reading the device
+// lists again (LivePath::RescanDevices), and returns when it is closed: 1 after "OK",
+// 0 after "キャンセル" or closing the window.
+int ShowConfigDialog(QWidget& owner, LivePath& live);
+
+}  // namespace ampora
