@@ -32,7 +32,10 @@ std::string FloatText(float value) {
   if (exponent < kPlainExponentMin || exponent > kPlainExponentMax) {
     char exponentText[8];
     std::snprintf(exponentText, sizeof exponentText, "E%+03d", exponent);
-    body = digits.substr(0, 1) + (digits.size() > 1 ? "." + digits.substr(1) : "") + exponentText;
+    // Appended piece by piece: GCC 12 at -O3 sees a false overlap in "." + digits.
+    body = digits.substr(0, 1);
+    if (digits.size() > 1) body.append(".").append(digits, 1);
+    body += exponentText;
   } else if (exponent < 0) {
     body = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
   } else if (static_cast<std::size_t>(exponent) + 1 >= digits.size()) {
