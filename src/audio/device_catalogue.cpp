@@ -1,9 +1,9 @@
 #include "audio/device_catalogue.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <optional>
 
+#include "settings/setting_number.h"
 #include "util/error_trap.h"
 #include "util/message_seam.h"
 #include "util/rounding.h"
@@ -26,29 +26,6 @@ std::string Normalised(const std::string& name) {
 // A device name as the system reports it, cut at the first NUL and trimmed.
 std::string CleanName(const std::string& raw) {
   return TrimSpaces(raw.substr(0, raw.find('\0')));
-}
-
-// The value of a text that is a decimal number (sign, digits, fraction, exponent).
-std::optional<double> NumberValue(const std::string& text) {
-  size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  size_t digits = 0;
-  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
-  }
-  if (digits == 0) return std::nullopt;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    size_t j = i + 1;
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-    const size_t expStart = j;
-    while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
-    if (j == expStart) return std::nullopt;
-    i = j;
-  }
-  if (i != text.size()) return std::nullopt;
-  return std::strtod(text.c_str(), nullptr);
 }
 
 // The text split into its UTF-8 characters.
@@ -147,7 +124,7 @@ int32_t DeviceCatalogue::DeviceIdByName(int32_t direction, const std::string& na
       id = 0;
       return;
     }
-    if (const std::optional<double> number = NumberValue(n)) {
+    if (const std::optional<double> number = ParseSettingNumber<double>(n)) {
       id = RoundInt32(*number);
       return;
     }

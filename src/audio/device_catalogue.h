@@ -28,8 +28,9 @@ class DeviceCatalogue {
   void ListDevices(ChoiceList& list, int32_t direction, const std::string& name) const;
   // The name of device id; empty when id is no device (for example -1).
   std::string DeviceName(int32_t direction, int32_t id) const;
-  // The id of the device called name: 0 for an empty name, the number itself for a name
-  // that is a number, -1 when no device has the name. warn = 1 reports a name not found
+  // The id of the device called name: 0 for an empty name, the number itself (rounded)
+  // for a name that is a number as settings text holds one (settings/setting_number.h),
+  // -1 when no device has the name. warn = 1 reports a name not found
   // in a message box and then tries the loose comparison.
   int32_t DeviceIdByName(int32_t direction, const std::string& name, int32_t warn) const;
 

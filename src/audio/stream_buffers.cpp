@@ -5,6 +5,7 @@
 namespace ampora {
 
 void AllocateRings(StreamBuffers& buffers, int32_t blockLen, int32_t blockCount) {
+  ++buffers.Generation;
   buffers.BlockLen = blockLen;
   buffers.BlockCount = blockCount;
   buffers.RingLen = blockLen * blockCount;

@@ -18,6 +18,9 @@ struct StreamBuffers {
   int32_t BlockLen = 0;
   int32_t BlockCount = 0;
   int32_t RingLen = 0;
+  // Bumped by every AllocateRings, also one that keeps the size (and so, as a rule, the
+  // addresses): the one sure sign that the rings were replaced.
+  uint64_t Generation = 0;
   std::vector<Frame> CaptureRing;
   std::vector<Frame> PlayRing;
   std::array<std::vector<Frame>, kStageRingCount> StageRing;

@@ -33,6 +33,7 @@ void StreamEngine::InitStream() {
   ++generation_;
   lagAverage_ = 0;
   lengthTrim_ = 0;
+  positionBase_ = 0;
   nextBlock_ = 0;
   waveFormat_ = StreamWaveFormat();
 
@@ -136,7 +137,8 @@ int32_t StreamEngine::MeasureLag(int32_t k) {
   constexpr double kMaxPositionLag = 1e9;
   const double positionLag =
       static_cast<double>(waveIn_.PositionBytes()) - static_cast<double>(waveOut_.PositionBytes());
-  const double frames = std::clamp(positionLag / BlockAlign, -kMaxPositionLag, kMaxPositionLag);
+  const double frames = std::clamp(positionLag / BlockAlign - static_cast<double>(positionBase_),
+                                   -kMaxPositionLag, kMaxPositionLag);
   lagAverage_ = RoundInt32((frames + lagAverage_) / 2.0);
   const int64_t lag = static_cast<int64_t>(lagAverage_) - lengthTrim_;
   int32_t trim = 0;
@@ -147,8 +149,24 @@ int32_t StreamEngine::MeasureLag(int32_t k) {
   }
   // The last block is never lengthened: its write must not run past the end of the ring.
   if (k == layout_.BlockCount - 1) trim = 0;
-  lengthTrim_ = RoundInt32(static_cast<double>(lengthTrim_) - trim);
+  lengthTrim_ -= trim;
+  RebaseLag();
   return trim;
+}
+
+// Under a lasting clock drift between the devices the corrections never stop, and the
+// position difference and the corrections grow together without end (by about 4.4
+// frames a second at 100 ppm). Only their difference, the lag, matters: moving the
+// corrections into the position base keeps both counters small for a stream of any
+// length. An even shift leaves every later average exactly as it would have been, ties
+// to even included.
+void StreamEngine::RebaseLag() {
+  constexpr int32_t kRebaseFrames = 1 << 17;  // about 3 s of corrections
+  if (lengthTrim_ > -kRebaseFrames && lengthTrim_ < kRebaseFrames) return;
+  const int32_t shift = lengthTrim_ - lengthTrim_ % 2;
+  positionBase_ += shift;
+  lagAverage_ -= shift;
+  lengthTrim_ -= shift;
 }
 
 void StreamEngine::PlayBlock(int32_t k, int32_t trim) {

@@ -63,6 +63,9 @@ class StreamEngine {
 
   int32_t StreamRunning() const { return streamRunning_; }
   int32_t NextBlock() const { return nextBlock_; }
+  // The smoothed position difference and the sum of the negated length corrections, in
+  // frames. Both are counted from a base that takes over their common part once the
+  // corrections add up to seconds; the lag, LagAverage() - LengthTrim(), is unaffected.
   int32_t LagAverage() const { return lagAverage_; }
   int32_t LengthTrim() const { return lengthTrim_; }
   int32_t BlockStart(int32_t k) const { return blockStart_[static_cast<size_t>(k)]; }
@@ -75,6 +78,8 @@ class StreamEngine {
  private:
   // The latency control of the first block of a poll: the length correction in frames.
   int32_t MeasureLag(int32_t k);
+  // Moves the common part of the average and the corrections into positionBase_.
+  void RebaseLag();
   // Writes play block k, lengthened or shortened by trim frames.
   void PlayBlock(int32_t k, int32_t trim);
   void ReportOpenFailure(const std::string& text);
@@ -94,6 +99,7 @@ class StreamEngine {
   int32_t streamRunning_ = 0;
   int32_t lagAverage_ = 0;
   int32_t lengthTrim_ = 0;
+  int64_t positionBase_ = 0;  // frames of position difference taken out of both counters
   bool devicesOpen_ = false;
   // Changes whenever the stream is closed or re-initialised, so that a poll notices a
   // restart made by events that ran inside the chain.

@@ -346,8 +346,15 @@ void UC_Buttons::mousePressEvent(QMouseEvent* event) {
   PressAt(MousePixelX(*event), event->button() == Qt::LeftButton);
 }
 
-void UC_Buttons::mouseDoubleClickEvent(QMouseEvent* /*event*/) {
-  PressAt(pressX_, true);
+void UC_Buttons::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a left double click is a press at the first one's place; the
+  // toolkit reports double clicks of the other buttons too, and those stay ordinary
+  // presses of their button.
+  if (event->button() == Qt::LeftButton) {
+    PressAt(pressX_, true);
+  } else {
+    PressAt(MousePixelX(*event), false);
+  }
 }
 
 void UC_Buttons::mouseReleaseEvent(QMouseEvent* event) {

@@ -70,15 +70,24 @@ Color ResolveColor(Color color) {
 
 Color AdjustColor(Color color, int32_t deltaRed, int32_t deltaGreen, int32_t deltaBlue,
                   double factor) {
-  const RgbParts c = SplitRGB(ResolveColor(color));
-  if (factor != -1) {
-    const double tenThousandths = factor * 10000.0;
-    if (!(tenThousandths > -1e15 && tenThousandths < 1e15)) RaiseOverflow();
-    const auto fixed = static_cast<int64_t>(RoundHalfEvenSmall(tenThousandths));
-    return MakeRGB(ScaleChannel(c.red, fixed), ScaleChannel(c.green, fixed),
-                   ScaleChannel(c.blue, fixed));
-  }
-  return MakeRGB(c.red + deltaRed, c.green + deltaGreen, c.blue + deltaBlue);
+  Color adjusted = 0;
+  TrapErrors([&] {
+    const RgbParts c = SplitRGB(ResolveColor(color));
+    if (factor != -1) {
+      const double tenThousandths = factor * 10000.0;
+      if (!(tenThousandths > -1e15 && tenThousandths < 1e15)) RaiseOverflow();
+      const auto fixed = static_cast<int64_t>(RoundHalfEvenSmall(tenThousandths));
+      adjusted = MakeRGB(ScaleChannel(c.red, fixed), ScaleChannel(c.green, fixed),
+                         ScaleChannel(c.blue, fixed));
+      return;
+    }
+    // Sums in 64 bits: any delta, however large, only pushes the channel to its limit.
+    auto add = [](int32_t channel, int32_t delta) {
+      return static_cast<int32_t>(std::clamp<int64_t>(int64_t{channel} + delta, 0, 255));
+    };
+    adjusted = MakeRGB(add(c.red, deltaRed), add(c.green, deltaGreen), add(c.blue, deltaBlue));
+  });
+  return adjusted;
 }
 
 Color ToneCache::Tone(int32_t tone) {

@@ -52,7 +52,9 @@ Color ResolveColor(Color color);
 
 // factor other than -1: each channel times factor; factor -1: each channel plus its delta.
 // The factor is taken to four decimal places and the products are exact in that fixed
-// point before they are rounded (ties to even). System colours are resolved first.
+// point before they are rounded (ties to even). System colours are resolved first. A
+// factor the fixed point cannot hold (beyond +-1e11, NaN) is an error that ends the
+// routine quietly with black, unless ErrorCatch is set.
 Color AdjustColor(Color color, int32_t deltaRed, int32_t deltaGreen, int32_t deltaBlue,
                   double factor = -1);
 

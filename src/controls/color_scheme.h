@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QWidget>
 #include <cstdint>
 
 #include "controls/color.h"
@@ -17,5 +18,8 @@
 namespace ampora {
 
 void SetColorScheme(Surface& surface, int32_t scheme, Color textColor = 0, Color backColor = 0);
+
+// The same for a text box (a QLineEdit and the like): its text and base colours.
+void SetColorScheme(QWidget& textBox, int32_t scheme, Color textColor = 0, Color backColor = 0);
 
 }  // namespace ampora

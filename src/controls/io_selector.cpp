@@ -46,6 +46,15 @@ void UC_IOSelector::SetState(int32_t id, int32_t value) {
   if (id == 0 || id == 1) states_[static_cast<size_t>(id)] = value;
 }
 
+void UC_IOSelector::CopySettingsFrom(const UC_IOSelector& source) {
+  texts_ = source.texts_;
+  states_ = source.states_;
+  colorType_ = source.colorType_;
+  fontSize_ = source.fontSize_;
+  Picture() = source.Picture();
+  update();
+}
+
 void UC_IOSelector::DrawAll() {
   TrapErrors([&] {
     Picture().Clear();

@@ -34,6 +34,9 @@ class UC_IOSelector : public PictureBox {
   // 0 or 1; other values draw as 0.
   void SetColorType(int32_t colorType) { colorType_ = colorType; }
 
+  // The texts, states, colours, font and picture of another selector.
+  void CopySettingsFrom(const UC_IOSelector& source);
+
  signals:
   // On every button release: the half under the mouse, the mouse button (1 left, 2 right,
   // 4 middle) and the shift state (1 Shift, 2 Ctrl, 4 Alt).

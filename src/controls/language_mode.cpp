@@ -3,12 +3,14 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QTextLayout>
-#include <charconv>
+#include <optional>
 #include <string>
 #include <utility>
 
+#include "settings/setting_number.h"
 #include "settings/settings_store.h"
 #include "util/error_trap.h"
+#include "util/rounding.h"
 
 namespace ampora {
 
@@ -43,15 +45,6 @@ constexpr std::pair<QLocale::Language, int32_t> kPrimaryLanguageIds[] = {
 
 constexpr int32_t kSubLanguageDefault = 0x0400;
 
-int32_t ParseSettingInt(const std::string& text) {
-  const size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string::npos) return 0;
-  int32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data() + begin, text.data() + text.size(), value);
-  (void)end;
-  return error == std::errc() ? value : 0;
-}
-
 }  // namespace
 
 int32_t SystemDefaultLangId() {
@@ -78,7 +71,9 @@ bool CanShowJapanese() {
 }
 
 int32_t ReadLangMode() {
-  return ParseSettingInt(ReadSetting("LangMode", SettingValue::Int32(0)));
+  const std::optional<double> mode =
+      ParseSettingNumber<double>(ReadSetting("LangMode", SettingValue::Int32(0)));
+  return mode ? RoundInt32(*mode) : 0;
 }
 
 int32_t DecideExplicitUiFont(int32_t langId, const std::function<int32_t()>& readLangMode,

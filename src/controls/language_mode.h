@@ -22,7 +22,8 @@ int32_t SystemDefaultLangId();
 // Whether the toolkit's default font, with its fallbacks, has glyphs for Japanese text.
 bool CanShowJapanese();
 
-// The "LangMode" setting (default 0); text that is no number counts as 0.
+// The "LangMode" setting (default 0), rounded; text that is no number
+// (settings/setting_number.h) counts as 0.
 int32_t ReadLangMode();
 
 // The decision itself. A language id whose low byte has both bits 0x01 and 0x10 set

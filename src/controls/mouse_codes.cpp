@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "util/twips.h"
+
 namespace ampora {
 
 int16_t MouseButtonCode(Qt::MouseButton button) {
@@ -15,6 +17,14 @@ int16_t MouseButtonCode(Qt::MouseButton button) {
     default:
       return 0;
   }
+}
+
+int16_t MouseButtonsHeld(Qt::MouseButtons buttons) {
+  int16_t held = 0;
+  for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+    if (buttons.testFlag(button)) held = static_cast<int16_t>(held | MouseButtonCode(button));
+  }
+  return held;
 }
 
 int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
@@ -31,6 +41,14 @@ int32_t MousePixelX(const QMouseEvent& event) {
 
 int32_t MousePixelY(const QMouseEvent& event) {
   return static_cast<int32_t>(std::floor(event.position().y()));
+}
+
+float MouseTwipsX(const QMouseEvent& event) {
+  return static_cast<float>(event.position().x() * TwipsPerPixel);
+}
+
+float MouseTwipsY(const QMouseEvent& event) {
+  return static_cast<float>(event.position().y() * TwipsPerPixel);
 }
 
 }  // namespace ampora

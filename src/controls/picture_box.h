@@ -21,6 +21,7 @@ class PictureBox : public QWidget {
   // The surface, first brought to the widget's current size (a hidden widget gets no
   // resize events, yet hosts lay controls out before they show them).
   Surface& Picture();
+  const Surface& Picture() const { return surface_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

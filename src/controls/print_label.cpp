@@ -1,18 +1,17 @@
 #include "controls/print_label.h"
 
+#include "controls/twips_geometry.h"
 #include "util/error_trap.h"
-#include "util/twips.h"
 
 namespace ampora {
 
 void PrintLabel(Surface& surface, const QWidget& control, const std::string& text,
                 int32_t placement, double dx, double dy) {
   TrapErrors([&] {
-    const double t = TwipsPerPixel;
-    const double left = control.x() * t;
-    const double top = control.y() * t;
-    const double width = control.width() * t;
-    const double height = control.height() * t;
+    const double left = TwipsLeft(control);
+    const double top = TwipsTop(control);
+    const double width = TwipsWidth(control);
+    const double height = TwipsHeight(control);
     const double textWidth = surface.TextWidth(text);
     const double textHeight = surface.TextHeight(text);
     const double above = top - textHeight - 30 + dy;

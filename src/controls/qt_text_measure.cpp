@@ -2,12 +2,17 @@
 
 #include <QString>
 
+#include "util/rounding.h"
 #include "util/twips.h"
 
 namespace ampora {
 
 int32_t QtTextMeasure::TextWidthTwips(const std::string& text) const {
   return metrics_.horizontalAdvance(QString::fromUtf8(text)) * TwipsPerPixel;
+}
+
+int32_t SurfaceTextMeasure::TextWidthTwips(const std::string& text) const {
+  return RoundInt32(surface_.TextWidth(text));
 }
 
 }  // namespace ampora

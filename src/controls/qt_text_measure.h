@@ -3,14 +3,16 @@
 #include <QFont>
 #include <QFontMetrics>
 
+#include "controls/surface.h"
 #include "util/fit_text.h"
 
-// Text widths in twips for a font, as drawn on the screen.
+// Text widths in twips, for FitText.
 //
 // Thread: UI thread only.
 
 namespace ampora {
 
+// As a font is drawn on the screen.
 class QtTextMeasure : public TextMeasure {
  public:
   explicit QtTextMeasure(const QFont& font) : metrics_(font) {}
@@ -18,6 +20,17 @@ class QtTextMeasure : public TextMeasure {
 
  private:
   QFontMetrics metrics_;
+};
+
+// As a surface prints, in its current font and at its resolution. The surface must
+// outlive the measure.
+class SurfaceTextMeasure : public TextMeasure {
+ public:
+  explicit SurfaceTextMeasure(const Surface& surface) : surface_(surface) {}
+  int32_t TextWidthTwips(const std::string& text) const override;
+
+ private:
+  const Surface& surface_;
 };
 
 }  // namespace ampora

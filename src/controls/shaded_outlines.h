@@ -8,7 +8,8 @@
 // Shaded outlines drawn point by point with the surface's pen (fore colour and pen
 // width), the colour sliding from colour A at the top to colour B at the bottom. Both
 // set the surface's pen width and leave the fore colour at the last colour used.
-// Coordinates are pixels.
+// Coordinates are pixels. A run-time error (corners so far apart that the arithmetic
+// overflows) ends the drawing quietly, unless ErrorCatch is set, leaving what was drawn.
 //
 // Thread: UI thread.
 

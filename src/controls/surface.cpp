@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "controls/screen_metrics.h"
 #include "util/twips.h"
 
 namespace ampora {
@@ -25,7 +26,7 @@ Color FromQRgb(QRgb rgb) {
 // out as large as on the screen.
 void MatchResolution(QImage& image) {
   if (image.isNull() || TwipsPerPixel <= 0) return;
-  const int dotsPerMeter = static_cast<int>(1440.0 / TwipsPerPixel / 0.0254 + 0.5);
+  const int dotsPerMeter = DotsPerMeterFor(TwipsPerPixel);
   image.setDotsPerMeterX(dotsPerMeter);
   image.setDotsPerMeterY(dotsPerMeter);
 }
@@ -80,6 +81,16 @@ void Surface::Box(double x1, double y1, double x2, double y2, Color color) {
   FillPx(PixelsFromTwips(x1), PixelsFromTwips(y1), PixelsFromTwips(x2), PixelsFromTwips(y2), color);
 }
 
+void Surface::Disc(double x, double y, double radius, Color color) {
+  if (image_.isNull()) return;
+  const QPointF centre(PixelsFromTwips(x) + 0.5, PixelsFromTwips(y) + 0.5);
+  const double radiusPx = radius / TwipsPerPixel;
+  QPainter painter(&image_);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(ToQRgb(color)));
+  painter.drawEllipse(centre, radiusPx, radiusPx);
+}
+
 void Surface::MoveTo(int32_t x, int32_t y) {
   penX_ = x;
   penY_ = y;
@@ -98,23 +109,51 @@ void Surface::PlotPx(int32_t x, int32_t y, uint32_t rgb) {
 void Surface::LinePx(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Color color) {
   const QRgb rgb = ToQRgb(color);
   if (drawWidth_ > 1) {
-    if (image_.isNull()) return;
-    QPainter painter(&image_);
-    painter.setPen(QPen(QColor(rgb), drawWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawLine(x1, y1, x2, y2);
+    WideLinePx(x1, y1, x2, y2, rgb);
     return;
   }
   // Bresenham's walk from the start point up to, not including, the end point; straight
-  // lines are walks too.
+  // lines are walks too. Every step moves one pixel along the major axis, so only the
+  // steps whose major coordinate lies inside the image can draw: the walk starts at the
+  // first of them, in the state the full walk would have there, and stops after the
+  // last. A line between far-away points costs no more than one across the image.
   const int64_t dx = std::llabs(int64_t{x2} - x1);
   const int64_t dy = -std::llabs(int64_t{y2} - y1);
   const int32_t stepX = x1 < x2 ? 1 : -1;
   const int32_t stepY = y1 < y2 ? 1 : -1;
-  int64_t error = dx + dy;
-  int32_t x = x1;
-  int32_t y = y1;
-  while (x != x2 || y != y2) {
-    PlotPx(x, y, rgb);
+  const bool xMajor = dx >= -dy;
+  const int64_t major = xMajor ? dx : -dy;
+  const int64_t minor = xMajor ? -dy : dx;
+  if (major == 0) return;
+  const int64_t majorStart = xMajor ? x1 : y1;
+  const int64_t majorStep = xMajor ? stepX : stepY;
+  const int64_t extent = xMajor ? image_.width() : image_.height();
+  // Steps k = 0 .. major - 1 draw; step k is at majorStart + k x majorStep.
+  int64_t first = 0;
+  int64_t last = major - 1;
+  if (majorStep > 0) {
+    first = std::max(first, -majorStart);
+    last = std::min(last, extent - 1 - majorStart);
+  } else {
+    first = std::max(first, majorStart - (extent - 1));
+    last = std::min(last, majorStart);
+  }
+  if (first > last) return;
+  // Minor steps taken before step k: the error term keeps a window of width `major`,
+  // which fixes their number as floor((2 k minor - major) / (2 major)) + 1.
+  const __int128 numerator = static_cast<__int128>(2) * first * minor - major;
+  __int128 minorSteps = numerator / (2 * major);
+  if (numerator % (2 * major) < 0) minorSteps -= 1;
+  minorSteps += 1;
+  const int64_t xSteps = xMajor ? first : static_cast<int64_t>(minorSteps);
+  const int64_t ySteps = xMajor ? static_cast<int64_t>(minorSteps) : first;
+  int64_t error = dx + dy + xSteps * dy + ySteps * dx;
+  int64_t x = x1 + xSteps * stepX;
+  int64_t y = y1 + ySteps * stepY;
+  for (int64_t k = first; k <= last; ++k) {
+    if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height()) {
+      PlotPx(static_cast<int32_t>(x), static_cast<int32_t>(y), rgb);
+    }
     const int64_t twice = 2 * error;
     if (twice >= dy) {
       error += dy;
@@ -125,6 +164,46 @@ void Surface::LinePx(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Color color
       y += stepY;
     }
   }
+}
+
+void Surface::WideLinePx(int32_t x1, int32_t y1, int32_t x2, int32_t y2, QRgb rgb) {
+  if (image_.isNull()) return;
+  // Cut the line to the image grown by the pen, so that the painter never sees
+  // coordinates far outside it; the cut ends' caps fall outside the image.
+  const double margin = drawWidth_ + 1.0;
+  const double left = -margin;
+  const double top = -margin;
+  const double right = image_.width() + margin;
+  const double bottom = image_.height() + margin;
+  const double ax = x1;
+  const double ay = y1;
+  const double bx = x2;
+  const double by = y2;
+  double from = 0;
+  double to = 1;
+  // Liang and Barsky: each side limits the line's parameter range.
+  const auto limit = [&](double p, double q) {
+    if (p == 0) return q >= 0;
+    const double r = q / p;
+    if (p < 0) {
+      from = std::max(from, r);
+    } else {
+      to = std::min(to, r);
+    }
+    return from <= to;
+  };
+  if (!limit(-(bx - ax), ax - left) || !limit(bx - ax, right - ax) ||
+      !limit(-(by - ay), ay - top) || !limit(by - ay, bottom - ay)) {
+    return;
+  }
+  QPainter painter(&image_);
+  painter.setPen(QPen(QColor(rgb), drawWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  if (from == 0 && to == 1) {
+    painter.drawLine(x1, y1, x2, y2);
+    return;
+  }
+  painter.drawLine(QLineF(ax + from * (bx - ax), ay + from * (by - ay), ax + to * (bx - ax),
+                          ay + to * (by - ay)));
 }
 
 Color Surface::Pixel(int32_t x, int32_t y) const {

@@ -53,6 +53,9 @@ class Surface {
   void Line(double x1, double y1, double x2, double y2, Color color);
   void Box(double x1, double y1, double x2, double y2, Color color);
 
+  // A filled disc around (x, y), twips.
+  void Disc(double x, double y, double radius, Color color);
+
   // Pixels, in the current pen (fore colour, draw width).
   void MoveTo(int32_t x, int32_t y);
   void LineTo(int32_t x, int32_t y);
@@ -84,6 +87,7 @@ class Surface {
 
  private:
   void LinePx(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Color color);
+  void WideLinePx(int32_t x1, int32_t y1, int32_t x2, int32_t y2, QRgb rgb);
   void PlotPx(int32_t x, int32_t y, uint32_t rgb);
 
   QImage image_;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controls/picture_box.h"
 #include "util/error_trap.h"
 #include "util/rounding.h"
 #include "util/twips.h"
@@ -16,7 +17,6 @@ std::string UiFaceName;
 
 namespace {
 
-const std::string kMeiryo = "メイリオ";
 constexpr size_t kFaceFieldBytes = 32;
 
 std::vector<UiFontRecord>& Cache() {
@@ -71,6 +71,8 @@ bool IsNull(const FontTarget& target) {
 void GiveFont(const FontTarget& target, const QFont& font) {
   if (auto* const* widget = std::get_if<QWidget*>(&target)) {
     (*widget)->setFont(font);
+    // A picture widget prints through its surface: the font is the surface's too.
+    if (auto* picture = qobject_cast<PictureBox*>(*widget)) picture->Picture().SetFont(font);
   } else {
     std::get<Surface*>(target)->SetFont(font);
   }
@@ -137,7 +139,7 @@ void ChooseUiFace() {
 }
 
 UiFontRequest MakeUiFontRequest(float size, int16_t bold, int16_t italic, const std::string& face) {
-  const double scale = face == kMeiryo ? 1.34 : 1.0;
+  const double scale = face == kMeiryoFace ? 1.34 : 1.0;
   UiFontRequest request;
   request.height = std::abs(RoundInt32(static_cast<double>(size) * 20 * scale / TwipsPerPixel));
   if (bold == -1) request.weight = RoundInt32(15.0 / TwipsPerPixel * 700);
@@ -151,7 +153,7 @@ int32_t CreateUiFont(float size, int16_t bold, int16_t italic, const std::string
   int32_t created = 0;
   TrapErrors([&] {
     const UiFontRequest request = MakeUiFontRequest(size, bold, italic, face);
-    const float lineRate = face == kMeiryo ? static_cast<float>(1 / 1.34) : 1.0f;
+    const float lineRate = face == kMeiryoFace ? static_cast<float>(1 / 1.34) : 1.0f;
     Cache().push_back({FontFor(request), size, bold, italic, face, lineRate});
     created = 1;
   });

@@ -26,6 +26,10 @@ extern std::string UiFaceName;
 
 inline const std::string kFallbackUiFace = "ＭＳ Ｐゴシック";
 
+// The one face whose cell is taller than its size (by 1.34): text placed in it needs
+// the line rate of its font record.
+inline const std::string kMeiryoFace = "メイリオ";
+
 // What the program asks the toolkit for, in the terms of a classic font record: the cell
 // height in pixels, the weight (0 = normal), italic, the character set (0 for "Impact",
 // else 128 for Japanese) and the face name cut to 32 bytes in the double-byte Japanese
@@ -66,10 +70,11 @@ UiFontRequest MakeUiFontRequest(float size, int16_t bold, int16_t italic, const 
 // 1 when a font was made and appended to the cache, 0 otherwise (cache unchanged).
 int32_t CreateUiFont(float size, int16_t bold, int16_t italic, const std::string& face);
 
-// Gives a cached font to a window and returns its index, or -3 when no font could be
-// given. index >= 0: that cached font. -2: the first cached font with these attributes,
-// made when missing (size 0 or less means 9, an empty face means UiFaceName). -1: the
-// attributes are taken from the source's font, and the font goes to the source.
+// Gives a cached font to a window (a picture widget's surface gets it too) and returns
+// its index, or -3 when no font could be given. index >= 0: that cached font. -2: the
+// first cached font with these attributes, made when missing (size 0 or less means 9,
+// an empty face means UiFaceName). -1: the attributes are taken from the source's font,
+// and the font goes to the source.
 int32_t ApplyUiFont(FontTarget window, int32_t index, FontTarget source = {}, float size = 0,
                     int16_t bold = 0, int16_t italic = 0, const std::string& face = "");
 

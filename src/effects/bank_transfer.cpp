@@ -1,14 +1,10 @@
 #include "effects/bank_transfer.h"
 
-#include <charconv>
-#include <cmath>
-#include <string_view>
-
 #include "effects/effect_catalogue.h"
+#include "settings/setting_number.h"
 #include "settings/settings_batch.h"
 #include "settings/settings_store.h"
 #include "util/error_trap.h"
-#include "util/rounding.h"
 #include "util/text.h"
 
 namespace ampora {
@@ -17,22 +13,9 @@ namespace {
 constexpr std::array<const char*, 4> kLevelKeys = {"LevelInL", "LevelInR", "LevelOutL",
                                                    "LevelOutR"};
 
-// A stored value as a 32-bit integer: a decimal number, blanks around it allowed, a
-// fraction rounded to nearest (ties to even). Text, an empty value and a number outside
-// the 32-bit range raise.
-int32_t ValueToInt32(std::string_view text) {
-  text = TrimBlanks(text);
-  if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  Check(error == std::errc() && end == text.data() + text.size() && std::isfinite(value),
-        "bank value is not a number");
-  return RoundInt32(value);
-}
-
 int32_t ReadBankValue(const std::string& key, int32_t defaultValue, const std::string& file,
                       const std::string& section) {
-  return ValueToInt32(ReadIniValue(key, SettingValue::Int32(defaultValue), file, section, 1));
+  return SettingInt32(ReadIniValue(key, SettingValue::Int32(defaultValue), file, section, 1));
 }
 
 void Transfer(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
@@ -65,6 +48,15 @@ std::string BankSection(int bank) {
 
 std::string ParamKey(int effect, int row) {
   return std::string(FxName[effect]) + "-" + ZeroPadded(row + 1, 2);
+}
+
+void WriteBankLevels(const BankLevels& levels, const std::string& section,
+                     const std::string& file) {
+  const std::array<int32_t, 4> values = {levels.LevelIn[0], levels.LevelIn[1], levels.LevelOut[0],
+                                         levels.LevelOut[1]};
+  for (size_t k = 0; k < kLevelKeys.size(); ++k) {
+    WriteIniValue(kLevelKeys[k], SettingValue::Int32(values[k]), file, section);
+  }
 }
 
 int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,

@@ -29,6 +29,11 @@ struct BankLevels {
   std::array<int32_t, 2> LevelOut{};
 };
 
+// Writes the four levels into a section: what a bank store does before the transfer.
+// file: empty = the program's settings file.
+void WriteBankLevels(const BankLevels& levels, const std::string& section,
+                     const std::string& file = "");
+
 inline constexpr int kSaveBank = 1;  // TransferEffectParams mode; any other value loads
 
 // Moves the levels and FxParam between memory and a section of the settings file.

@@ -31,7 +31,7 @@ void EffectChain::ApplyEffectParams(int effect) {
   if (effect < 0 || effect >= kEffectCount) return;
   EffectUnit* unit = units_[effect].get();
   if (unit == nullptr) return;
-  TrapErrors([&] { unit->Apply(FxParam, stream_.BlockLen); });
+  TrapErrors([&] { unit->Apply(FxParam, Shape()); });
 }
 
 void EffectChain::InitEffectTables() {
@@ -52,9 +52,14 @@ int EffectChain::ProcessBlock(int32_t start, int32_t end) {
   return completed ? 1 : 0;
 }
 
+RingShape EffectChain::Shape() const {
+  return RingShape{stream_.BlockLen, stream_.RingLen};
+}
+
 EffectChain::Rings EffectChain::CurrentRings() const {
   Rings rings;
   rings.len = stream_.RingLen;
+  rings.generation = stream_.Generation;
   const auto holdsRing = [&](const std::vector<Frame>& ring) {
     return std::cmp_greater_equal(ring.size(), rings.len);
   };
@@ -70,6 +75,9 @@ bool EffectChain::RunPass(int32_t start, int32_t end) {
   const Rings rings = CurrentRings();
   Check(rings.sized, "stream rings not allocated");
   Check(0 <= start && start <= end && end < rings.len, "block outside the rings");
+  // Whatever the pass does not reach stays silent: a pass abandoned by an error must not
+  // let the block's audio of one ring period ago be played again.
+  std::fill(rings.play + start, rings.play + end + 1, Frame{});
 
   const double inGain = stream_.InGain[0];
   for (int32_t i = start; i <= end; ++i) {
@@ -104,6 +112,9 @@ bool EffectChain::RunEffect(EffectIndex effect, const Rings& rings, int current,
                             int32_t end) {
   EffectUnit* unit = units_[effect].get();
   if (unit == nullptr || !IsEffectOn(FxParam, effect)) return false;
+  // A setting that cannot run with these rings (an impossible pitch ratio) counts as off:
+  // the rest of the chain plays on, and the ring is seeded when the effect first runs.
+  if (!unit->ReadyFor(FxParam, Shape())) return false;
 
   Frame* own = rings.stage[kEffectCatalogue[effect].ring];
   if (FxResync[effect]) {
@@ -112,7 +123,6 @@ bool EffectChain::RunEffect(EffectIndex effect, const Rings& rings, int current,
     FxResync[effect] = false;
     std::copy_n(rings.stage[current], rings.len, own);
   }
-  if (unit->NeedsApply(stream_.BlockLen)) unit->Apply(FxParam, stream_.BlockLen);
   const PassGuard guard(*this, rings);
   unit->Run(StageBlock{rings.stage[current], own, rings.len, start, end, &guard});
   return true;

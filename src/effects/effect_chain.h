@@ -49,8 +49,10 @@ class EffectChain final : public BlockProcessor {
   void FreeEffectTables();
 
   // One block start..end of the rings (a whole block, never wrapping). Returns 1 when
-  // the pass completed, 0 when an error abandoned it (frames not yet written keep what
-  // they held) or when the stream was re-initialised during the pass.
+  // the pass completed, 0 when an error abandoned it (frames of the stage rings not yet
+  // written keep what they held, those of the play ring are silence) or when the stream
+  // was re-initialised during the pass. An effect whose setting cannot run with the
+  // stream's block and ring lengths is passed over as if it were off.
   int ProcessBlock(int32_t start, int32_t end) override;
 
   // The unit of a built effect, for settings that are not parameters (the reverb's
@@ -68,7 +70,8 @@ class EffectChain final : public BlockProcessor {
     Frame* play = nullptr;
     std::array<Frame*, kStageRingCount> stage{};
     int32_t len = 0;
-    bool sized = false;  // every ring holds len frames
+    uint64_t generation = 0;  // a restart of the same size keeps the addresses
+    bool sized = false;       // every ring holds len frames
     bool operator==(const Rings&) const = default;
   };
 
@@ -84,6 +87,7 @@ class EffectChain final : public BlockProcessor {
     const Rings& rings_;
   };
 
+  RingShape Shape() const;
   Rings CurrentRings() const;
   bool RunPass(int32_t start, int32_t end);
   bool RunEffect(EffectIndex effect, const Rings& rings, int current, int32_t start, int32_t end);

@@ -7,12 +7,13 @@
 
 #include "effects/fx_param.h"
 #include "effects/stage_block.h"
+#include "util/error_trap.h"
 
 // How the chain reaches the state and the block routine of one effect.
 //
 // An effect unit is a plain class holding one effect's state:
-//   void Apply(const FxParamTable& fx);   // or Apply(fx, BlockLen) when the block length
-//                                         // sizes its state (the pitch shifter)
+//   void Apply(const FxParamTable& fx);   // or Apply(fx, RingShape) when the block and
+//                                         // ring lengths size its state (the pitch shifter)
 //   void Run(const StageBlock& block);
 //   optionally void InitEffectTables() and void FreeEffectTables() (the equaliser).
 // PlugIn<Unit>(constructor arguments...) wraps such a class for the chain's table; the
@@ -26,11 +27,13 @@ namespace ampora {
 class EffectUnit {
  public:
   virtual ~EffectUnit() = default;
-  virtual void Apply(const FxParamTable& fx, int32_t blockLen) = 0;
+  virtual void Apply(const FxParamTable& fx, const RingShape& shape) = 0;
   virtual void Run(const StageBlock& block) = 0;
-  // True when the unit's state was sized for another block length than this one (the
-  // stream was restarted with a new block length since the last Apply).
-  virtual bool NeedsApply(int32_t blockLen) const = 0;
+  // Whether the unit can run blocks of this shape. A unit sized for another shape (the
+  // stream was restarted with another block length) is applied to this one first. False
+  // when its setting cannot run with this shape: the chain then treats the effect as off,
+  // without trying again until the next Apply.
+  virtual bool ReadyFor(const FxParamTable& fx, const RingShape& shape) = 0;
   virtual void InitEffectTables() = 0;
   virtual void FreeEffectTables() = 0;
 };
@@ -44,17 +47,24 @@ class PluggedUnit final : public EffectUnit {
   template <class... Args>
   explicit PluggedUnit(Args&&... args) : unit_(std::forward<Args>(args)...) {}
 
-  void Apply(const FxParamTable& fx, int32_t blockLen) override {
-    if constexpr (kSizedByBlockLen) {
-      unit_.Apply(fx, blockLen);
-      sizedFor_ = blockLen;
+  void Apply(const FxParamTable& fx, const RingShape& shape) override {
+    if constexpr (kSizedByShape) {
+      refusedFor_ = shape;  // unless the unit takes it
+      unit_.Apply(fx, shape);
+      sizedFor_ = shape;
     } else {
       unit_.Apply(fx);
     }
   }
   void Run(const StageBlock& block) override { unit_.Run(block); }
-  bool NeedsApply(int32_t blockLen) const override {
-    return kSizedByBlockLen && sizedFor_ != blockLen;
+  bool ReadyFor(const FxParamTable& fx, const RingShape& shape) override {
+    if constexpr (kSizedByShape) {
+      if (sizedFor_ == shape) return true;
+      if (refusedFor_ == shape) return false;
+      return TrapErrors([&] { Apply(fx, shape); });
+    } else {
+      return true;
+    }
   }
   void InitEffectTables() override {
     if constexpr (requires { unit_.InitEffectTables(); }) unit_.InitEffectTables();
@@ -66,12 +76,14 @@ class PluggedUnit final : public EffectUnit {
   Unit& unit() { return unit_; }
 
  private:
-  static constexpr bool kSizedByBlockLen = requires(Unit & u, const FxParamTable& fx, int32_t n) {
-    u.Apply(fx, n);
+  static constexpr bool kSizedByShape =
+      requires(Unit & u, const FxParamTable& fx, const RingShape& shape) {
+    u.Apply(fx, shape);
   };
 
   Unit unit_;
-  int32_t sizedFor_ = -1;  // block length of the last successful Apply
+  RingShape sizedFor_{-1, -1};    // of the last successful Apply
+  RingShape refusedFor_{-1, -1};  // of the last Apply that raised
 };
 
 template <class Unit, class... Args>

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "audio/stream_format.h"
 #include "effects/ring_history.h"
@@ -18,8 +19,8 @@ constexpr std::array<float, 12> kSemitoneFactor = {1.0f,    1.0595f, 1.1225f, 1.
                                                    1.5874f, 1.6818f, 1.7818f, 1.8877f};
 
 // r = octave x (semitone factor + fine / 1000), n split into an octave and a semitone
-// index 0..11 (n = -1 is semitone 11 of the octave below). Raises unless r lies in
-// kMinRatio..kMaxRatio.
+// index 0..11 (n = -1 is semitone 11 of the octave below). Raises unless r is a positive
+// float.
 float ShiftRatio(int32_t semitones, int32_t fine) {
   int64_t index = 0;
   int64_t octaves = 0;
@@ -34,26 +35,30 @@ float ShiftRatio(int32_t semitones, int32_t fine) {
   const double octave = octaves >= 0 ? std::ldexp(1.0, static_cast<int>(octaves))
                                      : 1.0 / std::ldexp(1.0, static_cast<int>(-octaves));
   const double exact = octave * (kSemitoneFactor[index] + fine * 0.001);
-  // The first check also keeps the narrowing to float defined (NaN, infinity, huge).
-  Check(exact > 0.0 && exact <= 2.0 * PitchShift::kMaxRatio, "pitch ratio out of range");
+  // Also keeps the narrowing to float defined (NaN, infinity, huge).
+  Check(exact > 0.0 && exact <= std::numeric_limits<float>::max(), "pitch ratio out of range");
   const float ratio = static_cast<float>(exact);
-  Check(ratio >= PitchShift::kMinRatio && ratio <= PitchShift::kMaxRatio,
-        "pitch ratio out of range");
+  Check(ratio > 0.0f, "pitch ratio out of range");
   return ratio;
 }
 
 }  // namespace
 
-void PitchShift::Apply(const FxParamTable& fx, int32_t blockLen) {
-  Check(blockLen >= 1 && blockLen <= SampleRate, "pitch shifter block length out of range");
+void PitchShift::Apply(const FxParamTable& fx, const RingShape& shape) {
+  const int32_t blockLen = shape.blockLen;
+  Check(blockLen >= 1 && blockLen <= SampleRate && shape.ringLen >= blockLen,
+        "pitch shifter block length out of range");
   const float ratio = ShiftRatio(fx[FxIndex(kPitchShift, 1)], fx[FxIndex(kPitchShift, 2)]);
   const int32_t grainBlocks = RoundInt32(4.0 / ratio + 2.0);
+  Check(int64_t{blockLen} * grainBlocks <= shape.ringLen, "pitch shifter grain beyond its ring");
   const int32_t grainLen = blockLen * grainBlocks;
   const int32_t crossfadeLen = RoundInt32(grainLen * 0.3);
   const int32_t lookBack = RoundInt32((grainLen + crossfadeLen) * static_cast<double>(ratio));
+  Check(lookBack <= shape.ringLen, "pitch shifter reads beyond its ring");
 
   // Nothing below raises: the whole setting changes or none of it.
   blockLen_ = blockLen;
+  ringLen_ = shape.ringLen;
   ratio_ = ratio;
   wet_ = PercentFactor(fx[FxIndex(kPitchShift, 3)]);
   dry_ = PercentFactor(fx[FxIndex(kPitchShift, 4)]);
@@ -112,8 +117,8 @@ void PitchShift::BuildGrain(const StageBlock& block) {
 }
 
 void PitchShift::Run(const StageBlock& block) {
-  Check(blockLen_ > 0 && block.end - block.start + 1 == blockLen_ && block.start >= 0 &&
-            block.end < block.ringLen,
+  Check(blockLen_ > 0 && block.end - block.start + 1 == blockLen_ && block.ringLen == ringLen_ &&
+            block.start >= 0 && block.end < block.ringLen,
         "pitch shifter block does not match its setting");
   const int32_t cycle = (block.start / blockLen_) % grainBlocks_;
   if (cycle == 0) BuildGrain(block);

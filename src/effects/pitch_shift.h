@@ -15,27 +15,26 @@ namespace ampora {
 // mixed with the direct signal. With r = 1 the shifted signal is the input delayed by
 // exactly the look-back Lb outside the crossfades.
 //
-// Ratios outside 1/16..16 (four octaves each way; the editor reaches 0.45..2.2), including
-// a ratio of 0, a negative one or one that is not finite, make Apply() raise the trap and
-// leave the previous setting in place: the grain grows as 4 / r and the averaging as r,
-// so the bound keeps a grain within 66 blocks and an output sample within 17 reads.
+// A ratio is taken when the grain fits the ring and the reads stay within one ring
+// length before the block: the look-back Lb, about 2.6 blocks x r for large ratios, is at
+// most RingLen, and the grain of G = round(4 / r + 2) blocks is no longer than the ring
+// (the cycle restarts at the ring's first block, so a longer one would never be played
+// to its end). Any other ratio, including 0, a negative one or one that is not finite,
+// makes Apply() raise the trap and leave the previous setting in place.
 //
 // Thread: UI thread only, every member.
 class PitchShift {
  public:
-  static constexpr float kMinRatio = 0.0625f;
-  static constexpr float kMaxRatio = 16.0f;
+  // ApplyEffectParams(7) for blocks of shape.blockLen frames (1..SampleRate) in rings of
+  // shape.ringLen frames: derives the ratio, grain, crossfade and look-back from rows
+  // 1..4 and reallocates the grain and tail buffers zero-filled, so the shifted part is
+  // silent until the next grain. Raises the trap for a shape or ratio out of range,
+  // changing nothing then. The chain must call it again whenever the shape changes.
+  void Apply(const FxParamTable& fx, const RingShape& shape);
 
-  // ApplyEffectParams(7) for blocks of blockLen frames (1..SampleRate): derives the
-  // ratio, grain, crossfade and look-back from rows 1..4 and reallocates the grain and
-  // tail buffers zero-filled, so the shifted part is silent until the next grain. Raises
-  // the trap for a block length or ratio out of range, changing nothing then. The chain
-  // must call it again whenever BlockLen changes.
-  void Apply(const FxParamTable& fx, int32_t blockLen);
-
-  // One block of the length given to Apply(): reads block.in (the input stage, with its
-  // history), writes block.out left samples. Raises the trap for a block of another
-  // length (or before the first Apply()).
+  // One block of the shape given to Apply(): reads block.in (the input stage, with its
+  // history), writes block.out left samples. Raises the trap for a block or ring of
+  // another length (or before the first Apply()).
   void Run(const StageBlock& block);
 
   float Ratio() const { return ratio_; }
@@ -48,6 +47,7 @@ class PitchShift {
   void BuildGrain(const StageBlock& block);
 
   int32_t blockLen_ = 0;
+  int32_t ringLen_ = 0;
   float ratio_ = 1.0f;
   float wet_ = 0.0f;
   float dry_ = 0.0f;

@@ -17,6 +17,14 @@ class RingGuard {
   ~RingGuard() = default;
 };
 
+// The block and ring lengths of the stream, which size the state of an effect that
+// depends on them (the pitch shifter's grain, and how far back it may read).
+struct RingShape {
+  int32_t blockLen = 0;
+  int32_t ringLen = 0;
+  bool operator==(const RingShape&) const = default;
+};
+
 // What one effect sees of one pass of the chain: the current stage ring it reads (the
 // whole ring, so frames before start are the stage's recent history), its own ring it
 // writes, and the block start..end (start <= end < ringLen; a block never wraps).

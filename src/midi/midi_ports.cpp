@@ -2,6 +2,8 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include "util/text.h"
+
 namespace ampora {
 
 namespace {
@@ -18,9 +20,11 @@ std::vector<std::string> PortNames(RtMidi::Api api) {
 
 }  // namespace
 
-MidiPortList ScanMidiPorts(int32_t direction) {
+MidiPortList ScanMidiPorts(int32_t direction, const std::string& apiName) {
   std::vector<RtMidi::Api> apis;
   RtMidi::getCompiledApi(apis);
+  const RtMidi::Api named = RtMidi::getCompiledApiByName(LowerAscii(apiName));
+  if (named != RtMidi::UNSPECIFIED && named != RtMidi::RTMIDI_DUMMY) apis = {named};
   for (RtMidi::Api api : apis) {
     if (api == RtMidi::RTMIDI_DUMMY) continue;
     try {
@@ -34,8 +38,8 @@ MidiPortList ScanMidiPorts(int32_t direction) {
   return MidiPortList{};
 }
 
-std::vector<std::string> MidiPortNames(int32_t direction) {
-  return ScanMidiPorts(direction).names;
+std::vector<std::string> MidiPortNames(int32_t direction, const std::string& apiName) {
+  return ScanMidiPorts(direction, apiName).names;
 }
 
 }  // namespace ampora

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
-// The MIDI ports of the machine, through RtMidi: the first compiled MIDI interface (ALSA
-// sequencer, JACK) that answers and has ports of the direction asked for.
+// The MIDI ports of the machine, through RtMidi: those of the MIDI interface named by the
+// setting "MidiApi" ("alsa" for the ALSA sequencer, "jack" for JACK MIDI, any case), or,
+// when it is empty or names no compiled interface, of the first compiled interface (ALSA
+// sequencer, then JACK) that answers and has ports of the direction asked for.
 //
 // Thread: UI thread.
 
@@ -16,10 +18,12 @@ struct MidiPortList {
   std::vector<std::string> names;  // in port order: the device ids
 };
 
+inline constexpr const char kMidiApiKey[] = "MidiApi";
+
 // direction: 1 = input, 0 = output. Never throws; no interface gives an empty list.
-MidiPortList ScanMidiPorts(int32_t direction);
+MidiPortList ScanMidiPorts(int32_t direction, const std::string& apiName = "");
 
 // The names of ScanMidiPorts, for the device catalogue.
-std::vector<std::string> MidiPortNames(int32_t direction);
+std::vector<std::string> MidiPortNames(int32_t direction, const std::string& apiName = "");
 
 }  // namespace ampora

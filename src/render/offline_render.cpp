@@ -12,6 +12,9 @@
 #include "audio/stream_format.h"
 #include "effects/effect_chain.h"
 #include "effects/reverb.h"
+#include "live/banks.h"
+#include "live/level_fader.h"
+#include "live/levels.h"
 #include "render/render_bank.h"
 #include "render/render_error.h"
 #include "render/render_input.h"
@@ -53,6 +56,9 @@ RenderResult RenderFile(const RenderOptions& options, const RenderProgress& prog
 
   StreamBuffers stream;
   EffectChain chain(stream);
+  FaderModel inFader(true);
+  FaderModel outFader;
+  Levels levels(inFader, outFader, stream);
   {
     ReadOnlySettings readOnly;
     CheckBankSection(options.iniFile, options.section);
@@ -61,7 +67,7 @@ RenderResult RenderFile(const RenderOptions& options, const RenderProgress& prog
     if (Reverb* reverb = chain.FindUnit<Reverb>(kReverb); reverb != nullptr && options.seed) {
       reverb->UseRandomSource(std::make_unique<TwisterRandom>(*options.seed));
     }
-    LoadBank(chain, stream, options.iniFile, options.section);
+    LoadBankSection(chain, levels, options.section, options.iniFile);
   }
 
   RenderOutput output(options.output);

@@ -1,27 +1,14 @@
 #include "render/render_bank.h"
 
-#include <algorithm>
-#include <charconv>
-
 #include "audio/block_layout.h"
-#include "effects/db_to_gain.h"
-#include "effects/effect_catalogue.h"
 #include "render/render_error.h"
 #include "settings/profile_file.h"
 #include "settings/profile_text.h"
+#include "settings/setting_number.h"
 #include "settings/settings_store.h"
 #include "util/files.h"
-#include "util/text.h"
 
 namespace ampora {
-
-namespace {
-
-float FaderGain(int32_t db) {
-  return DbToGain(static_cast<float>(std::clamp(db, kFaderMinDb, kFaderMaxDb)));
-}
-
-}  // namespace
 
 void CheckBankSection(const std::string& iniFile, const std::string& section) {
   if (!FileExists(iniFile)) throw RenderError("settings file " + iniFile + " not found");
@@ -35,29 +22,7 @@ void CheckBankSection(const std::string& iniFile, const std::string& section) {
 float BufferMsSetting(const std::string& iniFile) {
   const std::string text =
       ReadIniValue("BufferMS", SettingValue::Float(kBufferMsDefault), iniFile, "conf", 0);
-  const std::string_view trimmed = TrimBlanks(text);
-  float value = kBufferMsDefault;
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  if (error != std::errc() || end != trimmed.data() + trimmed.size()) return kBufferMsDefault;
-  return value;
-}
-
-void LoadBank(EffectChain& chain, StreamBuffers& stream, const std::string& iniFile,
-              const std::string& section) {
-  ResetEffectParams(chain.FxParam);
-  BankLevels levels;
-  TransferEffectParams(0, section, chain.FxParam, levels, iniFile);
-  ApplyFaderLevels(levels, stream);
-  for (int effect = 0; effect < kEffectCount; ++effect) {
-    chain.FxResync[effect] = true;
-    chain.ApplyEffectParams(effect);
-  }
-}
-
-void ApplyFaderLevels(const BankLevels& levels, StreamBuffers& stream) {
-  const float in = FaderGain(levels.LevelIn[1]);
-  stream.InGain = {in, in};
-  stream.OutGain = {FaderGain(levels.LevelOut[0]), FaderGain(levels.LevelOut[1])};
+  return ParseSettingNumber<float>(text).value_or(kBufferMsDefault);
 }
 
 }  // namespace ampora

@@ -5,11 +5,12 @@
 
 namespace ampora {
 
-void ReportUnsavedSettings(const std::string& place) {
+void ReportUnsavedSettings(const std::string& place, const std::string& reason) {
   static std::set<std::string> reported;
   if (!reported.insert(place).second) return;
-  std::cerr << "ampora: cannot save settings in " << place
-            << "; later failures there are not reported\n";
+  std::cerr << "ampora: cannot save settings in " << place;
+  if (!reason.empty()) std::cerr << " (" << reason << ")";
+  std::cerr << "; later failures there are not reported\n";
 }
 
 }  // namespace ampora

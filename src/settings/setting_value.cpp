@@ -1,8 +1,10 @@
 #include "settings/setting_value.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <string_view>
 
 namespace ampora {
 
@@ -12,6 +14,15 @@ namespace {
 constexpr int kPlainExponentMin = -5;
 constexpr int kPlainExponentMax = 14;
 
+// Numbers are written without the C library's formatting, which follows the locale: a
+// desktop locale would turn the decimal point into a comma, or into a character of
+// several bytes.
+void AppendInteger(std::string& text, int32_t value) {
+  char digits[16];
+  const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
+  text.append(digits, result.ptr);
+}
+
 // At most 7 significant digits, trailing zeros and a bare "." dropped.
 std::string FloatText(float value) {
   if (std::isnan(value)) return "nan";
@@ -20,31 +31,36 @@ std::string FloatText(float value) {
 
   // "-d.dddddde+XX": the digits rounded to 7 places, and the exponent after rounding.
   char scientific[32];
-  std::snprintf(scientific, sizeof scientific, "%.6e", static_cast<double>(value));
-  const std::string text = scientific;
+  const auto written = std::to_chars(std::begin(scientific), std::end(scientific),
+                                     static_cast<double>(value), std::chars_format::scientific, 6);
+  const std::string_view text(scientific, static_cast<std::size_t>(written.ptr - scientific));
   const bool negative = text[0] == '-';
   const std::size_t digitsAt = negative ? 1 : 0;
-  std::string digits = text.substr(digitsAt, 1) + text.substr(digitsAt + 2, 6);
-  const int exponent = std::atoi(text.c_str() + text.find('e') + 1);
+  std::string digits(1, text[digitsAt]);
+  digits.append(text.substr(digitsAt + 2, 6));
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  // The exponent: "e", its sign, at least two digits.
+  const std::size_t e = text.find('e');
+  int exponent = 0;
+  std::from_chars(text.data() + e + 2, text.data() + text.size(), exponent);
+  if (text[e + 1] == '-') exponent = -exponent;
 
-  std::string body;
+  std::string body(negative ? "-" : "");
   if (exponent < kPlainExponentMin || exponent > kPlainExponentMax) {
-    char exponentText[8];
-    std::snprintf(exponentText, sizeof exponentText, "E%+03d", exponent);
-    // Appended piece by piece: GCC 12 at -O3 sees a false overlap in "." + digits.
-    body = digits.substr(0, 1);
+    body += digits[0];
     if (digits.size() > 1) body.append(".").append(digits, 1);
-    body += exponentText;
+    body.append(exponent < 0 ? "E-" : "E+");
+    if (std::abs(exponent) < 10) body += '0';
+    AppendInteger(body, std::abs(exponent));
   } else if (exponent < 0) {
-    body = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    body.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
   } else if (static_cast<std::size_t>(exponent) + 1 >= digits.size()) {
-    body = digits + std::string(static_cast<std::size_t>(exponent) + 1 - digits.size(), '0');
+    body.append(digits).append(static_cast<std::size_t>(exponent) + 1 - digits.size(), '0');
   } else {
     const std::size_t point = static_cast<std::size_t>(exponent) + 1;
-    body = digits.substr(0, point) + "." + digits.substr(point);
+    body.append(digits, 0, point).append(".").append(digits, point);
   }
-  return negative ? "-" + body : body;
+  return body;
 }
 
 }  // namespace
@@ -52,7 +68,9 @@ std::string FloatText(float value) {
 std::string SettingValue::ToText() const {
   if (const auto* text = std::get_if<std::string>(&value_)) return *text;
   if (const auto* number = std::get_if<float>(&value_)) return FloatText(*number);
-  return std::to_string(std::get<int32_t>(value_));
+  std::string text;
+  AppendInteger(text, std::get<int32_t>(value_));
+  return text;
 }
 
 }  // namespace ampora

@@ -21,16 +21,15 @@ constexpr const char* kAbsent = "ISDEFAULT";
 constexpr std::size_t kReadLimitBytes = 254;
 
 std::string FileOrDefault(const std::string& file) {
-  return file.empty() ? SettingsFileFor(AppTitle) : file;
+  return file.empty() ? ProgramSettingsFile() : file;
 }
 
 std::string SectionOrDefault(const std::string& section) {
   return section.empty() ? kDefaultSection : section;
 }
 
-// The settings file of the name when it exists, else empty text.
-std::string ExistingSettingsFile(const std::string& name) {
-  const std::string file = SettingsFileFor(name);
+// The file when it exists, else empty text.
+std::string IfExists(const std::string& file) {
   return FileExists(file) ? file : std::string();
 }
 
@@ -40,11 +39,11 @@ SettingsStore ResolveSettingsStore(const std::string& storeName, int mode) {
   SettingsStore store;
   TrapErrors([&] {
     if (!storeName.empty()) {
-      const std::string file = ExistingSettingsFile(storeName);
+      const std::string file = IfExists(SettingsFileFor(storeName));
       store =
           file.empty() ? SettingsStore{kUserStore, storeName} : SettingsStore{kProfileFile, file};
     } else if (mode == 1) {
-      const std::string file = ExistingSettingsFile(AppTitle);
+      const std::string file = IfExists(ProgramSettingsFile());
       store = file.empty() ? SettingsStore{kUserStore, ""} : SettingsStore{kProfileFile, file};
     } else if (!SettingsIniPath.empty()) {
       store = {kProfileFile, SettingsIniPath};

@@ -12,7 +12,9 @@
 
 namespace ampora {
 
-// Set once at start-up, before the first read. Empty until then.
+// Set once at start-up, before the first read (InitSettingsPaths), and kept for the run.
+// Empty until then, unless an operation on the program's file resolved it first
+// (ProgramSettingsFile in settings/settings_location.h).
 extern std::string AppTitle;
 extern std::string SettingsIniPath;
 
@@ -24,8 +26,8 @@ struct SettingsStore {
 };
 
 // A store name picks its settings file when that exists, else the per-user store of
-// that name. Without one, mode 1 picks the title's settings file when it exists, else the
-// per-user store of the title; mode 0 picks SettingsIniPath (existing or not), else the
+// that name. Without one, mode 1 picks the program's settings file when it exists, else
+// the per-user store of the title; mode 0 picks SettingsIniPath (existing or not), else the
 // per-user store of AppTitle. Files are found by the rule of settings/settings_location.h.
 SettingsStore ResolveSettingsStore(const std::string& storeName, int mode);
 

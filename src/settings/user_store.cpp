@@ -6,6 +6,7 @@
 #include "settings/profile_file.h"
 #include "settings/save_failure.h"
 #include "settings/settings_store.h"
+#include "settings/store_name.h"
 #include "settings/stored_text.h"
 #include "util/error_trap.h"
 #include "util/files.h"
@@ -44,11 +45,6 @@ std::vector<std::string> KeyPathParts(const std::string& keyPath) {
   return parts;
 }
 
-bool IsSafePart(const std::string& part) {
-  return !part.empty() && part != "." && part != ".." &&
-         part.find_first_of(std::string("/\0", 2)) == std::string::npos;
-}
-
 // The store file of a key path, or nothing when the path names no store.
 std::optional<std::string> StoreFile(int32_t hive, const std::string& keyPath) {
   if (hive != 0) return std::nullopt;
@@ -57,7 +53,7 @@ std::optional<std::string> StoreFile(int32_t hive, const std::string& keyPath) {
   std::string file = UserConfigFolder();
   if (file.empty()) return std::nullopt;
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (!IsSafePart(parts[i])) return std::nullopt;
+    if (!IsSafeStoreName(parts[i])) return std::nullopt;
     file += parts[i] + (i + 1 < parts.size() ? "/" : ".conf");
   }
   return file;

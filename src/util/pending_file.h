@@ -1,12 +1,14 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 
 // A file that replaces another only when it is complete: it is written under a temporary
 // name in the target's folder, flushed to the disk and renamed over the target at the
 // end. A crash, a full disk or an abandoned write leaves the old file (or none) and no
 // partial one. A symbolic link is followed, so the file it names is replaced and the
-// link stays; an existing file keeps its permissions.
+// link stays; an existing file keeps its permissions. A file the user has write-protected
+// is not replaced, although renaming over it would only need the folder's permission.
 //
 // Thread: the thread that owns the object.
 
@@ -21,7 +23,9 @@ class PendingFile {
   PendingFile& operator=(const PendingFile&) = delete;
 
   // Creates the temporary file for path; false (with errno set) when the folder cannot
-  // take it or path names something other than a regular file.
+  // take it, path names something other than a regular file, or the file is
+  // write-protected: we may not write it, or none of its write permissions is set (which
+  // also holds a root user back).
   bool Create(const std::string& path);
 
   // The descriptor of the temporary file (-1 before a successful Create).
@@ -40,5 +44,11 @@ class PendingFile {
   bool hadFile_ = false;
   unsigned mode_ = 0;  // the old file's permissions
 };
+
+// Removes the temporary files that writers of path left behind when they crashed: regular
+// files beside the file (beside the file a symbolic link names) named as PendingFile names
+// them, last changed before the given time, whose writing process no longer runs.
+// Nothing else is touched.
+void RemoveAbandonedPendingFiles(const std::string& path, const timespec& changedBefore);
 
 }  // namespace ampora

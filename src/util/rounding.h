@@ -59,4 +59,21 @@ inline int32_t DivInt32(int32_t a, int32_t b) {
   return a / b;
 }
 
+// 32-bit sums, differences and products that raise kOverflow instead of wrapping.
+inline int32_t AddInt32(int32_t a, int32_t b) {
+  int32_t result = 0;
+  if (__builtin_add_overflow(a, b, &result)) RaiseOverflow();
+  return result;
+}
+inline int32_t SubInt32(int32_t a, int32_t b) {
+  int32_t result = 0;
+  if (__builtin_sub_overflow(a, b, &result)) RaiseOverflow();
+  return result;
+}
+inline int32_t MulInt32(int32_t a, int32_t b) {
+  int32_t result = 0;
+  if (__builtin_mul_overflow(a, b, &result)) RaiseOverflow();
+  return result;
+}
+
 }  // namespace ampora

@@ -68,6 +68,13 @@ TEST(GeneratedInputs, RiffAndToneLoopAtMinusTwelveDecibels) {
   EXPECT_NEAR(crossings, 880, 2);
 }
 
+TEST(GeneratedInputs, StringPeriodsRoundHalfToEven) {
+  EXPECT_EQ(StringPeriodFrames(440.0), 100u);     // 100.23
+  EXPECT_EQ(StringPeriodFrames(82.40689), 535u);  // low E, 535.15
+  EXPECT_EQ(StringPeriodFrames(17640.0), 2u);     // 2.5
+  EXPECT_EQ(StringPeriodFrames(12600.0), 4u);     // 3.5
+}
+
 TEST(WavFileInput, SixteenBitFileArrivesSampleForSample) {
   std::vector<int16_t> left(65536), right(65536);
   for (int i = 0; i < 65536; ++i) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_rig.h"
+#include "support/scoped_locale.h"
 #include "util/message_seam.h"
 
 namespace ampora::test {
@@ -46,6 +47,20 @@ TEST(DeviceIdByName, FindsNamesNumbersAndNothing) {
   EXPECT_EQ(catalogue.DeviceIdByName(1, "Line In (2- USB Audio)", 0), -1);
   EXPECT_EQ(catalogue.DeviceIdByName(0, "anything", 0), 0) << "no output devices at all";
   EXPECT_TRUE(log.messages.empty());
+}
+
+// A number is read as every number of the settings is: whole, with "." as decimal point
+// whatever the locale, ties to even.
+TEST(DeviceIdByName, NumbersAreSettingsNumbers) {
+  const DeviceCatalogue catalogue = Catalogue({"Line In", "0x1", "2nd Mic"});
+  ScopedLocale comma("de_DE");
+  if (!comma.active()) GTEST_SKIP() << "the locale de_DE cannot be built here";
+  EXPECT_EQ(catalogue.DeviceIdByName(1, "3.5", 0), 4);
+  EXPECT_EQ(catalogue.DeviceIdByName(1, "+2", 0), 2);
+  EXPECT_EQ(catalogue.DeviceIdByName(1, "1e1", 0), 10);
+  EXPECT_EQ(catalogue.DeviceIdByName(1, "0x1", 0), 1) << "a name, not hexadecimal";
+  EXPECT_EQ(catalogue.DeviceIdByName(1, "2nd mic", 0), 2);
+  EXPECT_EQ(catalogue.DeviceIdByName(1, "3,5", 0), -1);
 }
 
 TEST(DeviceIdByName, WarnsAndThenMatchesLoosely) {

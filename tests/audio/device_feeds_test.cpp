@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
+#include "audio/devices/callback_gate.h"
 #include "audio/devices/capture_feed.h"
 #include "audio/devices/play_feed.h"
 #include "audio/stream_format.h"
@@ -125,6 +128,39 @@ TEST(PlayFeed, ResetReturnsEveryQueuedHeader) {
   EXPECT_TRUE(b.IsDone());
   EXPECT_EQ(feed.FramesPlayed(), 0);
   EXPECT_EQ(feed.Pull(out.data(), 2), 0);
+}
+
+// A callback that got in before Close() is waited for, and none gets in until Open():
+// the UI thread may then touch what the callbacks touch (under ThreadSanitizer, a race
+// on the shared count would be reported).
+TEST(CallbackGate, NoCallbackWorksBetweenCloseAndOpen) {
+  CallbackGate gate;
+  std::atomic<bool> stop{false};
+  std::atomic<bool> inside{false};
+  std::atomic<int64_t> entries{0};
+  int64_t shared = 0;
+  std::thread device([&] {
+    while (!stop.load(std::memory_order_relaxed)) {
+      if (!gate.Enter()) continue;
+      inside.store(true, std::memory_order_relaxed);
+      ++shared;
+      inside.store(false, std::memory_order_relaxed);
+      entries.fetch_add(1, std::memory_order_relaxed);
+      gate.Leave();
+    }
+  });
+  int32_t caught = 0;
+  for (int32_t round = 0; round < 20000; ++round) {
+    gate.Open();
+    std::this_thread::yield();
+    gate.Close();
+    if (inside.load(std::memory_order_relaxed)) ++caught;
+    shared = 0;
+  }
+  stop.store(true, std::memory_order_relaxed);
+  device.join();
+  EXPECT_EQ(caught, 0);
+  EXPECT_GT(entries.load(), 0);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <random>
 
@@ -121,6 +123,45 @@ TEST(StreamEngine, AbsurdDevicePositionsOnlyCorrectTheLength) {
       EXPECT_EQ(rig.engine.PollStream(), k) << position;
     }
   }
+}
+
+// An output whose clock runs a quarter slower than the input's: the corrections never
+// stop, and the position difference and the corrections grow together for as long as
+// the stream runs. The counters must stay small (the stream would stall once they
+// overflowed), while every length stays the one that unbounded counters give.
+TEST(StreamEngine, LastingClockDriftKeepsTheCountersSmall) {
+  ScriptedOutput output;
+  EngineRig rig(&output);
+  rig.Start();
+  const BlockLayout layout = rig.engine.Layout();
+  int64_t captured = 0;
+  int64_t written = 0;
+  int64_t average = 0;  // the unbounded model
+  int64_t trims = 0;
+  for (int32_t poll = 0; poll < 4000; ++poll) {
+    rig.Advance(layout.BlockLen);
+    captured += layout.BlockLen;
+    output.positionBytes = std::min(written, captured * 3 / 4) * BlockAlign;
+    const int32_t k = poll % layout.BlockCount;
+    ASSERT_EQ(rig.engine.PollStream(), k) << "poll " << poll;
+
+    average = static_cast<int64_t>(
+        std::nearbyint((captured - output.positionBytes / BlockAlign + average) / 2.0));
+    const int64_t lag = average - trims;
+    int32_t trim = lag > layout.DelayMaxFrames ? -154 : lag < layout.DelayMinFrames ? 31 : 0;
+    if (k == layout.BlockCount - 1) trim = 0;
+    trims -= trim;
+    const int32_t frames = HeaderFrames(rig.engine.PlayHeader(k));
+    ASSERT_EQ(frames, layout.BlockLen + trim) << "poll " << poll;
+    ASSERT_EQ(int64_t{rig.engine.LagAverage()} - rig.engine.LengthTrim(), average - trims)
+        << "poll " << poll;
+    ASSERT_LT(std::abs(rig.engine.LengthTrim()), 1 << 18) << "poll " << poll;
+    ASSERT_LT(std::abs(rig.engine.LagAverage()), 1 << 18) << "poll " << poll;
+    written += frames;
+    for (WaveHeader* header : output.written) header->MarkDone();
+    output.written.clear();
+  }
+  EXPECT_GT(trims, 1 << 18) << "the counters would have grown past the bound";
 }
 
 TEST(StreamEngine, HandlesEveryBlockOnceInRingOrderWhateverTheTiming) {

@@ -154,6 +154,20 @@ TEST_F(ButtonBarTest, DoubleClickCountsAsASecondPress) {
   EXPECT_EQ(clicked_.count(), 2);
 }
 
+TEST_F(ButtonBarTest, OnlyALeftDoubleClickPresses) {
+  const QImage normal = Cell(79);
+  for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+    Press(100, button);
+    Release(100, button);
+    QTest::mouseDClick(&bar_, button, Qt::NoModifier, QPoint(100, 10));
+    EXPECT_EQ(Cell(79), normal) << "button " << button << " is not drawn pressed";
+    Release(100, button);
+  }
+  EXPECT_EQ(down_.count(), 0);
+  EXPECT_EQ(clicked_.count(), 0);
+  EXPECT_EQ(rightClicked_.count(), 2) << "a right double click is two right clicks";
+}
+
 TEST_F(ButtonBarTest, HoverReportsChangesOfTheButtonUnderTheMouse) {
   MoveMouse(bar_, QPoint(20, 10));
   EXPECT_EQ(hover_.count(), 0) << "the last hovered index starts at 0";
@@ -169,22 +183,9 @@ TEST_F(ButtonBarTest, HoverReportsChangesOfTheButtonUnderTheMouse) {
 }
 
 TEST_F(ButtonBarTest, EmphasisColoursTheCaption) {
-  // Pixels of the cell within a small distance of the colour (the text is antialiased).
+  // Caption pixels of the cell (antialiased, so near the colour).
   auto count = [&](int32_t cellX, Color color) {
-    const QImage cell = Cell(cellX);
-    const RgbParts want = SplitRGB(color);
-    int n = 0;
-    for (int y = 0; y < cell.height(); ++y) {
-      for (int x = 0; x < cell.width(); ++x) {
-        const QRgb p = cell.pixel(x, y);
-        n += std::abs(qRed(p) - want.red) + std::abs(qGreen(p) - want.green) +
-                         std::abs(qBlue(p) - want.blue) <
-                     40
-                 ? 1
-                 : 0;
-      }
-    }
-    return n;
+    return InkNear(bar_.Picture(), color, 39, QRect(cellX, 0, 70, 24)).count;
   };
   const Color green = Rgb(0, 208, 0);
   EXPECT_EQ(count(149, green), 0);

@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <cmath>
+#include <limits>
 
 #include "controls/color_scheme.h"
 #include "controls/surface.h"
 #include "qt_test_helpers.h"
+#include "util/error_trap.h"
 
 namespace ampora {
 namespace {
@@ -30,6 +33,17 @@ TEST(ColorArithmetic, AdjustColorAddsDeltasOrScalesInFourDecimals) {
   // The factor itself is taken to four decimals first: 0.49995 -> 0.5000, so white gives
   // 127.5 -> 128 where a plain double product would give 127.49 -> 127.
   EXPECT_EQ(AdjustColor(Rgb(255, 255, 255), 0, 0, 0, 0.49995), Rgb(128, 128, 128));
+}
+
+TEST(ColorArithmetic, AdjustColorTakesAbsurdArgumentsQuietly) {
+  constexpr int32_t kFar = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kNear = std::numeric_limits<int32_t>::min();
+  EXPECT_EQ(AdjustColor(Rgb(10, 200, 250), kFar, kNear, kFar), Rgb(255, 0, 255));
+  EXPECT_EQ(AdjustColor(Rgb(10, 200, 250), 0, 0, 0, 1e300), 0) << "an error gives black";
+  EXPECT_EQ(AdjustColor(Rgb(10, 200, 250), 0, 0, 0, std::nan("")), 0);
+  ErrorCatch = 1;
+  EXPECT_THROW(AdjustColor(Rgb(10, 200, 250), 0, 0, 0, 1e300), RuntimeError);
+  ErrorCatch = 0;
 }
 
 TEST(ColorArithmetic, SystemColorsComeFromThePalette) {

@@ -45,6 +45,11 @@ TEST_F(LangModeSettingTest, ReadsTheSettingWithZeroForAbsentOrUnreadableText) {
   EXPECT_EQ(ReadLangMode(), 1);
   WriteSetting("LangMode", SettingValue::Text("japanese"));
   EXPECT_EQ(ReadLangMode(), 0);
+  // Read as every number of the settings is: whole text only, blanks and "+" allowed.
+  WriteSetting("LangMode", SettingValue::Text("12abc"));
+  EXPECT_EQ(ReadLangMode(), 0);
+  WriteSetting("LangMode", SettingValue::Text("\t+2 "));
+  EXPECT_EQ(ReadLangMode(), 2);
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include <QFont>
 #include <QWidget>
+#include <limits>
 
 #include "controls/print_label.h"
+#include "controls/shaded_outlines.h"
 #include "controls/surface.h"
 #include "qt_test_helpers.h"
 #include "util/error_trap.h"
@@ -202,6 +204,23 @@ TEST(PaintSurfaceErrors, ARunTimeErrorEndsThePaintingQuietlyUnlessErrorCatchIsOn
   EXPECT_THROW(PaintSurface(s, 0), RuntimeError);
   ErrorCatch = 0;
   TwipsPerPixel = 15;
+}
+
+TEST(ShadedOutlines, CornersAtTheEndsOfTheIntegerRangeEndTheDrawingQuietly) {
+  constexpr int32_t kFar = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kNear = std::numeric_limits<int32_t>::min();
+  Surface s = Prepared(20, 20);
+  // Spans that overflow 32 bits are errors; spans that fit give points far outside the
+  // image, whose lines are cut to it.
+  DrawCurvedRing(s, kNear, kNear, kFar, kFar, Rgb(9, 9, 9), Rgb(9, 9, 9), 1);
+  DrawShadedCircle(s, kNear, kNear, kFar, kFar, Rgb(9, 9, 9), Rgb(9, 9, 9), 2, 0);
+  DrawShadedCircle(s, kFar, 0, kFar, 10, Rgb(9, 9, 9), Rgb(9, 9, 9), 1, 1);
+  EXPECT_EQ(s.Pixel(10, 10), kBack);
+  DrawCurvedRing(s, -kFar / 2, -1000, kFar / 2, kFar / 2, Rgb(9, 9, 9), Rgb(9, 9, 9), 1);
+  DrawShadedCircle(s, -kFar / 4, -kFar / 4, kFar / 4, kFar / 4, Rgb(9, 9, 9), Rgb(9, 9, 9), 1, 1);
+  ErrorCatch = 1;
+  EXPECT_THROW(DrawShadedCircle(s, 0, kNear, 0, kFar, 0, 0, 1, 0), RuntimeError);
+  ErrorCatch = 0;
 }
 
 TEST(PaintFramed, GradientInsideARaisedFrameOfTheGivenWidth) {

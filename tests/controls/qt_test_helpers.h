@@ -6,7 +6,9 @@
 #include <QPointingDevice>
 #include <QSignalSpy>
 #include <QWidget>
+#include <QRect>
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <vector>
 
@@ -20,6 +22,18 @@ inline void MoveMouse(QWidget& widget, QPoint pos) {
   QMouseEvent move(QEvent::MouseMove, pos, widget.mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
                    Qt::NoModifier, QPointingDevice::primaryPointingDevice());
   QCoreApplication::sendEvent(&widget, &move);
+}
+
+// One mouse event at an exact position: a press, release or double click of `button`,
+// or a move with `button` held (Qt::NoButton: none).
+inline void SendMouse(QWidget& widget, QEvent::Type type, QPointF pos,
+                      Qt::MouseButton button = Qt::LeftButton,
+                      Qt::KeyboardModifiers keys = Qt::NoModifier) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+  const Qt::MouseButton acting = type == QEvent::MouseMove ? Qt::NoButton : button;
+  QMouseEvent event(type, pos, widget.mapToGlobal(pos), acting, held, keys,
+                    QPointingDevice::primaryPointingDevice());
+  QCoreApplication::sendEvent(&widget, &event);
 }
 
 // The arguments of the n-th recorded signal as integers.
@@ -46,6 +60,40 @@ inline InkBox InkedBox(const Surface& s, Color paper) {
     }
   }
   return box;
+}
+
+// The pixels within `tolerance` (the sum of the channel differences) of a colour, inside
+// a region of the surface (all of it when the region is empty): antialiased text has few
+// pixels of exactly its colour.
+inline InkBox InkNear(const Surface& s, Color color, int32_t tolerance, QRect region = {}) {
+  if (region.isEmpty()) region = QRect(0, 0, s.WidthPx(), s.HeightPx());
+  const RgbParts want = SplitRGB(ResolveColor(color));
+  InkBox box;
+  for (int32_t y = region.top(); y <= region.bottom(); ++y) {
+    for (int32_t x = region.left(); x <= region.right(); ++x) {
+      const RgbParts p = SplitRGB(s.Pixel(x, y));
+      if (std::abs(p.red - want.red) + std::abs(p.green - want.green) +
+              std::abs(p.blue - want.blue) > tolerance) {
+        continue;
+      }
+      box = {box.count + 1, std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+             std::max(box.bottom, y)};
+    }
+  }
+  return box;
+}
+
+// The darkest pixel of a region, as the sum of its channels: antialiased text is never
+// darker than its colour.
+inline int32_t DarkestIn(const Surface& s, QRect region) {
+  int32_t darkest = 3 * 255;
+  for (int32_t y = region.top(); y <= region.bottom(); ++y) {
+    for (int32_t x = region.left(); x <= region.right(); ++x) {
+      const RgbParts p = SplitRGB(s.Pixel(x, y));
+      darkest = std::min(darkest, p.red + p.green + p.blue);
+    }
+  }
+  return darkest;
 }
 
 // Sets the application's palette for one scope and restores it afterwards.

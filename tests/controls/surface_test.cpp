@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QPalette>
+#include <limits>
+#include <utility>
+#include <vector>
 
 #include "qt_test_helpers.h"
 #include "util/twips.h"
@@ -96,6 +99,68 @@ TEST(SurfacePixelRules, DrawingOutsideTheImageIsClippedAndReadsGiveMinusOne) {
   EXPECT_EQ(Row(s, 1), "xxx");
   EXPECT_EQ(s.Pixel(3, 0), -1);
   EXPECT_EQ(s.Pixel(-1, 0), -1);
+}
+
+// The pixels of a thin line by the plain walk over every step, as the surface drew them
+// before it learned to skip the steps outside the image.
+std::vector<std::pair<int32_t, int32_t>> WalkedPixels(int32_t x1, int32_t y1, int32_t x2,
+                                                      int32_t y2) {
+  std::vector<std::pair<int32_t, int32_t>> pixels;
+  const int32_t dx = std::abs(x2 - x1);
+  const int32_t dy = -std::abs(y2 - y1);
+  int32_t error = dx + dy;
+  for (int32_t x = x1, y = y1; x != x2 || y != y2;) {
+    pixels.emplace_back(x, y);
+    const int32_t twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      x += x1 < x2 ? 1 : -1;
+    }
+    if (twice <= dx) {
+      error += dx;
+      y += y1 < y2 ? 1 : -1;
+    }
+  }
+  return pixels;
+}
+
+TEST(SurfaceLongLines, StartingTheWalkInsideTheImageKeepsEveryPixel) {
+  // Lines from anywhere around a 13 x 9 image, many of them crossing it at a slant.
+  uint32_t seed = 7;
+  auto next = [&seed](int32_t span) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int32_t>((seed >> 8) % static_cast<uint32_t>(2 * span + 1)) - span;
+  };
+  for (int trial = 0; trial < 3000; ++trial) {
+    const int32_t x1 = next(60), y1 = next(60), x2 = next(60), y2 = next(60);
+    Surface drawn = Blank(13, 9);
+    drawn.SetForeColor(kInk);
+    drawn.MoveTo(x1, y1);
+    drawn.LineTo(x2, y2);
+    Surface walked = Blank(13, 9);
+    for (const auto& [x, y] : WalkedPixels(x1, y1, x2, y2)) walked.SetPixel(x, y, kInk);
+    ASSERT_EQ(drawn.Image(), walked.Image())
+        << "line " << x1 << "," << y1 << " to " << x2 << "," << y2;
+  }
+}
+
+TEST(SurfaceLongLines, EndPointsAtTheEdgesOfTheIntegerRangeDrawAtOnce) {
+  // Walking these step by step would take billions of steps.
+  constexpr int32_t kFar = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kNear = std::numeric_limits<int32_t>::min();
+  Surface s = Blank(5, 5);
+  s.SetForeColor(kInk);
+  s.MoveTo(kNear, 2);
+  s.LineTo(kFar, 2);
+  EXPECT_EQ(Row(s, 2), "xxxxx");
+  s.MoveTo(kNear, kNear);
+  s.LineTo(kFar, kFar);
+  EXPECT_EQ(s.Pixel(3, 3), kInk) << "the diagonal through the origin";
+  s.SetDrawWidth(3);
+  s.MoveTo(2, kFar);
+  s.LineTo(2, kNear);
+  EXPECT_EQ(Column(s, 2), "xxxxx");
+  EXPECT_EQ(s.Pixel(4, 0), kPaper) << "a wide pen keeps its width where it is cut";
 }
 
 TEST(SurfaceBackColor, SettingItClearsAndResizingKeepsTheTopLeft) {

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "controls/picture_box.h"
 #include "util/twips.h"
 
 namespace ampora {
@@ -108,6 +109,13 @@ TEST_F(UiFontsTest, FindOrCreateReusesEqualAttributes) {
   QWidget window;
   EXPECT_EQ(ApplyUiFont(&window, 1), 1);
   EXPECT_EQ(window.font(), UiFontCache()[1].font);
+}
+
+TEST_F(UiFontsTest, APictureWidgetPrintsInTheFontItIsGiven) {
+  PictureBox picture;
+  EXPECT_EQ(ApplyUiFont(&picture, -2, {}, 15, -1), 1);
+  EXPECT_EQ(picture.font(), UiFontCache()[1].font);
+  EXPECT_EQ(picture.Picture().Font(), picture.font());
 }
 
 TEST_F(UiFontsTest, MinusOneTakesTheSourcesFontAndGivesItToTheSource) {

@@ -20,10 +20,12 @@ class BankTransferTest : public ::testing::Test {
   void SetUp() override {
     OverrideAppFolder(folder.path());
     AppTitle = "ampora";
+    SettingsIniPath = folder.path() + "ampora.ini";
     ResetEffectParams(fx);
   }
   void TearDown() override {
     OverrideAppFolder("");
+    SettingsIniPath.clear();
     ErrorCatch = 0;
   }
 

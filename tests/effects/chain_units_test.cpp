@@ -58,8 +58,8 @@ template <class Effect>
 std::vector<Frame> UnitOutput(Effect effect, EffectIndex index,
                               const std::vector<int16_t>& signal) {
   if constexpr (requires { effect.InitEffectTables(); }) effect.InitEffectTables();
-  if constexpr (requires { effect.Apply(FxParamTable{}, kBlockLen); }) {
-    effect.Apply(test::DefaultParamsOf(index), kBlockLen);
+  if constexpr (requires { effect.Apply(FxParamTable{}, RingShape{}); }) {
+    effect.Apply(test::DefaultParamsOf(index), RingShape{kBlockLen, kBlockLen * kBlockCount});
   } else {
     effect.Apply(test::DefaultParamsOf(index));
   }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 
 #include "audio/stream_buffers.h"
 #include "audio/stream_format.h"
@@ -269,7 +270,9 @@ TEST(EffectChainUnbuilt, AnEffectWithoutAUnitCountsAsOff) {
   chain.ApplyEffectParams(kEcho);  // nothing to apply
 }
 
-TEST_F(EffectChainTest, AnErrorAbandonsThePassAndLeavesLaterFramesAsTheyWere) {
+// The stage rings keep what the pass did not reach; the block's frames of the play ring
+// that were not written are silence, never the audio of one ring period ago.
+TEST_F(EffectChainTest, AnErrorAbandonsThePassAndSilencesWhatItDidNotPlay) {
   const Frame marker{111, -111};
   std::fill(stream.PlayRing.begin(), stream.PlayRing.end(), marker);
   std::fill(Ring(3).begin(), Ring(3).end(), marker);
@@ -281,8 +284,9 @@ TEST_F(EffectChainTest, AnErrorAbandonsThePassAndLeavesLaterFramesAsTheyWere) {
   EXPECT_EQ(Ring(3)[399].left, 1);
   EXPECT_EQ(Ring(3)[400].left, marker.left);
   EXPECT_EQ(Fake(kReverb).runs, 0);
-  EXPECT_TRUE(std::all_of(stream.PlayRing.begin(), stream.PlayRing.end(),
-                          [&](Frame f) { return SameFrame(f, marker); }));
+  for (int32_t i = 0; i < stream.RingLen; ++i) {
+    ASSERT_TRUE(SameFrame(stream.PlayRing[i], i >= 309 && i <= 617 ? Frame{} : marker)) << i;
+  }
 
   // The input stage: a gain that overflows on the first loud sample.
   Fake(kEnhancer).raiseAt = -1;
@@ -298,8 +302,9 @@ TEST_F(EffectChainTest, AnErrorAbandonsThePassAndLeavesLaterFramesAsTheyWere) {
   stream.OutGain[1] = std::numeric_limits<float>::quiet_NaN();
   EXPECT_EQ(chain->ProcessBlock(927, 1235), 0);
   EXPECT_EQ(stream.PlayRing[927].left, 2);  // two fakes ran
-  EXPECT_EQ(stream.PlayRing[927].right, marker.right);
-  EXPECT_EQ(stream.PlayRing[928].left, marker.left);
+  EXPECT_EQ(stream.PlayRing[927].right, 0);
+  EXPECT_EQ(stream.PlayRing[928].left, 0);
+  EXPECT_EQ(stream.PlayRing[1236].left, marker.left);
 
   // The next pass runs normally.
   stream.OutGain[1] = 1.0f;
@@ -339,7 +344,7 @@ TEST_F(EffectChainTest, ApplyEffectParamsDispatchesUnderTheErrorTrap) {
 // equaliser's tables.
 class SizedUnit {
  public:
-  void Apply(const FxParamTable&, int32_t blockLen) { appliedWith.push_back(blockLen); }
+  void Apply(const FxParamTable&, const RingShape& shape) { appliedWith.push_back(shape.blockLen); }
   void Run(const StageBlock& block) { ranWith = block.end - block.start + 1; }
   void InitEffectTables() { ++tableInits; }
   void FreeEffectTables() { ++tableFrees; }
@@ -377,28 +382,35 @@ TEST(EffectChainSizedUnit, IsReappliedWhenARestartChangedTheBlockLength) {
 // "Reset" during the equaliser's stage does.
 class RestartingUnit {
  public:
-  explicit RestartingUnit(StreamBuffers* stream) : stream_(stream) {}
+  RestartingUnit(StreamBuffers* stream, int32_t blockLen, int32_t blockCount)
+      : stream_(stream), blockLen_(blockLen), blockCount_(blockCount) {}
   void Apply(const FxParamTable&) {}
-  void Run(const StageBlock&) { AllocateRings(*stream_, 441, 300); }
+  void Run(const StageBlock&) { AllocateRings(*stream_, blockLen_, blockCount_); }
 
  private:
   StreamBuffers* stream_;
+  int32_t blockLen_;
+  int32_t blockCount_;
 };
 
+// Also a restart that keeps the size, where the new rings usually sit at the old
+// addresses (Reset and Bypass keep the block length).
 TEST(EffectChainRestart, AStreamRestartDuringThePassAbandonsIt) {
-  StreamBuffers stream;
-  AllocateRings(stream, 309, 428);
-  EffectUnitTable units;
-  units[kGraphicEq] = PlugIn<RestartingUnit>(&stream);
-  units[kReverb] = PlugIn<FakeUnit>(kReverb);
-  EffectChain chain(stream, std::move(units));
-  chain.FxParam[FxIndex(kGraphicEq, 0)] = 1;
-  chain.FxParam[FxIndex(kReverb, 0)] = 1;
-  stream.CaptureRing[0].left = 9;
-  EXPECT_EQ(chain.ProcessBlock(0, 308), 0);
-  EXPECT_EQ(chain.FindUnit<FakeUnit>(kReverb)->runs, 0);
-  EXPECT_EQ(stream.PlayRing[0].left, 0);
-  EXPECT_EQ(stream.StageRing[0][0].left, 0);
+  for (auto [blockLen, blockCount] : {std::pair{441, 300}, std::pair{309, 428}}) {
+    StreamBuffers stream;
+    AllocateRings(stream, 309, 428);
+    EffectUnitTable units;
+    units[kGraphicEq] = PlugIn<RestartingUnit>(&stream, blockLen, blockCount);
+    units[kReverb] = PlugIn<FakeUnit>(kReverb);
+    EffectChain chain(stream, std::move(units));
+    chain.FxParam[FxIndex(kGraphicEq, 0)] = 1;
+    chain.FxParam[FxIndex(kReverb, 0)] = 1;
+    stream.CaptureRing[0].left = 9;
+    EXPECT_EQ(chain.ProcessBlock(0, 308), 0) << blockLen;
+    EXPECT_EQ(chain.FindUnit<FakeUnit>(kReverb)->runs, 0) << blockLen;
+    EXPECT_EQ(stream.PlayRing[0].left, 0) << blockLen;
+    EXPECT_EQ(stream.StageRing[0][0].left, 0) << blockLen;
+  }
 }
 
 // The real equaliser lets events run between its bands; one that restarts the stream
@@ -421,6 +433,40 @@ TEST(EffectChainRestart, AStreamRestartBetweenEqualiserBandsAbandonsThePass) {
   SetPendingEventsHook({});
   EXPECT_EQ(events, 2);
   EXPECT_EQ(chain.ProcessBlock(441, 881), 1);
+}
+
+// The real pitch shifter with settings a hand-edited bank may hold. One that cannot run
+// at all leaves the chain as if the effect were off, pass after pass, and keeps its
+// reseed for the first pass that runs it; five octaves up runs on the stream's ring.
+TEST(EffectChainPitchShift, ASettingThatCannotRunCountsAsOff) {
+  const auto run = [](std::pair<int32_t, int32_t> setting, bool on) {
+    StreamBuffers stream;
+    AllocateRings(stream, 309, 428);
+    EffectChain chain(stream);
+    chain.FxParam[FxIndex(kPitchShift, 0)] = on ? 1 : 0;
+    chain.FxParam[FxIndex(kPitchShift, 1)] = setting.first;
+    chain.FxParam[FxIndex(kPitchShift, 2)] = setting.second;
+    chain.FxParam[FxIndex(kTremolo, 0)] = 1;
+    chain.ApplyEffectParams(kPitchShift);
+    chain.ApplyEffectParams(kTremolo);
+    const std::vector<int16_t> noise = test::Noise(20000, 40 * 309, 5);
+    for (int32_t i = 0; i < 40 * 309; ++i) stream.CaptureRing[i].left = noise[i];
+    for (int32_t start = 0; start < 40 * 309; start += 309) {
+      EXPECT_EQ(chain.ProcessBlock(start, start + 308), 1) << setting.first << " " << start;
+    }
+    EXPECT_EQ(chain.FxResync[kPitchShift], !on || setting.first != 60) << setting.first;
+    return std::vector<Frame>(stream.PlayRing.begin(), stream.PlayRing.begin() + 40 * 309);
+  };
+  const std::vector<Frame> off = run({0, 0}, false);
+  for (auto setting : {std::pair{0, -1000}, std::pair{0, -2000}, std::pair{2147483640, -1000},
+                       std::pair{200, 0}, std::pair{-200, 0}}) {
+    EXPECT_TRUE(std::equal(off.begin(), off.end(), run(setting, true).begin(), SameFrame))
+        << setting.first << " " << setting.second;
+  }
+  const std::vector<Frame> fiveOctaves = run({60, 0}, true);
+  EXPECT_FALSE(std::equal(off.begin(), off.end(), fiveOctaves.begin(), SameFrame));
+  EXPECT_TRUE(std::any_of(fiveOctaves.begin() + 20 * 309, fiveOctaves.end(),
+                          [](Frame f) { return f.left != 0; }));
 }
 
 TEST_F(EffectChainTest, ProcessBlockAllocatesNothing) {

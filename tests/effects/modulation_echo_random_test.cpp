@@ -38,7 +38,7 @@ TEST(ModulationEchoRandomTest, AnyParametersOnAnyRingStayInsideAndDefined) {
     fx[FxIndex(effect, 0)] = kEffectOn;
     // In, near and far outside the editor's ranges.
     test::DrawParameters(rng, effect, fx);
-    TrapErrors([&] { unit.Apply(fx, 0); });
+    TrapErrors([&] { unit.Apply(fx, RingShape{}); });
 
     // A ring of a new size each time (the effects keep their phases and positions from
     // rings of other sizes), sized exactly so that the sanitizer sees any stray index.

@@ -29,6 +29,12 @@ FxParamTable PitchParams(int32_t semitones, int32_t fine, int32_t wet = 100, int
   return test::ParamsOf(kPitchShift, {semitones, fine, wet, dry});
 }
 
+// Rings of blockCount blocks; the stream's default is 428 blocks of 309 frames.
+RingShape RingOf(int32_t blockCount, int32_t blockLen = kBlockLen) {
+  return {blockLen, blockLen * blockCount};
+}
+constexpr int32_t kStreamBlocks = 428;
+
 std::vector<int16_t> Shift(PitchShift& ps, const std::vector<int16_t>& signal,
                            int32_t blockLen = kBlockLen, int32_t blockCount = 24) {
   return LeftOf(RunBlocks(signal, blockLen, blockCount, [&](const StageBlock& b) { ps.Run(b); }));
@@ -63,39 +69,70 @@ TEST(PitchShiftTest, RatioGrainCrossfadeAndLookBack) {
       {0, 100, {1.1f, 6, 0, 556, 2651}},   // round(5.636) = 6
       {-1, 0, {belowOctave, 6, 0, 556, 2275}}, {-13, 0, {belowOctave / 2, 10, 0, 927, 1896}},
       {24, 0, {4.0f, 3, 3, 278, 4820}},        {-24, 0, {0.25f, 18, 0, 1669, 1808}},
-      {48, 0, {16.0f, 2, 15, 185, 12848}},     // the largest ratio taken
-      {-48, 0, {0.0625f, 66, 0, 6118, 1657}},  // the smallest
+      {48, 0, {16.0f, 2, 15, 185, 12848}},     {-48, 0, {0.0625f, 66, 0, 6118, 1657}},
+      {60, 0, {32.0f, 2, 31, 185, 25696}},  // five octaves, beyond the editor's reach
   };
   for (const Case& c : cases) {
     PitchShift ps;
-    ps.Apply(PitchParams(c.semitones, c.fine), kBlockLen);
+    ps.Apply(PitchParams(c.semitones, c.fine), RingOf(kStreamBlocks));
     ExpectDerived(ps, c.expected,
                   "n=" + std::to_string(c.semitones) + " F=" + std::to_string(c.fine));
   }
 }
 
-// Ratios of 0, below 0, not finite or beyond four octaves, and impossible block lengths
-// raise and keep the previous setting, which goes on sounding as before.
+// The largest ratio is the one whose look-back still lies within the ring, the smallest
+// the one whose grain is no longer than the ring: five octaves up (look-back 25696) and
+// down (grain of 130 blocks) on rings just long enough and one block too short, and the
+// limits on the stream's default ring.
+TEST(PitchShiftTest, TheRingBoundsTheRatio) {
+  struct Case {
+    int32_t semitones, fine, blockCount;
+    bool taken;
+  };
+  const std::vector<Case> cases = {
+      {60, 0, 84, true},
+      {60, 0, 83, false},  // 84 x 309 = 25956, 83 x 309 = 25647
+      {-60, 0, 130, true},
+      {-60, 0, 129, false},                       // G = round(128 + 2)
+      {88, 0, kStreamBlocks, true},               // r = 161.3, look-back 129500
+      {89, 0, kStreamBlocks, false},              // r = 170.9, look-back 137194
+      {-72, 0, kStreamBlocks, true},              // G = 258
+      {-84, 0, kStreamBlocks, false},             // G = 514
+      {0, -1000, kStreamBlocks, false},           // r = 0
+      {0, -2000, kStreamBlocks, false},           // r < 0
+      {2147483640, -1000, kStreamBlocks, false},  // 2^178956970 x 0: not a number
+  };
+  for (const Case& c : cases) {
+    PitchShift ps;
+    EXPECT_EQ(TrapErrors([&] { ps.Apply(PitchParams(c.semitones, c.fine), RingOf(c.blockCount)); }),
+              c.taken)
+        << c.semitones << " " << c.fine << " " << c.blockCount;
+  }
+}
+
+// Ratios that no ring can take and impossible shapes raise and keep the previous setting,
+// which goes on sounding as before.
 TEST(PitchShiftTest, UnusableSettingsRaiseAndKeepThePreviousOne) {
   const std::vector<int16_t> in = test::Noise(10000, 30 * kBlockLen, 4);
   PitchShift steady;
-  steady.Apply(PitchParams(5, 20), kBlockLen);
+  steady.Apply(PitchParams(5, 20), RingOf(24));
   const std::vector<int16_t> expected = Shift(steady, in);
 
   PitchShift ps;
-  ps.Apply(PitchParams(5, 20), kBlockLen);
+  ps.Apply(PitchParams(5, 20), RingOf(24));
   const Derived before = DerivedOf(ps);
   const std::vector<std::pair<int32_t, int32_t>> unusable = {
-      {0, -1000}, {0, -2000}, {49, 0},   {-49, 0},     {kMax, 0},
+      {0, -1000}, {0, -2000}, {200, 0},  {-200, 0},    {kMax, 0},
       {kMin, 0},  {0, kMax},  {0, kMin}, {kMax, kMin}, {-1000000, 1000}};
   int block = 0;
   const std::vector<int16_t> out = LeftOf(RunBlocks(in, kBlockLen, 24, [&](const StageBlock& b) {
     if (block++ == 13) {
       for (auto [n, f] : unusable) {
-        EXPECT_FALSE(TrapErrors([&] { ps.Apply(PitchParams(n, f), kBlockLen); })) << n << " " << f;
+        EXPECT_FALSE(TrapErrors([&] { ps.Apply(PitchParams(n, f), RingOf(24)); })) << n << " " << f;
       }
-      for (int32_t len : {0, -309, SampleRate + 1}) {
-        EXPECT_FALSE(TrapErrors([&] { ps.Apply(PitchParams(5, 20), len); })) << len;
+      for (RingShape shape : {RingShape{0, 0}, RingShape{-309, 7416}, RingShape{309, 308},
+                              RingShape{SampleRate + 1, 3 * SampleRate + 3}}) {
+        EXPECT_FALSE(TrapErrors([&] { ps.Apply(PitchParams(5, 20), shape); })) << shape.blockLen;
       }
       ExpectDerived(ps, before, "after the raised settings");
     }
@@ -104,23 +141,25 @@ TEST(PitchShiftTest, UnusableSettingsRaiseAndKeepThePreviousOne) {
   EXPECT_EQ(out, expected);
 }
 
-TEST(PitchShiftTest, BlockOfAnotherLengthRaises) {
-  std::vector<Frame> in(4 * kBlockLen);
-  std::vector<Frame> out(4 * kBlockLen, Frame{5, 5});
-  const StageBlock block{in.data(), out.data(), 4 * kBlockLen, 0, kBlockLen - 1};
+TEST(PitchShiftTest, BlockOrRingOfAnotherLengthRaises) {
+  std::vector<Frame> in(8 * kBlockLen);
+  std::vector<Frame> out(8 * kBlockLen, Frame{5, 5});
+  const StageBlock block{in.data(), out.data(), 8 * kBlockLen, 0, kBlockLen - 1};
   PitchShift ps;
   EXPECT_FALSE(TrapErrors([&] { ps.Run(block); })) << "never applied";
-  ps.Apply(PitchParams(0, 0), kBlockLen + 1);
+  ps.Apply(PitchParams(0, 0), {kBlockLen + 1, 8 * kBlockLen});
+  EXPECT_FALSE(TrapErrors([&] { ps.Run(block); }));
+  ps.Apply(PitchParams(0, 0), RingOf(9));
   EXPECT_FALSE(TrapErrors([&] { ps.Run(block); }));
   EXPECT_EQ(out[0].left, 5);
-  ps.Apply(PitchParams(0, 0), kBlockLen);
+  ps.Apply(PitchParams(0, 0), RingOf(8));
   EXPECT_TRUE(TrapErrors([&] { ps.Run(block); }));
 }
 
 // Grain blocks included: the buffers belong to Apply().
 TEST(PitchShiftTest, RunAllocatesNothing) {
   PitchShift ps;
-  ps.Apply(PitchParams(-12, -100), kBlockLen);
+  ps.Apply(PitchParams(-12, -100), RingOf(24));
   std::vector<int16_t> in = test::Noise(9000, 24 * kBlockLen, 2);
   uint64_t allocations = 0;
   RunBlocks(in, kBlockLen, 24, [&](const StageBlock& b) {
@@ -135,7 +174,7 @@ TEST(PitchShiftTest, DirectOnlyPassesTheInputUnchanged) {
   const std::vector<int16_t> in = test::Noise(32767, 20 * kBlockLen, 8);
   for (int32_t n : {0, 7, -12, 12}) {
     PitchShift ps;
-    ps.Apply(PitchParams(n, 0, 0, 100), kBlockLen);
+    ps.Apply(PitchParams(n, 0, 0, 100), RingOf(24));
     EXPECT_EQ(Shift(ps, in), in) << n;
   }
 }
@@ -163,7 +202,7 @@ TEST(PitchShiftTest, ShiftedSignalReadsTheInputAtTheRatio) {
   };
   for (const ExactReading& c : cases) {
     PitchShift ps;
-    ps.Apply(PitchParams(c.semitones, 0), kBlockLen);
+    ps.Apply(PitchParams(c.semitones, 0), RingOf(60));
     const int32_t grainLen = ps.GrainBlocks() * kBlockLen;
     // 60 blocks is a multiple of every G here, so grains start at multiples of grainLen.
     const std::vector<int16_t> in = test::Noise(20000, 3 * 60 * kBlockLen, 12);
@@ -186,9 +225,9 @@ TEST(PitchShiftTest, ShiftedSignalReadsTheInputAtTheRatio) {
 // block 6 serves blocks 6 and 7 only, and each start crossfades over 556 frames.
 TEST(PitchShiftTest, GrainCycleRestartsAtTheRingsFirstBlock) {
   PitchShift ps;
-  ps.Apply(PitchParams(0, 0), kBlockLen);
-  ASSERT_EQ(ps.GrainBlocks(), 6);
   const int32_t blockCount = 8;
+  ps.Apply(PitchParams(0, 0), RingOf(blockCount));
+  ASSERT_EQ(ps.GrainBlocks(), 6);
   const std::vector<int16_t> in = test::Noise(20000, 4 * blockCount * kBlockLen, 21);
   const std::vector<int16_t> out = Shift(ps, in, kBlockLen, blockCount);
   for (int32_t b = blockCount; b < 4 * blockCount; ++b) {
@@ -202,37 +241,37 @@ TEST(PitchShiftTest, GrainCycleRestartsAtTheRingsFirstBlock) {
 }
 
 // A constant input gives the same constant outside the crossfades for any ratio, also
-// where the look-back spans the ring many times over. (With fewer blocks in the ring than
-// the crossfade spans, every sample is in a crossfade: those rings only check the reads.)
-TEST(PitchShiftTest, ExtremeRatiosOnAShortRingStayInsideIt) {
+// for those whose look-back or grain nearly fills the ring.
+TEST(PitchShiftTest, ExtremeRatiosReadOnlyTheRing) {
   const int32_t len = 64;
-  for (int32_t n : {48, -48, 36}) {
-    for (int32_t blockCount : {1, 3, 24}) {
-      PitchShift ps;
-      ps.Apply(PitchParams(n, 0), len);
-      const int32_t grainBlocks = ps.GrainBlocks();
-      const int32_t blocks = 3 * grainBlocks + blockCount;
-      const std::vector<int16_t> in(static_cast<size_t>(blocks * len), -1234);
-      const std::vector<int16_t> out = Shift(ps, in, len, blockCount);
-      int checked = 0;
-      for (int32_t b = 0; b < blocks; ++b) {
-        const int32_t cycle = (b % blockCount) % grainBlocks;
-        if (b - cycle < blockCount) continue;  // grain read before the ring was full
-        for (int32_t j = 0; j < len; ++j) {
-          if (cycle * len + j < ps.CrossfadeLength()) continue;
-          ASSERT_EQ(out[b * len + j], -1234) << n << " " << blockCount << " " << b;
-          ++checked;
-        }
+  const int32_t blockCount = kStreamBlocks;
+  for (int32_t n : {84, 60, 48, -48, -72}) {
+    PitchShift ps;
+    ps.Apply(PitchParams(n, 0), RingOf(blockCount, len));
+    const int32_t grainBlocks = ps.GrainBlocks();
+    const int32_t blocks = 3 * grainBlocks + blockCount;
+    const std::vector<int16_t> in(static_cast<size_t>(blocks * len), -1234);
+    const std::vector<int16_t> out = Shift(ps, in, len, blockCount);
+    int checked = 0;
+    for (int32_t b = 0; b < blocks; ++b) {
+      const int32_t cycle = (b % blockCount) % grainBlocks;
+      if (b - cycle < blockCount) continue;  // grain read before the ring was full
+      for (int32_t j = 0; j < len; ++j) {
+        if (cycle * len + j < ps.CrossfadeLength()) continue;
+        ASSERT_EQ(out[b * len + j], -1234) << n << " " << b;
+        ++checked;
       }
-      EXPECT_EQ(checked > 0, blockCount * len > ps.CrossfadeLength()) << n << " " << blockCount;
     }
+    EXPECT_GT(checked, 0) << n;
   }
 }
 
 TEST(PitchShiftTest, RandomParametersNeverBreakTheShifter) {
   std::mt19937 rng(77);
   const int32_t maxLen = 12;
-  const int32_t maxBlocks = 6;
+  const int32_t maxBlocks = 16;
+  // Every setting of the editor fits a ring of 12 blocks: G <= 11, look-back <= 11.5 blocks.
+  const int32_t editorBlocks = 12;
   std::vector<int16_t> input(maxLen * maxBlocks);
   PitchShift ps;
   for (int set = 0; set < 100000; ++set) {
@@ -241,8 +280,8 @@ TEST(PitchShiftTest, RandomParametersNeverBreakTheShifter) {
     const int32_t len = std::uniform_int_distribution<int32_t>(1, maxLen)(rng);
     const int32_t blocks = std::uniform_int_distribution<int32_t>(1, maxBlocks)(rng);
     const Derived before = DerivedOf(ps);
-    if (!TrapErrors([&] { ps.Apply(fx, len); })) {
-      ASSERT_FALSE(inRange) << "set " << set;
+    if (!TrapErrors([&] { ps.Apply(fx, RingOf(blocks, len)); })) {
+      ASSERT_TRUE(!inRange || blocks < editorBlocks) << "set " << set;
       ExpectDerived(ps, before, "set " + std::to_string(set));
       continue;
     }
@@ -276,7 +315,7 @@ TEST(PitchShiftTest, GoldenOutputs) {
                           Golden{"pitch_shift_octave_up", PitchParams(12, 40, 120, 0)},
                           Golden{"pitch_shift_down", PitchParams(-5, 0, 80, 100)}}) {
     PitchShift ps;
-    ps.Apply(g.fx, kBlockLen);
+    ps.Apply(g.fx, RingOf(16));
     test::ExpectMatchesGolden(g.name, Shift(ps, in, kBlockLen, 16));
   }
 }

@@ -165,6 +165,7 @@ TEST_F(OfflineRenderTest, BlockLengthFollowsTheSettingsFileAndTheEngineLimits) {
   for (const Case& c :
        {Case{"", {}, 309}, Case{"BufferMS=10\n", {}, 441}, Case{"BufferMS= 2.5 \n", {}, 110},
         Case{"BufferMS=100\n", {}, 1323}, Case{"BufferMS=fast\n", {}, 309},
+        Case{"BufferMS=nan\n", {}, 309}, Case{"BufferMS=+10\n", {}, 441},
         Case{"BufferMS=10\n", 20.0f, 882}, Case{"", 0.01f, 44}, Case{"", -5.0f, 44}}) {
     UseIni("[conf]\n" + c.conf + "[Current]\n");
     options.blockMs = c.blockMs;

@@ -1,10 +1,14 @@
 #include "settings/settings_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "settings/settings_batch.h"
 #include "settings/settings_location.h"
 #include "settings/user_store.h"
 #include "support/settings_fixture.h"
@@ -15,6 +19,18 @@ namespace {
 
 using test::ReadFileText;
 using test::WriteFileText;
+
+// What fn writes to standard error.
+template <class Fn>
+std::string StandardErrorOf(Fn fn) {
+  testing::internal::CaptureStderr();
+  fn();
+  return testing::internal::GetCapturedStderr();
+}
+
+std::size_t LinesOf(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 class SettingsStoreTest : public test::SettingsFixture {};
 
@@ -115,23 +131,114 @@ TEST_F(SettingsStoreTest, StoreNameWithoutFileSendsReadsAndWritesToTheUserStore)
 TEST_F(SettingsStoreTest, UnwritableProgramFolderUsesThePerUserFile) {
   const std::string userFile = ConfigDir() + "ampora/ampora.ini";
   EXPECT_EQ(UserSettingsFolder(), ConfigDir() + "ampora/");
-  EXPECT_EQ(SettingsFileIn(AppDir(), "ampora", true), IniPath());
-  EXPECT_EQ(SettingsFileIn("/nonexistent/", "ampora", false), userFile);
+  EXPECT_EQ(SettingsFileIn(AppDir(), "ampora", {.writable = true}), IniPath());
+  EXPECT_EQ(SettingsFileIn("/nonexistent/", "ampora", {}), userFile);
   EXPECT_FALSE(FileExists(userFile));
 
   WriteFileText(IniPath(), "[conf]\nBufferMS=35\n");
-  EXPECT_EQ(SettingsFileIn(AppDir(), "ampora", false), userFile);
+  EXPECT_EQ(SettingsFileIn(AppDir(), "ampora", {}), userFile);
   EXPECT_EQ(ReadFileText(userFile), "[conf]\nBufferMS=35\n");
   // The copy is made once; later changes of the user's file stay.
   SettingsIniPath = userFile;
   WriteSetting("BufferMS", SettingValue::Int32(40));
-  EXPECT_EQ(SettingsFileIn(AppDir(), "ampora", false), userFile);
+  EXPECT_EQ(SettingsFileIn(AppDir(), "ampora", {}), userFile);
   EXPECT_EQ(ReadSetting("BufferMS", SettingValue::Int32(20)), "40");
   EXPECT_EQ(IniText(), "[conf]\nBufferMS=35\n");
 
   // A program folder that does not exist counts as unwritable.
   OverrideAppFolder("/nonexistent/ampora/");
   EXPECT_EQ(SettingsFileFor("ampora"), userFile);
+}
+
+// Installed into a prefix the user may write (~/.local), the program still keeps its
+// settings per user: the desktop entry beside its folder tells it is installed.
+TEST_F(SettingsStoreTest, AnInstalledProgramUsesThePerUserFileInAWritableFolder) {
+  const std::string bin = AppDir() + "bin/";
+  ASSERT_TRUE(MakeFolders(bin));
+  WriteFileText(bin + "ampora.ini", "[conf]\nBufferMS=35\n");
+  OverrideAppFolder(bin);
+  EXPECT_FALSE(IsInstalledProgram(bin));
+  EXPECT_EQ(SettingsFileFor("ampora"), bin + "ampora.ini");
+
+  ASSERT_TRUE(MakeFolders(AppDir() + "share/applications/"));
+  WriteFileText(AppDir() + "share/applications/ampora.desktop", "[Desktop Entry]\n");
+  EXPECT_TRUE(IsInstalledProgram(bin));
+  EXPECT_EQ(SettingsFileFor("ampora"), ConfigDir() + "ampora/ampora.ini");
+  EXPECT_EQ(ReadFileText(ConfigDir() + "ampora/ampora.ini"), "[conf]\nBufferMS=35\n");
+}
+
+// No per-user folder can be made (its place is taken by a file): the settings that came
+// with the program are read where they are, and the user is told once.
+TEST_F(SettingsStoreTest, ShippedSettingsAreReadWhenNoPerUserCopyCanBeMade) {
+  WriteFileText(IniPath(), "[conf]\nBufferMS=35\n");
+  WriteFileText(ConfigDir().substr(0, ConfigDir().size() - 1), "not a folder");
+  std::string file;
+  const std::string report = StandardErrorOf([&] {
+    file = SettingsFileIn(AppDir(), "ampora", {});
+    SettingsFileIn(AppDir(), "ampora", {});
+  });
+  EXPECT_EQ(file, IniPath());
+  EXPECT_EQ(LinesOf(report), 1u) << report;
+  EXPECT_NE(report.find("cannot save settings in " + IniPath()), std::string::npos) << report;
+  SettingsIniPath = file;
+  EXPECT_EQ(ReadSetting("BufferMS", SettingValue::Int32(20)), "35");
+}
+
+// The file is found once: a program folder that changes its face mid-run (here it is
+// gone, so it counts as unwritable) cannot split banks and settings over two files.
+TEST_F(SettingsStoreTest, TheSettingsFileIsFixedForTheRun) {
+  SettingsIniPath.clear();
+  WriteIniValue("A", SettingValue::Int32(1), "", "Bank01");  // resolves it on first use
+  EXPECT_EQ(SettingsIniPath, IniPath());
+  OverrideAppFolder("/nonexistent/ampora/");
+  WriteIniValue("B", SettingValue::Int32(2), "", "Bank01");
+  EXPECT_EQ(ReadSetting("C", SettingValue::Int32(3)), "3");
+  EXPECT_EQ(ResolveSettingsStore("", 1).target, IniPath());
+  EXPECT_EQ(IniText(), "[Bank01]\nA=1\nB=2\n[conf]\nC=3\n");
+  EXPECT_FALSE(FileExists(ConfigDir() + "ampora/ampora.ini"));
+}
+
+// A file the user made read-only keeps its content, batched or not, and the user hears
+// of it once.
+TEST_F(SettingsStoreTest, AWriteProtectedFileIsLeftAloneAndReportedOnce) {
+  WriteFileText(IniPath(), "[conf]\nBufferMS=20\n");
+  ASSERT_EQ(chmod(IniPath().c_str(), 0444), 0);
+  const std::string report = StandardErrorOf([] {
+    WriteSetting("BufferMS", SettingValue::Int32(30));
+    EXPECT_EQ(ReadSetting("DelayMinMS", SettingValue::Int32(10)), "10");
+    SettingsBatch batch;
+    WriteIniValue("Limiter-01", SettingValue::Int32(1), "", "Bank01");
+  });
+  EXPECT_EQ(IniText(), "[conf]\nBufferMS=20\n");
+  EXPECT_EQ(LinesOf(report), 1u) << report;
+  EXPECT_NE(report.find(IniPath()), std::string::npos) << report;
+}
+
+// Temporary files that a crash left beside the settings file go at the next start.
+TEST_F(SettingsStoreTest, StartUpRemovesWhatACrashedWriteLeft) {
+  const std::string left = IniPath() + ".tmp2147483647-0";
+  WriteFileText(left, "[conf]\nBuff");
+  const timespec anHourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, left.c_str(), anHourAgo, 0), 0);
+  InitSettingsPaths();
+  EXPECT_FALSE(FileExists(left));
+}
+
+// Store names reach file paths; none may lead out of the program's folder.
+TEST_F(SettingsStoreTest, StoreNamesCannotLeaveTheProgramsFolder) {
+  const std::string outside = AppDir() + "../outside.ini";
+  WriteFileText(outside, "[conf]\nA=1\n");
+  ASSERT_TRUE(MakeFolders(AppDir() + "sub/"));
+  WriteFileText(AppDir() + "sub/x.ini", "[conf]\nA=1\n");
+  for (const std::string& name : {std::string("../outside"), std::string(".."), std::string("."),
+                                  std::string("sub/x"), std::string("x\0/..", 5)}) {
+    EXPECT_EQ(SettingsFileFor(name), "") << name;
+    EXPECT_NE(ResolveSettingsStore(name, 0).kind, kProfileFile) << name;
+  }
+  EXPECT_EQ(ReadSetting("A", SettingValue::Int32(0), 0, "../outside"), "0");
+  WriteSetting("A", SettingValue::Int32(2), 0, "sub/x");
+  EXPECT_EQ(ReadFileText(outside), "[conf]\nA=1\n");
+  EXPECT_EQ(ReadFileText(AppDir() + "sub/x.ini"), "[conf]\nA=1\n");
 }
 
 TEST_F(SettingsStoreTest, InitSettingsPathsNamesTheProgramsFile) {

@@ -1,5 +1,6 @@
 #include "util/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -7,9 +8,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
 
 #include "support/temp_folder.h"
 #include "util/folders.h"
+#include "util/pending_file.h"
 
 namespace ampora {
 namespace {
@@ -120,6 +123,66 @@ TEST(FilesTest, FailedWriteKeepsTheOldFile) {
   EXPECT_FALSE(replaced);
   EXPECT_EQ(ReadFileText(file), "[conf]\nBufferMS=20\n");
   EXPECT_EQ(EntriesIn(temp.path()), 1u);
+}
+
+// Renaming over a file needs only the folder's permission; a file the user has
+// write-protected must still be left alone, also through a link and also for root.
+TEST(FilesTest, WriteProtectedFileIsNotReplaced) {
+  TempFolder temp;
+  const std::string file = temp.path() + "s.ini";
+  WriteFileText(file, "[conf]\nA=1\n");
+  ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+  ASSERT_EQ(symlink("s.ini", (temp.path() + "link.ini").c_str()), 0);
+  EXPECT_FALSE(ReplaceFileAtomically(file, "x"));
+  EXPECT_FALSE(ReplaceFileAtomically(temp.path() + "link.ini", "x"));
+  EXPECT_EQ(ReadFileText(file), "[conf]\nA=1\n");
+  EXPECT_EQ(EntriesIn(temp.path()), 2u);
+  ASSERT_EQ(chmod(file.c_str(), 0644), 0);
+  EXPECT_TRUE(ReplaceFileAtomically(file, "x"));
+}
+
+// What a crashed write leaves is removed; a write of a running process, a file changed
+// after the start, other names and folders stay. The files lie beside the file a link
+// names, not beside the link.
+TEST(FilesTest, AbandonedTemporaryFilesAreRemovedAndNothingElse) {
+  TempFolder temp;
+  WriteFileText(temp.path() + "s.ini", "");
+  ASSERT_TRUE(MakeFolders(temp.path() + "links/"));
+  ASSERT_EQ(symlink("../s.ini", (temp.path() + "links/s.ini").c_str()), 0);
+  timespec start{};
+  clock_gettime(CLOCK_REALTIME, &start);
+  const auto leave = [&](const std::string& name, time_t changed) {
+    const std::string path = temp.path() + name;
+    if (name.ends_with("/")) {
+      ASSERT_TRUE(MakeFolders(path));
+    } else {
+      WriteFileText(path, "[conf]\nhal");
+    }
+    const timespec times[2] = {{changed, 0}, {changed, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  };
+  const std::string gone = "2147483647";  // no process has this id
+  const std::string running = std::to_string(getpid());
+  leave("s.ini.tmp" + gone + "-0", start.tv_sec - 3600);
+  const std::set<std::string> kept = {"s.ini.tmp" + running + "-1",
+                                      "s.ini.tmp" + gone + "-2",
+                                      "s.ini.tmp" + gone + "-x",
+                                      "s.ini.tmp" + gone,
+                                      "s.ini.tmp-3",
+                                      "t.ini.tmp" + gone + "-4",
+                                      "s.ini.tmp" + gone + "-5"};
+  for (const std::string& name : kept) {
+    leave(name.ends_with("-5") ? name + "/" : name,
+          name.ends_with("-2") ? start.tv_sec + 3600 : start.tv_sec - 3600);
+  }
+  RemoveAbandonedPendingFiles(temp.path() + "links/s.ini", start);
+  std::set<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(temp.path())) {
+    left.insert(entry.path().filename().string());
+  }
+  std::set<std::string> expected = kept;
+  expected.insert({"s.ini", "links"});
+  EXPECT_EQ(left, expected);
 }
 
 TEST(FilesTest, MakeFoldersCreatesTheWholePath) {

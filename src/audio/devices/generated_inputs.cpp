@@ -44,7 +44,7 @@ class NoiseSource {
 // delay line of one period with a two-point average) to out from start on.
 void Pluck(int key, int32_t start, int32_t length, NoiseSource& noise, std::vector<double>& out) {
   const double frequency = 440.0 * std::pow(2.0, (key - 69) / 12.0);
-  const auto period = static_cast<size_t>(std::lround(SampleRate / frequency));
+  const size_t period = StringPeriodFrames(frequency);
   std::vector<double> line(period);
   for (double& v : line) v = noise.Next();
   size_t pos = 0;
@@ -68,6 +68,10 @@ std::vector<Frame> ToFrames(const std::vector<double>& signal, double scale) {
 }
 
 }  // namespace
+
+size_t StringPeriodFrames(double frequency) {
+  return static_cast<size_t>(RoundInt32(SampleRate / frequency));
+}
 
 std::vector<Frame> DemoGuitarRiff() {
   int32_t total = 0;

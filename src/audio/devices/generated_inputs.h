@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "audio/frame.h"
@@ -11,6 +12,10 @@ namespace ampora {
 
 // A plucked-string riff in E minor, about 4.5 s, peaks at -12 dBFS.
 std::vector<Frame> DemoGuitarRiff();
+
+// The delay line of a plucked string at this frequency, in whole frames (nearest, ties
+// to even).
+size_t StringPeriodFrames(double frequency);
 
 // One second of a 440 Hz sine at -12 dBFS (exactly 440 periods).
 std::vector<Frame> TestTone();

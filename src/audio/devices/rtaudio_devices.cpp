@@ -1,12 +1,24 @@
 #include "audio/devices/rtaudio_devices.h"
 
-#include <rtaudio/RtAudio.h>
+#include <RtAudio.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
+#include <type_traits>
 
 #include "audio/devices/sample_conversion.h"
 #include "audio/stream_format.h"
 #include "util/text.h"
+
+// RtAudio 6 reports errors by result codes and numbers its devices with ids of its own;
+// RtAudio 5 throws RtAudioError and numbers them 0..count-1. Only the few calls below
+// differ.
+#if defined(RTAUDIO_VERSION_MAJOR) && RTAUDIO_VERSION_MAJOR >= 6
+#define AMPORA_RTAUDIO_RESULT_CODES 1
+#else
+#define AMPORA_RTAUDIO_RESULT_CODES 0
+#endif
 
 namespace ampora {
 
@@ -14,6 +26,79 @@ namespace {
 
 constexpr unsigned int kBufferFrames = 256;
 constexpr int kRealTimePriority = 80;
+
+// How long ending a stream waits for a callback or for RtAudio's own close, and how long
+// RtAudio's closing thread may still be storing into the object after marking it closed.
+constexpr auto kEndWait = std::chrono::seconds(3);
+constexpr auto kForeignCloseGrace = std::chrono::milliseconds(100);
+
+// An RtAudio object for the interface, or nullptr (with the reason in error) when it
+// cannot be had.
+std::unique_ptr<RtAudio> MakeRtAudio(RtAudio::Api api, std::string& error) {
+#if AMPORA_RTAUDIO_RESULT_CODES
+  // Without a callback, RtAudio prints every error; the result codes say all we need.
+  auto audio = std::make_unique<RtAudio>(api, [](RtAudioErrorType, const std::string&) {});
+  audio->showWarnings(false);
+  error.clear();
+  return audio;
+#else
+  try {
+    auto audio = std::make_unique<RtAudio>(api);
+    audio->showWarnings(false);
+    return audio;
+  } catch (const RtAudioError& e) {
+    error = e.getMessage();
+    return nullptr;
+  }
+#endif
+}
+
+// Runs one RtAudio call that may fail; returns true, or false with RtAudio's text.
+template <class Call>
+bool Succeeds(RtAudio& audio, Call&& call, std::string& error) {
+#if AMPORA_RTAUDIO_RESULT_CODES
+  if constexpr (std::is_void_v<decltype(call())>) {
+    call();  // closeStream(), which cannot fail
+    return true;
+  } else {
+    if (call() == RTAUDIO_NO_ERROR) return true;
+    error = audio.getErrorText();
+    return false;
+  }
+#else
+  (void)audio;
+  try {
+    call();
+    return true;
+  } catch (const RtAudioError& e) {
+    error = e.getMessage();
+    return false;
+  }
+#endif
+}
+
+std::vector<unsigned int> DeviceIds(RtAudio& audio) {
+#if AMPORA_RTAUDIO_RESULT_CODES
+  return audio.getDeviceIds();
+#else
+  std::vector<unsigned int> ids(audio.getDeviceCount());
+  for (unsigned int id = 0; id < ids.size(); ++id) ids[id] = id;
+  return ids;
+#endif
+}
+
+// The device's description; false when RtAudio could not describe it.
+bool DescribeDevice(RtAudio& audio, unsigned int id, RtAudio::DeviceInfo& info) {
+#if AMPORA_RTAUDIO_RESULT_CODES
+  info = audio.getDeviceInfo(id);
+  return info.ID == id && !info.name.empty();
+#else
+  std::string error;
+  return Succeeds(
+             audio, [&] { info = audio.getDeviceInfo(id); }, error) &&
+         info.probed;
+#endif
+}
 
 RtAudio::Api ApiByName(const std::string& name) {
   if (name.empty()) return RtAudio::UNSPECIFIED;
@@ -28,22 +113,16 @@ RtAudio::Api ApiByName(const std::string& name) {
   return RtAudio::UNSPECIFIED;
 }
 
+// An interface that fails to answer has no devices.
 RealDeviceList ScanApi(RtAudio::Api api) {
   RealDeviceList list;
   list.api = api;
   list.apiName = RtAudio::getApiName(api);
-  try {
-    RtAudio audio(api);
-    audio.showWarnings(false);
-    const unsigned int count = audio.getDeviceCount();
-    for (unsigned int id = 0; id < count; ++id) {
+  std::string error;
+  if (std::unique_ptr<RtAudio> audio = MakeRtAudio(api, error)) {
+    for (unsigned int id : DeviceIds(*audio)) {
       RtAudio::DeviceInfo info;
-      try {
-        info = audio.getDeviceInfo(id);
-      } catch (const RtAudioError&) {
-        continue;
-      }
-      if (!info.probed) continue;
+      if (!DescribeDevice(*audio, id, info)) continue;
       if (info.inputChannels > 0) {
         if (info.isDefaultInput && list.defaultInput < 0) {
           list.defaultInput = static_cast<int32_t>(list.inputs.size());
@@ -59,75 +138,10 @@ RealDeviceList ScanApi(RtAudio::Api api) {
             {info.name, id, static_cast<int32_t>(std::min(info.outputChannels, 2u))});
       }
     }
-  } catch (const RtAudioError&) {
-    // An interface that fails to answer has no devices.
   }
   if (list.defaultInput < 0 && !list.inputs.empty()) list.defaultInput = 0;
   if (list.defaultOutput < 0 && !list.outputs.empty()) list.defaultOutput = 0;
   return list;
-}
-
-// Opens one stream of float samples on a listed device. input: capture, else playback.
-int32_t OpenStream(const RealDeviceList& devices, int32_t deviceId, const WaveFormat& format,
-                   bool input, RtAudioCallback callback, void* self,
-                   std::unique_ptr<RtAudio>& audio, int32_t& channels, std::vector<Frame>& chunk,
-                   DeviceFailure& failure) {
-  const std::vector<RealDevice>& list = input ? devices.inputs : devices.outputs;
-  if (deviceId == kDefaultDevice) deviceId = input ? devices.defaultInput : devices.defaultOutput;
-  if (deviceId < 0 || deviceId >= static_cast<int32_t>(list.size())) {
-    return failure.Fail(kDeviceBadId);
-  }
-  if (!IsStreamWaveFormat(format)) return failure.Fail(kDeviceBadFormat);
-  const RealDevice& device = list[static_cast<size_t>(deviceId)];
-  try {
-    audio = std::make_unique<RtAudio>(static_cast<RtAudio::Api>(devices.api));
-    audio->showWarnings(false);
-    RtAudio::StreamParameters params;
-    params.deviceId = device.rtAudioId;
-    params.nChannels = static_cast<unsigned int>(device.channels);
-    RtAudio::StreamOptions options;
-    options.flags = RTAUDIO_SCHEDULE_REALTIME;  // refused without the rights: not an error
-    options.priority = kRealTimePriority;
-    options.streamName = input ? "ampora-in" : "ampora-out";
-    unsigned int bufferFrames = kBufferFrames;
-    audio->openStream(input ? nullptr : &params, input ? &params : nullptr, RTAUDIO_FLOAT32,
-                      SampleRate, &bufferFrames, callback, self, &options);
-    channels = device.channels;
-    chunk.assign(std::max(bufferFrames, kBufferFrames), Frame{});
-    return kDeviceOk;
-  } catch (const RtAudioError& e) {
-    audio.reset();
-    return failure.Fail(kDeviceFailed, e.getMessage());
-  }
-}
-
-int32_t StartStream(RtAudio& audio, DeviceFailure& failure) {
-  try {
-    audio.startStream();
-    return kDeviceOk;
-  } catch (const RtAudioError& e) {
-    return failure.Fail(kDeviceFailed, e.getMessage());
-  }
-}
-
-// Stops the stream's callback; when this returns the callback no longer runs.
-void StopStream(RtAudio* audio) {
-  if (audio == nullptr) return;
-  try {
-    if (audio->isStreamRunning()) audio->stopStream();
-  } catch (const RtAudioError&) {
-    // A stream whose server has gone is stopped already.
-  }
-}
-
-void CloseStream(std::unique_ptr<RtAudio>& audio) {
-  if (!audio) return;
-  try {
-    if (audio->isStreamOpen()) audio->closeStream();
-  } catch (const RtAudioError&) {
-    // Nothing left to release.
-  }
-  audio.reset();
 }
 
 }  // namespace
@@ -146,6 +160,90 @@ RealDeviceList ScanRealDevices(const std::string& apiName) {
   return RealDeviceList{};
 }
 
+RtAudioStream::RtAudioStream() = default;
+
+RtAudioStream::~RtAudioStream() {
+  End();
+}
+
+int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
+                            const WaveFormat& format, bool input, RtAudioCallback callback,
+                            void* self, int32_t& channels, std::vector<Frame>& chunk,
+                            DeviceFailure& failure) {
+  End();
+  const std::vector<RealDevice>& list = input ? devices.inputs : devices.outputs;
+  if (deviceId == kDefaultDevice) deviceId = input ? devices.defaultInput : devices.defaultOutput;
+  if (deviceId < 0 || deviceId >= static_cast<int32_t>(list.size())) {
+    return failure.Fail(kDeviceBadId);
+  }
+  if (!IsStreamWaveFormat(format)) return failure.Fail(kDeviceBadFormat);
+  const RealDevice& device = list[static_cast<size_t>(deviceId)];
+  std::string error;
+  std::unique_ptr<RtAudio> audio = MakeRtAudio(static_cast<RtAudio::Api>(devices.api), error);
+  if (!audio) return failure.Fail(kDeviceFailed, error);
+  RtAudio::StreamParameters params;
+  params.deviceId = device.rtAudioId;
+  params.nChannels = static_cast<unsigned int>(device.channels);
+  RtAudio::StreamOptions options;
+  options.flags = RTAUDIO_SCHEDULE_REALTIME;  // refused without the rights: not an error
+  options.priority = kRealTimePriority;
+  options.streamName = input ? "ampora-in" : "ampora-out";
+  unsigned int bufferFrames = kBufferFrames;
+  const bool opened = Succeeds(
+      *audio,
+      [&] {
+        return audio->openStream(input ? nullptr : &params, input ? &params : nullptr,
+                                 RTAUDIO_FLOAT32, SampleRate, &bufferFrames, callback, self,
+                                 &options);
+      },
+      error);
+  if (!opened) return failure.Fail(kDeviceFailed, error);
+  audio_ = std::move(audio);
+  channels = device.channels;
+  chunk.assign(std::max(bufferFrames, kBufferFrames), Frame{});
+  return kDeviceOk;
+}
+
+int32_t RtAudioStream::Start(DeviceFailure& failure) {
+  if (!audio_) return failure.Fail(kDeviceNotOpen);
+  gate_.Open();
+  std::string error;
+  if (!Succeeds(
+          *audio_, [&] { return audio_->startStream(); }, error)) {
+    return failure.Fail(kDeviceFailed, error);
+  }
+  return kDeviceOk;
+}
+
+void RtAudioStream::End() {
+  gate_.Close();
+  if (!audio_) return;
+  if (audio_->isStreamRunning()) {
+    // Alive: a callback comes within a buffer's time. Gone: RtAudio closes the stream.
+    const uint64_t beat = beats_.load(std::memory_order_relaxed);
+    const auto until = std::chrono::steady_clock::now() + kEndWait;
+    while (beats_.load(std::memory_order_relaxed) == beat && audio_->isStreamOpen() &&
+           std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+  if (!audio_->isStreamOpen()) {
+    // Closed by RtAudio's own thread, which may still be finishing with the object.
+    std::this_thread::sleep_for(kForeignCloseGrace);
+    audio_.reset();
+    return;
+  }
+  std::string error;
+  // Abort, not stop: stopping waits for callbacks to drain the output, which never come
+  // from a server that goes away just now, and the gate plays silence already.
+  if (audio_->isStreamRunning())
+    Succeeds(
+        *audio_, [&] { return audio_->abortStream(); }, error);
+  Succeeds(
+      *audio_, [&] { return audio_->closeStream(); }, error);
+  audio_.reset();
+}
+
 RtAudioWaveIn::RtAudioWaveIn(const RealDeviceList& devices) : devices_(devices) {}
 
 RtAudioWaveIn::~RtAudioWaveIn() {
@@ -154,19 +252,18 @@ RtAudioWaveIn::~RtAudioWaveIn() {
 
 int32_t RtAudioWaveIn::Open(int32_t deviceId, const WaveFormat& format) {
   Close();
-  return OpenStream(devices_, deviceId, format, true, &Callback, this, audio_, channels_, chunk_,
-                    failure_);
+  return stream_.Open(devices_, deviceId, format, true, &Callback, this, channels_, chunk_,
+                      failure_);
 }
 
 int32_t RtAudioWaveIn::Queue(WaveHeader* header) {
-  if (!audio_) return kDeviceNotOpen;
+  if (!stream_.IsOpen()) return kDeviceNotOpen;
   return feed_.Queue(header) ? kDeviceOk : kDeviceQueueFull;
 }
 
 int32_t RtAudioWaveIn::Start() {
-  if (!audio_) return kDeviceNotOpen;
-  gate_.Open();
-  return StartStream(*audio_, failure_);
+  if (!stream_.IsOpen()) return kDeviceNotOpen;
+  return stream_.Start(failure_);
 }
 
 int64_t RtAudioWaveIn::PositionBytes() const {
@@ -174,16 +271,14 @@ int64_t RtAudioWaveIn::PositionBytes() const {
 }
 
 void RtAudioWaveIn::Close() {
-  gate_.Close();
-  StopStream(audio_.get());
+  stream_.End();
   feed_.ReturnAll();
-  CloseStream(audio_);
 }
 
 int RtAudioWaveIn::Callback(void*, void* in, unsigned int frames, double, unsigned int,
                             void* self) {
   auto& device = *static_cast<RtAudioWaveIn*>(self);
-  if (!device.gate_.Enter()) return 0;
+  if (!device.stream_.Enter()) return 0;
   const float* samples = static_cast<const float*>(in);
   const int32_t channels = device.channels_;
   for (unsigned int done = 0; done < frames;) {
@@ -195,7 +290,7 @@ int RtAudioWaveIn::Callback(void*, void* in, unsigned int frames, double, unsign
     device.feed_.Deliver(device.chunk_.data(), static_cast<int32_t>(n));
     done += n;
   }
-  device.gate_.Leave();
+  device.stream_.Leave();
   return 0;
 }
 
@@ -208,14 +303,13 @@ RtAudioWaveOut::~RtAudioWaveOut() {
 int32_t RtAudioWaveOut::Open(int32_t deviceId, const WaveFormat& format) {
   Close();
   int32_t channels = 0;
-  if (const int32_t code = OpenStream(devices_, deviceId, format, false, &Callback, this, audio_,
-                                      channels, chunk_, failure_);
+  if (const int32_t code = stream_.Open(devices_, deviceId, format, false, &Callback, this,
+                                        channels, chunk_, failure_);
       code != kDeviceOk) {
     return code;
   }
   channels_.store(channels, std::memory_order_relaxed);
-  gate_.Open();
-  if (const int32_t code = StartStream(*audio_, failure_); code != kDeviceOk) {
+  if (const int32_t code = stream_.Start(failure_); code != kDeviceOk) {
     Close();
     return code;
   }
@@ -223,7 +317,7 @@ int32_t RtAudioWaveOut::Open(int32_t deviceId, const WaveFormat& format) {
 }
 
 int32_t RtAudioWaveOut::Write(WaveHeader* header) {
-  if (!audio_) return kDeviceNotOpen;
+  if (!stream_.IsOpen()) return kDeviceNotOpen;
   return feed_.Write(header) ? kDeviceOk : kDeviceQueueFull;
 }
 
@@ -232,10 +326,8 @@ int64_t RtAudioWaveOut::PositionBytes() const {
 }
 
 void RtAudioWaveOut::Close() {
-  gate_.Close();
-  StopStream(audio_.get());
+  stream_.End();
   feed_.ReturnAll();
-  CloseStream(audio_);
 }
 
 int RtAudioWaveOut::Callback(void* out, void*, unsigned int frames, double, unsigned int,
@@ -243,7 +335,7 @@ int RtAudioWaveOut::Callback(void* out, void*, unsigned int frames, double, unsi
   auto& device = *static_cast<RtAudioWaveOut*>(self);
   float* samples = static_cast<float*>(out);
   const int32_t channels = device.channels_.load(std::memory_order_relaxed);
-  if (!device.gate_.Enter()) {
+  if (!device.stream_.Enter()) {
     std::fill(samples, samples + static_cast<size_t>(frames) * channels, 0.0f);
     return 0;
   }
@@ -257,7 +349,7 @@ int RtAudioWaveOut::Callback(void* out, void*, unsigned int frames, double, unsi
     }
     done += n;
   }
-  device.gate_.Leave();
+  device.stream_.Leave();
   return 0;
 }
 

@@ -42,6 +42,50 @@ struct RealDeviceList {
 // Thread: UI thread.
 RealDeviceList ScanRealDevices(const std::string& apiName);
 
+// One RtAudio stream and the gate of its callback.
+//
+// A JACK server that goes away (or drops the client) makes RtAudio close the stream on a
+// thread of its own, which nobody joins: calling into the same RtAudio object meanwhile,
+// or deleting it, races with that thread. So End() first waits for a sign of which case
+// it is in: a callback that comes after the gate closed proves the stream alive, and
+// ending it is ours; a stream that RtAudio has closed is only released, once RtAudio's
+// thread is through with it. Streams that were never started have no such thread.
+//
+// Thread: UI thread, except Enter() and Leave(), which the stream callback calls.
+class RtAudioStream {
+ public:
+  RtAudioStream();
+  ~RtAudioStream();
+  RtAudioStream(const RtAudioStream&) = delete;
+  RtAudioStream& operator=(const RtAudioStream&) = delete;
+
+  // Opens a stream of float samples on the listed device (input: capture, else
+  // playback), ending the previous one first. Returns kDeviceOk or the failure's code.
+  int32_t Open(const RealDeviceList& devices, int32_t deviceId, const WaveFormat& format,
+               bool input, int (*callback)(void*, void*, unsigned int, double, unsigned int, void*),
+               void* self, int32_t& channels, std::vector<Frame>& chunk, DeviceFailure& failure);
+  // Lets the callback work and starts the stream.
+  int32_t Start(DeviceFailure& failure);
+  // When this returns, no callback works and RtAudio no longer uses the stream. Safe
+  // when nothing is open.
+  void End();
+  bool IsOpen() const { return audio_ != nullptr; }
+
+  // Stream callback: false = do nothing and return. Counted also while the gate is
+  // closed, as the sign that the stream is alive.
+  bool Enter() {
+    beats_.fetch_add(1, std::memory_order_relaxed);
+    return gate_.Enter();
+  }
+  void Leave() { gate_.Leave(); }
+
+ private:
+  std::unique_ptr<RtAudio> audio_;
+  CallbackGate gate_;
+  std::atomic<uint64_t> beats_{0};
+  static_assert(std::atomic<uint64_t>::is_always_lock_free);
+};
+
 // Thread: the WaveInDevice members on the UI thread; the stream callback on RtAudio's
 // thread (or the JACK server's), where it only converts and copies frames.
 class RtAudioWaveIn final : public WaveInDevice {
@@ -62,11 +106,10 @@ class RtAudioWaveIn final : public WaveInDevice {
 
   const RealDeviceList& devices_;
   DeviceFailure failure_;
-  std::unique_ptr<RtAudio> audio_;
   int32_t channels_ = 0;
   std::vector<Frame> chunk_;  // callback thread
-  CallbackGate gate_;
   CaptureFeed feed_;
+  RtAudioStream stream_;  // ended first: its callbacks use the members above
 };
 
 class RtAudioWaveOut final : public WaveOutDevice {
@@ -85,11 +128,10 @@ class RtAudioWaveOut final : public WaveOutDevice {
 
   const RealDeviceList& devices_;
   DeviceFailure failure_;
-  std::unique_ptr<RtAudio> audio_;
   std::atomic<int32_t> channels_{0};  // read by the callback also while the gate is closed
   std::vector<Frame> chunk_;          // callback thread
-  CallbackGate gate_;
   PlayFeed feed_;
+  RtAudioStream stream_;  // ended first: its callbacks use the members above
 };
 
 }  // namespace ampora

@@ -1,29 +1,40 @@
-// Renders every surface design and both self-drawn controls in their states into one
-// picture, controls_gallery.png in the build folder, for a look by eye.
+// Draws every surface design and every self-drawn control in its states into one picture,
+// for a look by eye: ampora-gallery [picture.png]. It runs without a display
+// (QT_QPA_PLATFORM=offscreen); scripts/gallery builds and runs it.
 
-#include <gtest/gtest.h>
-
+#include <QApplication>
 #include <QFont>
+#include <QLineEdit>
 #include <QImage>
 #include <QPainter>
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
+
+#include <cstdio>
 
 #include "controls/button_bar.h"
+#include "controls/check_box.h"
 #include "controls/color_scheme.h"
+#include "controls/fader.h"
 #include "controls/icon_strip.h"
 #include "controls/io_selector.h"
 #include "controls/paint_surface.h"
+#include "controls/painted_window.h"
+#include "controls/print_label.h"
 #include "controls/shaded_outlines.h"
+#include "controls/text_picture.h"
+#include "controls/twips_geometry.h"
 #include "controls/ui_fonts.h"
+#include "util/twips.h"
 
 namespace ampora {
 namespace {
 
 class Gallery {
  public:
-  Gallery() : sheet_(980, 1040, QImage::Format_RGB32), painter_(&sheet_) {
+  Gallery() : sheet_(980, 1500, QImage::Format_RGB32), painter_(&sheet_) {
     sheet_.fill(QColor(236, 236, 236));
     font_ = QFont(QString::fromStdString(UiFaceName));
     font_.setPixelSize(12);
@@ -75,9 +86,7 @@ QImage Bar(UC_Buttons& bar) {
   return bar.Picture().Image();
 }
 
-TEST(Gallery, WritesEveryDesignAndBothControls) {
-  ChooseUiFace();
-  Gallery g;
+void DrawDesignsBarsAndSelectors(Gallery& g) {
   g.Heading(10, 18, "描画スタイル (PaintSurface -2..15)");
   const char* names[] = {"-2 塗りつぶし",
                          "-1 枠のみ",
@@ -238,10 +247,223 @@ TEST(Gallery, WritesEveryDesignAndBothControls) {
   empty.SetText(1, "下だけ");
   empty.DrawAll();
   g.Place(10, 855, empty.Picture().Image(), "上は空の文字");
+}
 
-  const std::string path = std::string(AMPORA_GALLERY_DIR) + "/controls_gallery.png";
-  EXPECT_TRUE(g.Save(path)) << path;
+// The level faders' knob pictures, painted as the main window paints its own.
+struct Knobs {
+  Knobs() : a(14, 10), b(29, 10) {
+    PaintSurface(a, 9);
+    PaintSurface(b, 9);
+  }
+  Surface a;
+  Surface b;
+};
+
+void SetUpFader(UC_Fader& fader, const Knobs& knobs, int32_t heightPx = 171) {
+  fader.resize(34, heightPx);
+  fader.SetKnobPicA(&knobs.a);
+  fader.SetKnobPicB(&knobs.b);
+  fader.SetMax(50);
+  fader.SetMin(-50);
+}
+
+void DrawFaders(Gallery& g) {
+  g.Heading(10, 925, "フェーダー (UC_Fader)");
+  const Knobs knobs;
+  const int y = 935;
+  const int step = 110;
+
+  UC_Fader linked;
+  SetUpFader(linked, knobs);
+  linked.Init();
+  linked.SetLinked(1);
+  linked.SetValueL(0);
+  g.Place(10, y, linked.Picture().Image(), "連動 0");
+
+  UC_Fader split;
+  SetUpFader(split, knobs);
+  split.Init();
+  split.SetValueL(20);
+  split.SetValueR(-30);
+  g.Place(10 + step, y, split.Picture().Image(), "分割 L20 R-30");
+
+  UC_Fader labelled;
+  SetUpFader(labelled, knobs);
+  labelled.SetShowLR(1);
+  labelled.Init();
+  labelled.SetValueL(50);
+  labelled.SetValueR(-50);
+  g.Place(10 + 2 * step, y, labelled.Picture().Image(), "L/R表示 上下端");
+
+  UC_Fader input;
+  SetUpFader(input, knobs);
+  input.SetLinkDisabled(1);
+  input.Init();
+  input.SetValueL(-50);
+  g.Place(10 + 3 * step, y, input.Picture().Image(), "入力 (連動固定)");
+
+  UC_Fader own;
+  own.resize(34, 171);
+  own.SetFaderType(1);
+  own.SetPointerSize(12 * 15);
+  own.Init(1, 9);
+  own.LockLinked();
+  own.SetValueL(750);
+  g.Place(10 + 4 * step, y, own.Picture().Image(), "自前ノブ 750/1000");
+
+  UC_Fader styled;
+  styled.resize(34, 171);
+  styled.SetMax(50);
+  styled.SetMin(-50);
+  styled.SetPointerSize(16 * 15);
+  styled.Init(1, 7);
+  styled.SetValueL(10);
+  styled.SetValueR(40);
+  g.Place(10 + 5 * step, y, styled.Picture().Image(), "ノブ様式7 分割");
+
+  UC_Fader wide;
+  SetUpFader(wide, knobs, 171);
+  wide.resize(60, 171);
+  wide.Init(1, 13);
+  wide.SetValueL(-20);
+  wide.SetValueR(25);
+  g.PlaceScaled(10 + 6 * step, y, wide.Picture().Image(), 1, "幅60 ノブ様式13");
+}
+
+// The effect editor's value panel: 495 x 255 twips, one colour set, one centred text.
+void SetUpValuePanel(UC_TextPicture& panel, int32_t set, const std::string& text) {
+  panel.resize(33, 17);
+  panel.AddStdColorSet(set);
+  panel.AddTextSpace();
+  panel.Init();
+  panel.DispMes(0, text);
+}
+
+void DrawTextPanels(Gallery& g) {
+  g.Heading(10, 1140, "テキストパネル (UC_TextPicture)");
+  const int y = 1150;
+  const char* values[] = {"100", "-15", "2.5k", "200", "0", "63"};
+  for (int32_t set = 0; set < 6; ++set) {
+    UC_TextPicture panel;
+    SetUpValuePanel(panel, set, values[set]);
+    g.PlaceScaled(10 + set * 80, y, panel.Picture().Image(), 2,
+                  "色セット" + std::to_string(set));
+  }
+  UC_TextPicture lit;
+  SetUpValuePanel(lit, 1, "100");
+  lit.Draw(0);
+  g.PlaceScaled(490, y, lit.Picture().Image(), 2, "押下中 (明るく)");
+  UC_TextPicture cut;
+  SetUpValuePanel(cut, 1, "1234567890");
+  g.PlaceScaled(580, y, cut.Picture().Image(), 2, "長い文字は切る");
+
+  UC_TextPicture plain;
+  plain.resize(150, 26);
+  plain.SetColorEx(Rgb(40, 40, 40), Rgb(250, 250, 240));
+  plain.AddTextSpace(12, -1, 0, "", 90, -1);
+  plain.AddTextSpace(9, 0, -1, "", 1200, -1);
+  plain.Init();
+  plain.DispMes(0, "音量");
+  plain.DispMes(1, "-3dB");
+  g.Place(680, y, plain.Picture().Image(), "デザイン0: くぼみ, 二つの文字");
+  UC_TextPicture flat;
+  flat.resize(150, 26);
+  flat.SetColor(6);
+  flat.SetIsFlat(1);
+  flat.AddTextSpace();
+  flat.Init();
+  flat.DispMes(0, "フラット 配色6");
+  g.Place(680, y + 50, flat.Picture().Image(), "デザイン0: フラット");
+}
+
+// A dialog-like window built from the pieces: a painted background with printed labels,
+// check boxes that copy it, a fader, a value panel and two text boxes in colour scheme 1.
+class SampleWindow : public PaintedWindow {
+ protected:
+  void PaintBackground() override {
+    Surface& background = Background();
+    PaintSurface(background, 14);
+    background.SetForeColor(Rgb(40, 40, 40));
+    for (const QWidget* child : findChildren<QWidget*>()) {
+      const QString label = child->property("label").toString();
+      if (!label.isEmpty()) PrintLabel(background, *child, label.toStdString(), 3);
+    }
+  }
+};
+
+void DrawWindow(Gallery& g) {
+  g.Heading(10, 1250, "チェックボックスとウィンドウ部品 (UC_Check, PaintedWindow)");
+  SampleWindow window;
+  window.resize(520, 215);
+  ApplyUiFont(&window, -2);
+  struct CheckSpec {
+    const char* caption;
+    int32_t value;
+    int32_t isOption;
+    bool enabled;
+    float sizeRate;
+  };
+  const CheckSpec checks[] = {
+      {"MIDIを使用する", 1, 0, true, 1},  {"未チェック", 0, 0, true, 1},
+      {"値2 (印なし)", 2, 0, true, 1},     {"無効 (チェック済み)", 1, 0, false, 1},
+      {"オプション オン", 1, 1, true, 1},  {"オプション オフ", 0, 1, true, 1},
+      {"大きい箱 (1.5倍)", 1, 0, true, 1.5f},
+  };
+  std::vector<UC_Check*> boxes;
+  for (size_t i = 0; i < std::size(checks); ++i) {
+    auto* check = new UC_Check(&window);
+    MoveTwips(*check, 300, 300 + 375 * static_cast<double>(i), 1500, 255);
+    check->SetBGPic(TwipsLeft(*check), TwipsTop(*check), &window.Background());
+    check->SetFontSize(9);
+    check->SetSizeRate(checks[i].sizeRate);
+    check->SetCaption(checks[i].caption);
+    check->SetValue(checks[i].value);
+    check->SetIsOption(checks[i].isOption);
+    check->SetEnabled(checks[i].enabled);
+    boxes.push_back(check);
+  }
+  const Knobs knobs;
+  auto* fader = new UC_Fader(&window);
+  SetUpFader(*fader, knobs, 120);
+  MoveTwips(*fader, 4200, 600, 510, 1800);
+  fader->setProperty("label", "レベル");
+  fader->Init();
+  fader->SetLinked(1);
+  fader->SetValueL(25);
+  auto* panel = new UC_TextPicture(&window);
+  MoveTwips(*panel, 4200, 2475, 495, 255);
+  SetUpValuePanel(*panel, 1, "25");
+  auto* number = new QLineEdit("01", &window);
+  MoveTwips(*number, 5100, 600, 375, 270);
+  SetColorScheme(*number, 1);
+  number->setProperty("label", "番号");
+  auto* name = new QLineEdit("クリーン", &window);
+  MoveTwips(*name, 5100, 1275, 2400, 270);
+  SetColorScheme(*name, 1);
+  name->setProperty("label", "バンク名");
+  ApplyUiFont(number, -2);
+  ApplyUiFont(name, -2);
+  window.RepaintBackground();
+  g.Place(10, 1260, window.grab().toImage(), "描画済み背景 (様式14) の上の部品");
 }
 
 }  // namespace
 }  // namespace ampora
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // The gallery is drawn at the standard screen factor, whatever the display says.
+  ampora::TwipsPerPixel = 15;
+  ampora::ChooseUiFace();
+  ampora::Gallery gallery;
+  ampora::DrawDesignsBarsAndSelectors(gallery);
+  ampora::DrawFaders(gallery);
+  ampora::DrawTextPanels(gallery);
+  ampora::DrawWindow(gallery);
+  const std::string path = argc > 1 ? argv[1] : "controls_gallery.png";
+  if (!gallery.Save(path)) {
+    std::fprintf(stderr, "ampora-gallery: cannot write %s\n", path.c_str());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+// The seam between the MIDI input and the system's MIDI service: opening an input device
+// with a receiver that the service calls for every short message it delivers. The real
+// service is RtMidiInService; tests drive the receiver themselves.
+
+namespace ampora {
+
+// An open input device; 0 = none.
+using MidiHandle = uintptr_t;
+
+// Called on the service's own thread with the handle of the device and one packed short
+// message (see short_message.h). It must not block, allocate or call into the user
+// interface.
+using MidiReceiver = void (*)(void* instance, MidiHandle handle, uint32_t message);
+
+// Thread: UI thread, every member.
+class MidiInService {
+ public:
+  virtual ~MidiInService() = default;
+  // Opens input device deviceId (a position in the service's list of input ports) for
+  // receiver; returns its handle, or 0 when it cannot be opened. Nothing is delivered
+  // before Start.
+  virtual MidiHandle Open(int32_t deviceId, MidiReceiver receiver, void* instance) = 0;
+  // Starts delivering messages.
+  virtual void Start(MidiHandle handle) = 0;
+  // Stops and closes the device. When it returns, receiver is not running for this handle
+  // and is never called with it again.
+  virtual void Close(MidiHandle handle) = 0;
+};
+
+}  // namespace ampora

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "midi/midi_in_service.h"
+
+// The system's MIDI input through RtMidi: the ALSA sequencer or JACK MIDI, whichever
+// ScanMidiPorts chooses for the same interface name, so that a device id from the device
+// catalogue's MIDI list opens that very port.
+
+namespace ampora {
+
+// Thread: UI thread, every member. RtMidi calls back on its own thread (the ALSA
+// sequencer's input thread, or the JACK server's process thread), where the port's
+// message is packed and handed to the receiver.
+class RtMidiInService final : public MidiInService {
+ public:
+  // apiName: "alsa" or "jack" (any case); empty or unknown = the first compiled interface
+  // that has input ports.
+  explicit RtMidiInService(std::string apiName);
+  ~RtMidiInService() override;
+
+  MidiHandle Open(int32_t deviceId, MidiReceiver receiver, void* instance) override;
+  void Start(MidiHandle handle) override;
+  void Close(MidiHandle handle) override;
+
+ private:
+  struct Port;
+  // RtMidi's thread, for every message it did not filter out.
+  static void OnMessage(double timeStamp, std::vector<unsigned char>* message, void* port);
+
+  std::string apiName_;
+  std::map<MidiHandle, std::unique_ptr<Port>> ports_;
+  MidiHandle lastHandle_ = 0;
+};
+
+}  // namespace ampora

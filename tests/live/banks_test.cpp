@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "effects/db_to_gain.h"
+#include "effects/effect_catalogue.h"
+#include "live/live_rig.h"
+#include "support/effect_harness.h"
+#include "support/signals.h"
+
+namespace ampora::test {
+namespace {
+
+constexpr int32_t kF2 = kKeyF1 + 1;
+constexpr int32_t kF3 = kKeyF1 + 2;
+
+// A bank that differs from the default setting in every kind of value: levels with a
+// split output pair, effects on with parameters away from their defaults, an on/off
+// value that is neither 0 nor 1.
+constexpr const char* kCrunchBank =
+    "[Bank02]\nBankName=Crunch\nLevelInL=5\nLevelInR=5\nLevelOutL=4\nLevelOutR=2\n"
+    "OverDrive-01=1\nOverDrive-02=80\nEcho-01=1\nEcho-02=3\nEcho-03=70\nReverb-01=2\n";
+
+// One block of a pluck through a chain, from block 0 of its rings; samples interleaved.
+std::vector<int16_t> FirstBlockThrough(EffectChain& chain, StreamBuffers& stream) {
+  const std::vector<int16_t> pluck = Pluck(196.0, 12000.0, stream.BlockLen);
+  for (int32_t i = 0; i < stream.BlockLen; ++i) stream.CaptureRing[i] = Frame{pluck[i], 0};
+  chain.ProcessBlock(0, stream.BlockLen - 1);
+  return Interleaved({stream.PlayRing.begin(), stream.PlayRing.begin() + stream.BlockLen});
+}
+
+class BankTest : public LiveTest {};
+
+TEST_F(BankTest, FunctionKeyLoadsEveryEffectTheLevelsAndTheGains) {
+  StartWith(kCrunchBank);
+  ASSERT_TRUE(view.out.Linked()) << "Current has equal output levels";
+  EXPECT_TRUE(Live().KeyReleased(kF2, 0));
+
+  const FxParamTable& fx = Live().Chain().FxParam;
+  EXPECT_EQ(fx[FxIndex(kOverDrive, 1)], 80);
+  EXPECT_EQ(fx[FxIndex(kEcho, 1)], 3);
+  EXPECT_EQ(fx[FxIndex(kReverb, 0)], 2) << "loaded unchanged";
+  EXPECT_EQ(fx[FxIndex(kLimiter, 1)], 50) << "a missing key keeps its default";
+  std::array<bool, kEffectCount> expectedOn{};
+  expectedOn[kOverDrive] = expectedOn[kEcho] = true;
+  EXPECT_EQ(view.effectOn, expectedOn) << "2 counts as off";
+  for (int e = 0; e < kEffectCount; ++e) EXPECT_TRUE(Live().Chain().FxResync[e]) << e;
+
+  // The output pair loads split although the fader was linked before.
+  EXPECT_FALSE(view.out.Linked());
+  EXPECT_EQ(view.out.ValueL(), 4);
+  EXPECT_EQ(view.out.ValueR(), 2);
+  const StreamBuffers& gains = Engine().Buffers();
+  EXPECT_EQ(gains.InGain, (std::array<float, 2>{DbToGain(5), DbToGain(5)}));
+  EXPECT_EQ(gains.OutGain, (std::array<float, 2>{DbToGain(4), DbToGain(2)}));
+
+  EXPECT_EQ(view.textBank, "Crunch");
+  EXPECT_EQ(view.textNum, "02");
+  EXPECT_EQ(view.status, "OUT : L=+04db R=+02db");
+
+  // Every effect's state was recomputed: the chain sounds like a fresh one given the bank.
+  StreamBuffers refStream;
+  AllocateRings(refStream, Engine().Buffers().BlockLen, Engine().Buffers().BlockCount);
+  refStream.InGain = gains.InGain;
+  refStream.OutGain = gains.OutGain;
+  EffectChain reference(refStream);
+  reference.InitEffectTables();
+  reference.FxParam = fx;
+  for (int e = 0; e < kEffectCount; ++e) reference.ApplyEffectParams(e);
+  EXPECT_EQ(FirstBlockThrough(Live().Chain(), Engine().Buffers()),
+            FirstBlockThrough(reference, refStream));
+}
+
+TEST_F(BankTest, ABankNeverStoredLoadsTheDefaultsAndGetsTheirKeys) {
+  StartWith("");
+  Live().KeyReleased(kKeyF12, 0);
+  EXPECT_EQ(view.textBank, "NoName");
+  EXPECT_EQ(view.textNum, "12");
+  EXPECT_EQ(Stored("Bank12", "BankName"), "NoName");
+  EXPECT_EQ(Stored("Bank12", "Reverb-07"), "50");
+  EXPECT_EQ(Stored("Bank12", "LevelOutR"), "0");
+  EXPECT_EQ(view.status, "OUT : L=+00db R=+00db");
+}
+
+TEST_F(BankTest, StoreThenFunctionKeyWritesTheBankUnderTheTypedName) {
+  StartWith("");
+  Live().EffectClicked(kDelay, kMouseLeft);
+  view.out.SetLinked(false);
+  view.out.SetValueL(-7);
+  Live().LevelChanged(kOutFader);
+  view.textBank = "Lead";
+
+  Live().ButtonClicked(kStoreButton);
+  EXPECT_EQ(view.textBank, kStorePrompt);
+  EXPECT_EQ(Live().PendingBankName(), "Lead");
+  EXPECT_TRUE(Live().KeyReleased(kF3, 0));
+
+  EXPECT_EQ(Stored("Bank03", "BankName"), "Lead");
+  EXPECT_EQ(Stored("Bank03", "Delay-01"), "1");
+  EXPECT_EQ(Stored("Bank03", "LevelOutL"), "-7");
+  EXPECT_EQ(Stored("Bank03", "LevelOutR"), "0");
+  EXPECT_EQ(view.textBank, "Lead");
+  EXPECT_EQ(Live().PendingBankName(), "");
+
+  // Loaded back after another bank: the same setting, the output split again.
+  Live().KeyReleased(kKeyF1, 0);
+  EXPECT_FALSE(view.effectOn[kDelay]);
+  Live().KeyReleased(kF3, 0);
+  EXPECT_TRUE(view.effectOn[kDelay]);
+  EXPECT_FALSE(view.out.Linked());
+  EXPECT_EQ(Live().LevelState().LevelOut, (std::array<int32_t, 2>{-7, 0}));
+}
+
+TEST_F(BankTest, EscapeCancelsTheStoreAndWritesNothing) {
+  StartWith("[Current]\n");
+  view.textBank = "Clean";
+  const std::string before = IniText();
+  Live().ButtonClicked(kStoreButton);
+  EXPECT_TRUE(Live().KeyReleased(kKeyEscape, 0));
+  EXPECT_EQ(view.textBank, "Clean");
+  EXPECT_EQ(Live().PendingBankName(), "");
+  EXPECT_EQ(IniText(), before);
+  // The next function key loads again.
+  Live().KeyReleased(kF3, 0);
+  EXPECT_EQ(view.textBank, "NoName");
+}
+
+// An empty name is stored as "NoName"; a second Store keeps the first name, never the
+// prompt.
+TEST_F(BankTest, StorePressedTwiceKeepsTheFirstName) {
+  StartWith("");
+  Live().ButtonClicked(kStoreButton);
+  Live().ButtonClicked(kStoreButton);
+  EXPECT_EQ(Live().PendingBankName(), "NoName");
+  Live().KeyReleased(kF3, 0);
+  EXPECT_EQ(Stored("Bank03", "BankName"), "NoName");
+  EXPECT_EQ(view.textBank, "NoName");
+  EXPECT_EQ(view.textNum, "03");
+}
+
+TEST_F(BankTest, FunctionKeysAndEscapeAreConsumedOnlyWithoutShift) {
+  StartWith("");
+  EXPECT_TRUE(Live().KeyReleased(kKeyF1, 0));
+  EXPECT_FALSE(Live().KeyReleased(kKeyF1, 1));
+  EXPECT_EQ(view.textNum, "01") << "a shifted key still acts";
+  EXPECT_TRUE(Live().KeyReleased(kKeyEscape, 0));
+  EXPECT_FALSE(Live().KeyReleased(kKeyEscape, 2));
+  for (const int32_t other : {0, 13, kKeyF1 - 1, kKeyF12 + 1, 65}) {
+    EXPECT_FALSE(Live().KeyReleased(other, 0)) << other;
+  }
+  EXPECT_EQ(view.textNum, "01");
+}
+
+TEST_F(BankTest, EffectButtonsSwitchEffectsAndOpenTheEditor) {
+  StartWith("[Current]\nChorus-01=5\n");
+  Live().Chain().FxResync = {};
+  Live().EffectClicked(kChorus, kMouseLeft);
+  EXPECT_EQ(Live().Chain().FxParam[FxIndex(kChorus, 0)], 1) << "5 counted as off";
+  EXPECT_TRUE(view.effectOn[kChorus]);
+  EXPECT_TRUE(Live().Chain().FxResync[kChorus]);
+  Live().EffectClicked(kChorus, kMouseLeft);
+  EXPECT_EQ(Live().Chain().FxParam[FxIndex(kChorus, 0)], 0);
+  EXPECT_FALSE(view.effectOn[kChorus]);
+
+  Live().EffectClicked(7, kMouseRight);
+  Live().EffectClicked(3, kMouseRight);  // the editor moves to effect 3
+  Live().EffectClicked(3, kMouseRight);  // and a second click closes it
+  EXPECT_EQ(view.editorCalls, (std::vector<std::string>{"open 7", "close", "open 3", "close"}));
+}
+
+}  // namespace
+}  // namespace ampora::test

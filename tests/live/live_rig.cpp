@@ -1,0 +1,53 @@
+#include "live/live_rig.h"
+
+#include "settings/settings_store.h"
+#include "util/error_trap.h"
+#include "util/pending_events.h"
+#include "util/wait.h"
+
+namespace ampora::test {
+
+void RecordingView::CloseEffectEditor() {
+  editorCalls.push_back("close");
+  editedEffect = -1;
+}
+
+void RecordingView::OpenEffectEditor(int effect) {
+  editorCalls.push_back("open " + std::to_string(effect));
+  editedEffect = effect;
+}
+
+void LiveTest::SetUp() {
+  SettingsFixture::SetUp();
+  SetWaitClock([this] { return waitClock_; });
+  SetPendingEventsHook([this] {
+    ++eventTurns;
+    waitClock_ += 0.05;
+    if (duringEvents_) std::exchange(duringEvents_, nullptr)();
+  });
+}
+
+void LiveTest::TearDown() {
+  live_.reset();
+  SetPendingEventsHook({});
+  SetWaitClock({});
+  ErrorCatch = 0;
+  SettingsFixture::TearDown();
+}
+
+void LiveTest::StartWith(const std::string& iniText, DeviceClock* deviceClock) {
+  live_.reset();
+  WriteFileText(IniPath(), iniText);
+  LiveSetup setup;
+  setup.devices.realDevices = false;
+  setup.clock = deviceClock != nullptr ? deviceClock : &clock;
+  setup.midiInputs = [](int32_t) { return std::vector<std::string>{"keys A", "keys B"}; };
+  live_ = std::make_unique<LivePath>(view, std::move(setup));
+  live_->StartUp();
+}
+
+std::string LiveTest::Stored(const std::string& section, const std::string& key) const {
+  return ReadIniValue(key, SettingValue::Text(""), IniPath(), section, 0);
+}
+
+}  // namespace ampora::test

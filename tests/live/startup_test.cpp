@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include "effects/db_to_gain.h"
+#include "live/live_rig.h"
+#include "util/error_trap.h"
+
+namespace ampora::test {
+namespace {
+
+class StartUpTest : public LiveTest {};
+
+TEST_F(StartUpTest, AFirstRunLeavesEveryMainSettingInTheFile) {
+  StartWith("");
+  EXPECT_TRUE(Live().ShutDown());
+  // Read in this order at start-up (absent keys are written back); the devices of id 0,
+  // which an empty name selects, are kept by their names.
+  EXPECT_NE(IniText().find("[conf]\nLogError=0\nErrorCatch=0\nAltFont=1\nBufferMS=7\n"
+                           "DelayMinMS=20\nDelayMaxMS=70\nDeviceIn=demo guitar\nDeviceOut=null\n"
+                           "MidiInDeviceName=keys A\nMidiCh=0\nUseMIDIF=0\n"),
+            std::string::npos)
+      << IniText();
+  EXPECT_EQ(Stored("Current", "LevelOutR"), "0");
+  EXPECT_EQ(Stored("Current", "Reverb-07"), "50");
+}
+
+TEST_F(StartUpTest, DevicesTimingAndMidiAreTakenFromTheSettings) {
+  StartWith(
+      "[conf]\nBufferMS=10\nDelayMinMS=abc\nDeviceIn= Test Tone \nDeviceOut=gone\n"
+      "MidiInDeviceName=KEYS B\nMidiCh=3\nUseMIDIF=1\nAltFont=0\n");
+  EXPECT_EQ(Engine().WaveDeviceId, (std::array<int32_t, 2>{1, -1}));
+  EXPECT_EQ(Engine().Layout().BlockLen, 441) << "the stream is initialised";
+  EXPECT_EQ(Engine().StreamRunning(), 0) << "but not opened";
+  EXPECT_EQ(Engine().DelayMinMS, 20.0f) << "a value that is no number reads as the default";
+  EXPECT_EQ(Live().MidiInDeviceId, 1);
+  EXPECT_EQ(Live().MidiCh, 3);
+  EXPECT_EQ(Live().UseMIDIF, 1);
+  EXPECT_EQ(Live().StartSettings().AltFont, 0);
+
+  Live().ShutDown();
+  EXPECT_EQ(Stored("conf", "DeviceIn"), "test tone");
+  EXPECT_NE(IniText().find("DeviceOut=***\n"), std::string::npos) << "the default device";
+  EXPECT_EQ(Stored("conf", "MidiInDeviceName"), "keys B");
+  EXPECT_EQ(Stored("conf", "DelayMinMS"), "20");
+  EXPECT_EQ(Stored("conf", "BufferMS"), "10");
+}
+
+TEST_F(StartUpTest, CurrentIsLoadedAtStartUpAndSavedOnceAtShutDown) {
+  StartWith("[Current]\nLevelInL=-3\nLevelInR=-3\nLevelOutL=2\nLevelOutR=6\nEcho-01=1\n");
+  EXPECT_TRUE(view.effectOn[kEcho]);
+  EXPECT_EQ(Engine().Buffers().InGain[0], DbToGain(-3));
+  EXPECT_EQ(view.status, "OUT : L=+02db R=+06db");
+  EXPECT_EQ(view.textNum, "") << "loading Current selects no bank";
+  EXPECT_EQ(view.textBank, "");
+  EXPECT_EQ(Engine().BypassOn + Engine().TunerOn, 0);
+
+  Live().EffectClicked(kEcho, kMouseLeft);
+  Live().EffectClicked(kFuzz, kMouseLeft);
+  view.in.SetValueL(9);
+  Live().LevelChanged(kInFader);
+  EXPECT_EQ(view.status, "IN : +09db");
+  int placements = 0;
+  EXPECT_TRUE(Live().ShutDown([&] { ++placements; }));
+  EXPECT_FALSE(Live().ShutDown([&] { ++placements; }));
+  EXPECT_EQ(placements, 1);
+  EXPECT_EQ(Stored("Current", "Echo-01"), "0");
+  EXPECT_EQ(Stored("Current", "Fuzz-01"), "1");
+  EXPECT_EQ(Stored("Current", "LevelInR"), "9");
+  EXPECT_EQ(Stored("Current", "LevelOutR"), "6");
+  EXPECT_EQ(Stored("Current", "BankName"), "") << "the working setting has no name";
+}
+
+// A device clock whose devices fail while they stop.
+class FailingHaltClock final : public DeviceClock {
+ public:
+  void Run(ClockedDevice& device) override { inner.Run(device); }
+  void Halt(ClockedDevice& device) override {
+    inner.Halt(device);
+    if (fail) RaiseRuntimeError(ErrorKind::kFailedCheck, "the device does not close");
+  }
+  ManualClock inner;
+  bool fail = false;
+};
+
+// The clock outlives the live path, which the fixture ends in TearDown.
+class FailingCloseTest : public LiveTest {
+ protected:
+  FailingHaltClock failing;
+};
+
+TEST_F(FailingCloseTest, ShutDownSavesCurrentEvenWhenClosingTheStreamFails) {
+  StartWith("", &failing);
+  Live().ButtonClicked(kStartButton);
+  Live().EffectClicked(kFlanger, kMouseLeft);
+  failing.fail = true;
+  ErrorCatch = 1;
+  EXPECT_THROW(Live().ShutDown(), RuntimeError);
+  EXPECT_EQ(Stored("Current", "Flanger-01"), "1");
+  EXPECT_FALSE(Live().ShutDown()) << "not run twice, also after an error";
+  failing.fail = false;
+}
+
+TEST_F(StartUpTest, ErrorCatchComesFromTheSettingOrTheFileBesideTheProgram) {
+  StartWith("[conf]\nErrorCatch=2\n");
+  EXPECT_EQ(ErrorCatch, 2);
+  StartWith("");
+  EXPECT_EQ(ErrorCatch, 0);
+  WriteFileText(AppDir() + "ec.txt", "");
+  StartWith("");
+  EXPECT_EQ(ErrorCatch, 1);
+  EXPECT_EQ(Stored("conf", "ErrorCatch"), "0") << "the file switches it on for the run only";
+}
+
+struct CommandLineCase {
+  const char* arguments;
+  int32_t running;
+  const char* textNum;
+};
+
+TEST_F(StartUpTest, CommandLineSwitchesStartTheStreamAndSelectABank) {
+  for (const CommandLineCase& c : {CommandLineCase{"F05", 1, "05"}, CommandLineCase{"F13", 1, ""},
+                                   CommandLineCase{"f05", 0, ""}, CommandLineCase{"S", 1, ""}}) {
+    SCOPED_TRACE(c.arguments);
+    StartWith("");
+    Live().ObeyCommandLine(c.arguments);
+    EXPECT_EQ(Engine().StreamRunning(), c.running);
+    EXPECT_EQ(view.textNum, c.textNum);
+    view.textNum.clear();
+  }
+}
+
+}  // namespace
+}  // namespace ampora::test
