@@ -231,6 +231,7 @@ void LivePath::LoadBank(int32_t n) {
   for (int effect = 0; effect < kEffectCount; ++effect) {
     view_.SetEffectButton(effect, IsEffectOn(chain_.FxParam, effect));
   }
+  view_.EffectSettingsLoaded();
 }
 
 void LivePath::SaveBank(int32_t n) {

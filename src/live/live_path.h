@@ -109,8 +109,8 @@ class LivePath {
   void FaderDoubleClicked(int32_t fader);
 
   // Bank n = 0..11 ("Bank01".."Bank12"), or "Current" for n < 0: loading shows the bank's
-  // name (a bank without one gets "NoName" written), its levels and effects; storing
-  // takes the name of the armed store.
+  // name (a bank without one gets "NoName" written), its levels and effects, and an open
+  // effect editor the loaded values; storing takes the name of the armed store.
   void LoadBank(int32_t n);
   void SaveBank(int32_t n);
 

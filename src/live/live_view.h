@@ -47,6 +47,9 @@ class LiveView {
   virtual int EditedEffect() const = 0;
   virtual void CloseEffectEditor() = 0;
   virtual void OpenEffectEditor(int effect) = 0;
+  // A bank was loaded into the working setting: an open editor shows the loaded values of
+  // its effect (and writes nothing, or its next slider move would put the old ones back).
+  virtual void EffectSettingsLoaded() = 0;
 };
 
 }  // namespace ampora

@@ -72,6 +72,25 @@ TEST_F(BankTest, FunctionKeyLoadsEveryEffectTheLevelsAndTheGains) {
             FirstBlockThrough(reference, refStream));
 }
 
+// An open effect editor is told after every load, once the loaded values are in place,
+// and not when a bank is stored.
+TEST_F(BankTest, LoadingABankTellsTheViewOnceTheValuesAreIn) {
+  StartWith(kCrunchBank);
+  EXPECT_EQ(view.effectSettingsLoaded, 1) << "start-up loads the working setting";
+  std::vector<int32_t> seen;
+  view.onEffectSettingsLoaded = [&] {
+    seen.push_back(Live().Chain().FxParam[FxIndex(kOverDrive, 1)]);
+  };
+  Live().KeyReleased(kF2, 0);
+  Live().KeyReleased(kKeyF1, 0);
+  EXPECT_EQ(seen, (std::vector<int32_t>{80, 50}));
+
+  Live().ButtonClicked(kStoreButton);
+  Live().KeyReleased(kF3, 0);
+  EXPECT_EQ(Stored("Bank03", "OverDrive-02"), "50");
+  EXPECT_EQ(seen.size(), 2U) << "storing loads nothing";
+}
+
 TEST_F(BankTest, ABankNeverStoredLoadsTheDefaultsAndGetsTheirKeys) {
   StartWith("");
   Live().KeyReleased(kKeyF12, 0);

@@ -17,6 +17,11 @@ void RecordingView::OpenEffectEditor(int effect) {
   editedEffect = effect;
 }
 
+void RecordingView::EffectSettingsLoaded() {
+  ++effectSettingsLoaded;
+  if (onEffectSettingsLoaded) onEffectSettingsLoaded();
+}
+
 void LiveTest::SetUp() {
   SettingsFixture::SetUp();
   SetWaitClock([this] { return waitClock_; });

@@ -29,6 +29,7 @@ class RecordingView final : public LiveView {
   int EditedEffect() const override { return editedEffect; }
   void CloseEffectEditor() override;
   void OpenEffectEditor(int effect) override;
+  void EffectSettingsLoaded() override;
 
   FaderModel in{true};
   FaderModel out;
@@ -41,6 +42,9 @@ class RecordingView final : public LiveView {
   bool tunerShown = false;
   int editedEffect = -1;
   std::vector<std::string> editorCalls;  // "close", "open 3"
+  // Runs at every EffectSettingsLoaded, to look at the live path as the editor would.
+  std::function<void()> onEffectSettingsLoaded;
+  int effectSettingsLoaded = 0;
 };
 
 // A live path on the built-in devices with a manual clock, over a settings file of its

@@ -2,10 +2,12 @@
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "midi/midi_input.h"
 #include "midi/midi_ports.h"
 #include "midi/rtmidi_in_service.h"
+#include "midi_sender.h"
 
 // Program changes from another MIDI client through the system's MIDI service into the
 // ring and out of the drain: over JACK MIDI (the dummy-driver server of scripts/test) and
@@ -22,6 +25,7 @@
 namespace ampora {
 namespace {
 
+using test::MidiSender;
 using Clock = std::chrono::steady_clock;
 using Keys = std::vector<int32_t>;
 using Bytes = std::vector<unsigned char>;
@@ -32,6 +36,14 @@ constexpr auto kPatience = std::chrono::seconds(20);
 
 Bytes ProgramChange(int channel, int program) {
   return {static_cast<unsigned char>(0xC0 + channel), static_cast<unsigned char>(program)};
+}
+
+// The position of the sender's port in the input port list, or -1.
+int32_t SenderDeviceId(const MidiPortList& ports) {
+  const auto it = std::find_if(ports.names.begin(), ports.names.end(), [](const std::string& n) {
+    return n.find(kSenderClient) != std::string::npos;
+  });
+  return it == ports.names.end() ? -1 : static_cast<int32_t>(it - ports.names.begin());
 }
 
 // Drains every 5 ms, as the timer does, until `count` keys have been handed over.
@@ -64,12 +76,12 @@ void DrainUntilQuiet(MidiInput& midi) {
 // What is sent before the service has made the new connection effective is lost on the
 // way: probe with program changes on channel 16 until one arrives, then let the
 // stragglers in.
-void AwaitConnection(RtMidiOut& sender, MidiInput& midi) {
-  Bytes probe = ProgramChange(15, 0);
+void AwaitConnection(MidiSender& sender, MidiInput& midi) {
+  const Bytes probe = ProgramChange(15, 0);
   bool arrived = false;
   const auto giveUp = Clock::now() + kPatience;
   while (!arrived && Clock::now() < giveUp) {
-    sender.sendMessage(&probe);
+    sender.Send(probe);
     for (int i = 0; i < 4 && !arrived; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
       midi.DrainMidiRing(15, [&](int32_t, int32_t) { arrived = true; });
@@ -91,18 +103,16 @@ class MidiService : public ::testing::TestWithParam<std::string> {
       GTEST_SKIP() << "JACK_DEFAULT_SERVER is not set: run scripts/test, which starts a JACK "
                       "server with the dummy driver";
     }
-    sender_ = std::make_unique<RtMidiOut>(RtMidi::getCompiledApiByName(api), kSenderClient);
-    sender_->openVirtualPort("keys");
+    sender_ = MidiSender::Open(api, kSenderClient);
+    ASSERT_NE(sender_, nullptr) << "no " << api << " client could be opened to send from";
 
     const MidiPortList ports = ScanMidiPorts(1, api);
-    const auto it = std::find_if(ports.names.begin(), ports.names.end(), [](const std::string& n) {
-      return n.find(kSenderClient) != std::string::npos;
-    });
-    ASSERT_NE(it, ports.names.end()) << "our sender is not listed: "
-                                     << ::testing::PrintToString(ports.names);
+    const int32_t deviceId = SenderDeviceId(ports);
+    ASSERT_GE(deviceId, 0) << "our sender is not listed: "
+                           << ::testing::PrintToString(ports.names);
     service_ = std::make_unique<RtMidiInService>(api);
     midi_ = std::make_unique<MidiInput>(*service_);
-    midi_->MidiInDeviceId[0] = static_cast<int32_t>(it - ports.names.begin());
+    midi_->MidiInDeviceId[0] = deviceId;
     ASSERT_EQ(midi_->OpenMidiIn(0), 1);
     ASSERT_NE(midi_->MidiInHandle(0), 0u);
     AwaitConnection(*sender_, *midi_);
@@ -115,12 +125,12 @@ class MidiService : public ::testing::TestWithParam<std::string> {
   }
 
   void Send(const std::vector<Bytes>& messages) {
-    for (Bytes m : messages) sender_->sendMessage(&m);
+    for (const Bytes& m : messages) sender_->Send(m);
   }
 
   Keys DrainUntil(size_t count, int32_t midiCh) { return DrainKeys(*midi_, count, midiCh); }
 
-  std::unique_ptr<RtMidiOut> sender_;
+  std::unique_ptr<MidiSender> sender_;
   std::unique_ptr<RtMidiInService> service_;
   std::unique_ptr<MidiInput> midi_;
 };
@@ -171,8 +181,7 @@ TEST_P(MidiService, FloodLosesOnlyWhatItCounts) {
     auto next = Clock::now();
     for (int i = 0; i < kMessages; i += 10) {
       for (int j = i; j < i + 10; ++j) {
-        Bytes m = ProgramChange(j % 16, j % 12);
-        sender_->sendMessage(&m);
+        sender_->Send(ProgramChange(j % 16, j % 12));
       }
       next += std::chrono::milliseconds(1);
       std::this_thread::sleep_until(next);
@@ -208,8 +217,8 @@ INSTANTIATE_TEST_SUITE_P(Apis, MidiService, ::testing::Values("jack", "alsa"),
 // the same rule, so the id the catalogue gives for a name opens that very port.
 TEST(RtMidiInService, CatalogueAndInputAgreeOnTheDefaultInterface) {
   if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) GTEST_SKIP() << "no JACK server";
-  RtMidiOut sender(RtMidi::UNIX_JACK, kSenderClient);
-  sender.openVirtualPort("keys");
+  const std::unique_ptr<MidiSender> sender = MidiSender::Open("jack", kSenderClient);
+  ASSERT_NE(sender, nullptr) << "no JACK client could be opened to send from";
   const MidiPortList ports = ScanMidiPorts(1, "");
   if (ports.api != RtMidi::UNIX_JACK) {
     GTEST_SKIP() << "the default interface here is " << RtMidi::getApiName(
@@ -221,10 +230,66 @@ TEST(RtMidiInService, CatalogueAndInputAgreeOnTheDefaultInterface) {
   midi.MidiInDeviceId[0] = catalogue.DeviceIdByName(1, std::string(kSenderClient) + ":keys", 0);
   ASSERT_GE(midi.MidiInDeviceId[0], 0) << ::testing::PrintToString(ports.names);
   midi.OpenMidiIn(0);
-  AwaitConnection(sender, midi);
-  Bytes message = ProgramChange(0, 6);
-  sender.sendMessage(&message);
+  AwaitConnection(*sender, midi);
+  sender->Send(ProgramChange(0, 6));
   EXPECT_EQ(DrainKeys(midi, 1, 0), Keys{118});
+}
+
+// What the receiver saw while ports were opened and closed under it.
+struct ReceiverWatch {
+  std::atomic<MidiHandle> open{0};
+  std::atomic<int32_t> running{0};
+  std::atomic<int64_t> calls{0};
+  std::atomic<int64_t> late{0};  // calls for a handle that was no longer open
+
+  static void Receive(void* instance, MidiHandle handle, uint32_t) {
+    auto& watch = *static_cast<ReceiverWatch*>(instance);
+    watch.running.fetch_add(1);
+    if (handle != watch.open.load()) watch.late.fetch_add(1);
+    watch.calls.fetch_add(1);
+    watch.running.fetch_sub(1);
+  }
+};
+
+// Closing a port while messages stream in, wherever the close falls in the server's
+// period: when Close returns the receiver is not running, and it is never called with
+// that handle again.
+TEST(RtMidiInService, ClosingWhileMessagesStreamInLeavesNoCallBehind) {
+  if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) GTEST_SKIP() << "no JACK server";
+  const std::unique_ptr<MidiSender> sender = MidiSender::Open("jack", kSenderClient);
+  ASSERT_NE(sender, nullptr) << "no JACK client could be opened to send from";
+  const MidiPortList ports = ScanMidiPorts(1, "jack");
+  const int32_t deviceId = SenderDeviceId(ports);
+  ASSERT_GE(deviceId, 0) << ::testing::PrintToString(ports.names);
+
+  std::atomic<bool> stop{false};
+  std::thread stream([&] {
+    while (!stop.load()) {
+      sender->Send(ProgramChange(0, 1));
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+  });
+  RtMidiInService service("jack");
+  ReceiverWatch watch;
+  for (int round = 0; round < 20; ++round) {
+    const MidiHandle handle = service.Open(deviceId, &ReceiverWatch::Receive, &watch);
+    EXPECT_NE(handle, 0u);
+    if (handle == 0) break;
+    watch.open.store(handle);
+    service.Start(handle);
+    const int64_t before = watch.calls.load();
+    const auto giveUp = Clock::now() + kPatience;
+    while (watch.calls.load() == before && Clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_GT(watch.calls.load(), before) << "round " << round << ": nothing arrived";
+    service.Close(handle);
+    EXPECT_EQ(watch.running.load(), 0) << "round " << round;
+    watch.open.store(0);
+  }
+  stop.store(true);
+  stream.join();
+  EXPECT_EQ(watch.late.load(), 0);
 }
 
 }  // namespace
