@@ -95,7 +95,8 @@ bool ProfileText::Set(std::string_view section, std::string_view key, std::strin
     const std::size_t equals = text_.find('=', line.begin);
     std::size_t keyEnd = equals;
     while (keyEnd > line.begin && IsBlank(text_[keyEnd - 1])) --keyEnd;
-    text_.replace(keyEnd, line.contentEnd - keyEnd, "=" + std::string(value));
+    // Appended rather than "=" + value: GCC 12 at -O3 sees a false overlap in the latter.
+    text_.replace(keyEnd, line.contentEnd - keyEnd, std::string("=").append(value));
     return true;
   }
 
