@@ -19,6 +19,9 @@
 #include "settings/settings_batch.h"
 #include "util/pending_events.h"
 #include "util/twips.h"
+#include "windows/config_dialog.h"
+#include "windows/mixer_launcher.h"
+#include "windows/version_info.h"
 
 namespace ampora {
 
@@ -132,6 +135,8 @@ FrmMain::FrmMain(LiveSetup setup) {
   DrawSignalFlow();
 
   live_ = std::make_unique<LivePath>(*this, std::move(setup));
+  editor_ = std::make_unique<EffectEditor>(
+      EditorLinksOf(live_->Chain(), pictureKnob_[1], pictureKnob_[0]));
   connect(ctrlButton_, &UC_Buttons::ButtonClicked, this,
           [this](int16_t button) { live_->ButtonClicked(button); });
   timerRec_.setTimerType(Qt::PreciseTimer);
@@ -151,11 +156,17 @@ void FrmMain::BuildMenus() {
           [this] { MenuInfo(0); });
 }
 
-// The configuration dialog, the mixer and the information window open here once they
-// exist; until then the entries do nothing.
-void FrmMain::MenuConf() {}
-void FrmMain::MenuMixer() {}
-void FrmMain::MenuInfo(int /*index*/) {}
+void FrmMain::MenuConf() {
+  ShowConfigDialog(*this, *live_);
+}
+
+void FrmMain::MenuMixer() {
+  LaunchMixer();
+}
+
+void FrmMain::MenuInfo(int /*index*/) {
+  ShowVersionInfo(*this);
+}
 
 void FrmMain::BuildLevelControls() {
   QWidget* client = centralWidget();
@@ -293,6 +304,8 @@ void FrmMain::InitTransportBar() {
 }
 
 void FrmMain::Unload() {
+  // The editor is a window of its own: left open, it would keep the program running.
+  editor_->Close();
   if (!live_->ShutDown([this] { SaveWindowPlacement(placed_, "", 1, 0); })) return;
   timerRec_.stop();
   if (ExplicitUiFont == 1) ReleaseUiFonts();
@@ -386,11 +399,20 @@ void FrmMain::DrawTuner(const TunerReading& reading) {
   pictureTuner_->update();
 }
 
-// The effect editor comes with its own window; until it exists, nothing is edited.
 int FrmMain::EditedEffect() const {
-  return -1;
+  return editor_->EditedEffect();
 }
-void FrmMain::CloseEffectEditor() {}
-void FrmMain::OpenEffectEditor(int /*effect*/) {}
+
+void FrmMain::CloseEffectEditor() {
+  editor_->Close();
+}
+
+void FrmMain::OpenEffectEditor(int effect) {
+  editor_->Open(effect);
+}
+
+void FrmMain::EffectSettingsLoaded() {
+  editor_->SettingsLoaded();
+}
 
 }  // namespace ampora

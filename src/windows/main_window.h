@@ -14,6 +14,7 @@
 #include "effects/fx_param.h"
 #include "live/live_path.h"
 #include "live/live_view.h"
+#include "windows/effect_editor.h"
 #include "windows/fader_control.h"
 #include "windows/placed_qt_window.h"
 
@@ -71,6 +72,9 @@ class FrmMain final : public QMainWindow, public LiveView {
   int EditedEffect() const override;
   void CloseEffectEditor() override;
   void OpenEffectEditor(int effect) override;
+  void EffectSettingsLoaded() override;
+  // The effect editor the right mouse button opens on an effect button.
+  EffectEditor& Editor() { return *editor_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -108,6 +112,8 @@ class FrmMain final : public QMainWindow, public LiveView {
   PlacedQtWindow placed_{*this};
   std::string status_;
   std::unique_ptr<LivePath> live_;
+  // Made after the live path, whose chain it edits, and before the start-up loads a bank.
+  std::unique_ptr<EffectEditor> editor_;
 };
 
 }  // namespace ampora
