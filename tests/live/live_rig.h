@@ -82,8 +82,6 @@ class LiveTest : public SettingsFixture {
   std::vector<std::string> midiPorts{"keys A", "keys B"};
   ManualClock clock;
   ScriptedMidiService midiService;
-  // The MIDI input ports the live path lists.
-  std::vector<std::string> midiPorts{"keys A", "keys B"};
   RecordingView view;
   MessageLog messages;
   int32_t eventTurns = 0;
