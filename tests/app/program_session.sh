@@ -1,0 +1,49 @@
+# The program run as a user's session runs it, for the end-to-end tests (sourced):
+#   new_session <program>    a program folder of its own with the settings file from stdin
+#   run_session <script>     runs the script under a virtual X server; $1 is the program
+#   expect <section> <key> <value>   compares a value of the settings file afterwards
+#   end_session              prints the file and the log when a value differed
+# A folder of its own keeps the settings file beside the program, and a runtime folder of
+# its own (the single-instance lock) keeps a copy running elsewhere from counting as the
+# first instance.
+
+new_session() {
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  mkdir -m 700 "$work/app" "$work/runtime"
+  cp "$1" "$work/app/ampora"
+  cat >"$work/app/ampora.ini"
+  export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+  # An ASan build: what system libraries keep is not the program's leak.
+  export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/../lsan.supp"
+  unset QT_QPA_PLATFORM
+  status=0
+}
+
+run_session() {
+  xvfb-run -a -s "-screen 0 1280x800x24" bash -c "$1" run "$work/app/ampora" \
+    >"$work/run.log" 2>&1 || {
+    echo "the program did not end normally:"; cat "$work/run.log"; exit 1
+  }
+}
+
+# The value of a key in a section of the settings file.
+value() {
+  awk -F= -v section="[$1]" -v key="$2" '
+    /^\[/ { inside = ($0 == section); next }
+    inside && $1 == key { print substr($0, length(key) + 2); exit }' "$work/app/ampora.ini"
+}
+
+expect() {
+  local got
+  got=$(value "$1" "$2")
+  if [ "$got" != "$3" ]; then
+    echo "[$1] $2: expected '$3', found '$got'"
+    status=1
+  fi
+}
+
+end_session() {
+  [ $status -eq 0 ] || { cat "$work/app/ampora.ini"; cat "$work/run.log"; }
+  exit $status
+}
