@@ -17,6 +17,9 @@ new_session() {
   # An ASan build: what system libraries keep is not the program's leak.
   export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/../lsan.supp"
   unset QT_QPA_PLATFORM
+  # xdotool matches window titles in the locale's encoding: without a UTF-8 locale (a
+  # bare environment has none) the Japanese titles are never found.
+  export LC_ALL=C.UTF-8
   status=0
 }
 
