@@ -5,6 +5,8 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <chrono>
+#include <string>
 
 #include "controls/color_scheme.h"
 #include "controls/control_copy.h"
@@ -17,6 +19,7 @@
 #include "controls/ui_fonts.h"
 #include "effects/effect_catalogue.h"
 #include "settings/settings_batch.h"
+#include "util/debug_trace.h"
 #include "util/pending_events.h"
 #include "util/twips.h"
 #include "windows/config_dialog.h"
@@ -329,6 +332,12 @@ bool FrmMain::BankKeyReleased(QKeyEvent& event) {
   if (key == 0 || event.isAutoRepeat()) return false;
   const bool consumed = live_->KeyReleased(key, ShiftState(event.modifiers()));
   event.setAccepted(consumed);
+  // The wall clock, which the scripts that press the keys can read too.
+  if (consumed && TraceOn()) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    Trace("key " + std::to_string(key) + " handled at " +
+          std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+  }
   return consumed;
 }
 
