@@ -4,7 +4,8 @@
 #   program_dir <program>      a folder of its own holding the program, the settings file
 #                              from stdin beside it, and a runtime folder (the single-
 #                              instance lock); sets $app, $work
-#   all_effects_on <section>   the settings lines that switch all sixteen effects on
+#   effect_banks <name>        settings lines: all sixteen effects on in the working
+#                              setting and in banks 1..12, named "<name> 01".."<name> 12"
 #   in_x <script> [args]       runs the script (bash) under a virtual X server
 # Inside in_x's script (also sourced there):
 #   main_window                waits for the main window and prints its id
@@ -48,9 +49,13 @@ if [ -z "${IN_X:-}" ]; then
 
   effect_names=(Limiter Compressor Enhancer OverDrive Distortion Fuzz GraphicEQ PitchShift
                 Tremolo Flanger Phaser Chorus Vibrato Echo Delay Reverb)
-  all_effects_on() {
-    printf '[%s]\n' "$1"
-    for e in "${effect_names[@]}"; do printf '%s-01=1\n' "$e"; done
+  effect_banks() {
+    local section
+    for section in Current Bank{01..12}; do
+      printf '[%s]\n' "$section"
+      [ "$section" = Current ] || printf 'BankName=%s %s\n' "$1" "${section#Bank}"
+      for e in "${effect_names[@]}"; do printf '%s-01=1\n' "$e"; done
+    done
   }
 
   in_x() {
