@@ -109,6 +109,22 @@ QString Text(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+// When a key was handled: on the wall clock, which the scripts that press the keys read
+// too, and in milliseconds since the X server stamped the release. That stamp is the
+// server's monotonic clock in milliseconds, 32 bits wide: the difference is the wait in
+// this program alone, whatever it took the script to send the key.
+void TraceKeyHandled(int32_t key, uint64_t eventTimestamp) {
+  using std::chrono::duration_cast;
+  const auto wall = std::chrono::system_clock::now().time_since_epoch();
+  const auto monotonic = std::chrono::steady_clock::now().time_since_epoch();
+  const auto nowMs = static_cast<uint32_t>(
+      duration_cast<std::chrono::milliseconds>(monotonic).count());
+  const auto waitedMs = static_cast<int32_t>(nowMs - static_cast<uint32_t>(eventTimestamp));
+  Trace("key " + std::to_string(key) + " waited " + std::to_string(waitedMs) +
+        " ms, handled at " +
+        std::to_string(duration_cast<std::chrono::nanoseconds>(wall).count()));
+}
+
 }  // namespace
 
 FrmMain::FrmMain(LiveSetup setup) {
@@ -332,12 +348,7 @@ bool FrmMain::BankKeyReleased(QKeyEvent& event) {
   if (key == 0 || event.isAutoRepeat()) return false;
   const bool consumed = live_->KeyReleased(key, ShiftState(event.modifiers()));
   event.setAccepted(consumed);
-  // The wall clock, which the scripts that press the keys can read too.
-  if (consumed && TraceOn()) {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    Trace("key " + std::to_string(key) + " handled at " +
-          std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-  }
+  if (consumed && TraceOn()) TraceKeyHandled(key, event.timestamp());
   return consumed;
 }
 
