@@ -13,6 +13,7 @@
 #include "live/start_switches.h"
 #include "settings/settings_batch.h"
 #include "settings/settings_location.h"
+#include "util/debug_trace.h"
 #include "util/message_seam.h"
 #include "util/pending_events.h"
 #include "util/twips.h"
@@ -58,7 +59,9 @@ int Run(int argc, char** argv) {
     window->close();
     return 0;
   }
-  return QApplication::exec();
+  const int result = QApplication::exec();
+  Trace("counts " + window->Live().CountsReport());
+  return result;
 }
 
 }  // namespace

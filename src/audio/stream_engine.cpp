@@ -69,6 +69,9 @@ void StreamEngine::OpenStream() {
   if (devicesOpen_) CloseStream();
   if (layout_.BlockCount == 0) InitStream();
   devicesOpen_ = true;
+  ++counts_.opens;
+  filledAtOpen_ = waveIn_.Counts().blocks;
+  handledSinceOpen_ = 0;
   if (const int32_t code = waveIn_.Open(WaveDeviceId[0], waveFormat_); code != kDeviceOk) {
     ReportOpenFailure(waveIn_.ErrorText(code));
     return;
@@ -91,7 +94,27 @@ void StreamEngine::CloseStream() {
   ++generation_;
   waveOut_.Close();
   waveIn_.Close();
+  if (devicesOpen_) SettleCounts();
   devicesOpen_ = false;
+}
+
+void StreamEngine::SettleCounts() {
+  const int64_t filled = waveIn_.Counts().blocks - filledAtOpen_;
+  counts_.blocksLeftAtClose += std::max<int64_t>(filled - handledSinceOpen_, 0);
+  counts_.blocksHandledTwice += std::max<int64_t>(handledSinceOpen_ - filled, 0);
+  handledSinceOpen_ = 0;
+  filledAtOpen_ = waveIn_.Counts().blocks;
+}
+
+StreamCounts StreamEngine::Counts() const {
+  StreamCounts counts = counts_;
+  const DeviceCounts in = waveIn_.Counts();
+  const DeviceCounts out = waveOut_.Counts();
+  counts.blocksFilled = in.blocks;
+  counts.framesDropped = in.lostFrames;
+  counts.blocksPlayed = out.blocks;
+  counts.gapFrames = out.lostFrames;
+  return counts;
 }
 
 int32_t StreamEngine::PollStream() {
@@ -123,6 +146,8 @@ int32_t StreamEngine::PollStream() {
         PlayBlock(k, trim);
       }
       waveIn_.Queue(&captureHeaders_[i]);
+      ++counts_.blocksHandled;
+      ++handledSinceOpen_;
       last = k;
       nextBlock_ = k + 1 == layout_.BlockCount ? 0 : k + 1;
       RunPendingEvents();

@@ -12,6 +12,23 @@
 
 namespace ampora {
 
+// What the streams of an engine did, over all its opens: the proof that no block was
+// skipped or handled twice except where a restart abandoned it. A block is filled by the
+// input, then handled (processed and played, or analysed) by a poll; at each close the
+// blocks filled but not handled are left behind, and a block handled more often than
+// filled would be a fault. Frames the input dropped and gaps the output played are lost
+// sound in a running stream.
+struct StreamCounts {
+  int64_t opens = 0;
+  int64_t blocksFilled = 0;
+  int64_t blocksHandled = 0;
+  int64_t blocksLeftAtClose = 0;
+  int64_t blocksHandledTwice = 0;
+  int64_t blocksPlayed = 0;
+  int64_t framesDropped = 0;
+  int64_t gapFrames = 0;
+};
+
 // The stream engine: moves audio from the wave input to the wave output in blocks, with
 // the effect chain or the bypass copy in between. It owns the rings (StreamBuffers), the
 // headers handed to the devices and the poll that the main window's timer calls. The
@@ -62,6 +79,9 @@ class StreamEngine {
   const BlockLayout& Layout() const { return layout_; }
 
   int32_t StreamRunning() const { return streamRunning_; }
+  // Up to date once the stream is closed; while it runs, blocksLeftAtClose and
+  // blocksHandledTwice lack the current stream.
+  StreamCounts Counts() const;
   int32_t NextBlock() const { return nextBlock_; }
   // The smoothed position difference and the sum of the negated length corrections, in
   // frames. Both are counted from a base that takes over their common part once the
@@ -83,6 +103,8 @@ class StreamEngine {
   // Writes play block k, lengthened or shortened by trim frames.
   void PlayBlock(int32_t k, int32_t trim);
   void ReportOpenFailure(const std::string& text);
+  // Adds the stream that just closed to the counts.
+  void SettleCounts();
 
   WaveInDevice& waveIn_;
   WaveOutDevice& waveOut_;
@@ -101,6 +123,9 @@ class StreamEngine {
   int32_t lengthTrim_ = 0;
   int64_t positionBase_ = 0;  // frames of position difference taken out of both counters
   bool devicesOpen_ = false;
+  StreamCounts counts_;
+  int64_t filledAtOpen_ = 0;   // the input's block count when the current stream opened
+  int64_t handledSinceOpen_ = 0;
   // Changes whenever the stream is closed or re-initialised, so that a poll notices a
   // restart made by events that ran inside the chain.
   uint64_t generation_ = 0;

@@ -136,6 +136,27 @@ bool LivePath::ShutDown(const std::function<void()>& saveWindowPlacement) {
   return true;
 }
 
+std::string LivePath::CountsReport() const {
+  const StreamCounts s = engine_.Counts();
+  std::string line;
+  const auto add = [&line](const char* name, auto value) {
+    if (!line.empty()) line += ' ';
+    line.append(name).append("=").append(std::to_string(value));
+  };
+  add("opens", s.opens);
+  add("blocks_filled", s.blocksFilled);
+  add("blocks_handled", s.blocksHandled);
+  add("blocks_left_at_close", s.blocksLeftAtClose);
+  add("blocks_handled_twice", s.blocksHandledTwice);
+  add("blocks_played", s.blocksPlayed);
+  add("frames_dropped", s.framesDropped);
+  add("gap_frames", s.gapFrames);
+  add("midi_received", midi_.ReceivedMessages(0));
+  add("midi_taken", midi_.TakenMessages());
+  add("midi_lost", midi_.LostMessages(0));
+  return line;
+}
+
 void LivePath::RescanDevices() {
   // An id that named no device (the default device) has no name to follow and stays.
   const auto follow = [](const DeviceCatalogue& catalogue, int32_t direction, int32_t& id,

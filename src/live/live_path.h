@@ -170,6 +170,9 @@ class LivePath {
   Levels& LevelState() { return levels_; }
   const TunerAnalysis& Tuner() const { return tuner_; }
   const MidiInput& Midi() const { return midi_; }
+  // What the streams and the MIDI input counted (StreamCounts; MIDI messages received,
+  // taken and lost), as one line of name=value pairs for the reliability scripts.
+  std::string CountsReport() const;
 
  private:
   void RestartStream();

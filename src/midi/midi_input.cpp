@@ -37,6 +37,7 @@ void MidiInput::Store(MidiHandle handle, uint32_t message) {
   int32_t port = kPortCount - 1;
   while (port >= 0 && handles_[Port(port)].load(std::memory_order_acquire) != handle) --port;
   if (port < 0 || message == 0) return;
+  received_[Port(port)].fetch_add(1, std::memory_order_relaxed);
   std::atomic<int32_t>& writePos = writePos_[Port(port)];
   const int32_t pos = writePos.load(std::memory_order_relaxed);
   if (ring_[Port(pos)][Port(port)].exchange(message, std::memory_order_acq_rel) != 0) {
@@ -74,6 +75,7 @@ void MidiInput::DrainMidiRing(int32_t midiCh, const KeyHandler& keyHandler) {
       continue;
     }
     ++taken;
+    ++taken_;
     readPos = NextSlot(readPos);
     const uint32_t status = m % 256;
     if (status < kProgramChange || status > kProgramChange + 15) continue;

@@ -63,6 +63,10 @@ class MidiInput {
   int32_t MidiReadPos(int32_t n) const { return readPos_[Port(n)]; }
   // Messages of port n overwritten before the drain took them.
   uint64_t LostMessages(int32_t n) const { return lost_[Port(n)].load(); }
+  // Messages port n received, and the drain took from port 0, since the object was made.
+  // Every received message is taken, lost or still waiting in the ring.
+  uint64_t ReceivedMessages(int32_t n) const { return received_[Port(n)].load(); }
+  uint64_t TakenMessages() const { return taken_; }
 
  private:
   static size_t Port(int32_t n) { return static_cast<size_t>(n); }
@@ -80,7 +84,9 @@ class MidiInput {
   std::array<std::atomic<int32_t>, kPortCount> writePos_{};
   std::array<int32_t, kPortCount> readPos_{};
   std::array<std::atomic<uint64_t>, kPortCount> lost_{};
+  std::array<std::atomic<uint64_t>, kPortCount> received_{};
   uint64_t lostSeen_ = 0;  // LostMessages(0) at the last drain
+  uint64_t taken_ = 0;
 
   static_assert(std::atomic<uint32_t>::is_always_lock_free);
   static_assert(std::atomic<MidiHandle>::is_always_lock_free);

@@ -5,6 +5,8 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <chrono>
+#include <string>
 
 #include "controls/color_scheme.h"
 #include "controls/control_copy.h"
@@ -17,6 +19,7 @@
 #include "controls/ui_fonts.h"
 #include "effects/effect_catalogue.h"
 #include "settings/settings_batch.h"
+#include "util/debug_trace.h"
 #include "util/pending_events.h"
 #include "util/twips.h"
 #include "windows/config_dialog.h"
@@ -104,6 +107,22 @@ int32_t BankKeyCode(int key) {
 
 QString Text(const std::string& text) {
   return QString::fromStdString(text);
+}
+
+// When a key was handled: on the wall clock, which the scripts that press the keys read
+// too, and in milliseconds since the X server stamped the release. That stamp is the
+// server's monotonic clock in milliseconds, 32 bits wide: the difference is the wait in
+// this program alone, whatever it took the script to send the key.
+void TraceKeyHandled(int32_t key, uint64_t eventTimestamp) {
+  using std::chrono::duration_cast;
+  const auto wall = std::chrono::system_clock::now().time_since_epoch();
+  const auto monotonic = std::chrono::steady_clock::now().time_since_epoch();
+  const auto nowMs = static_cast<uint32_t>(
+      duration_cast<std::chrono::milliseconds>(monotonic).count());
+  const auto waitedMs = static_cast<int32_t>(nowMs - static_cast<uint32_t>(eventTimestamp));
+  Trace("key " + std::to_string(key) + " waited " + std::to_string(waitedMs) +
+        " ms, handled at " +
+        std::to_string(duration_cast<std::chrono::nanoseconds>(wall).count()));
 }
 
 }  // namespace
@@ -329,6 +348,7 @@ bool FrmMain::BankKeyReleased(QKeyEvent& event) {
   if (key == 0 || event.isAutoRepeat()) return false;
   const bool consumed = live_->KeyReleased(key, ShiftState(event.modifiers()));
   event.setAccepted(consumed);
+  if (consumed && TraceOn()) TraceKeyHandled(key, event.timestamp());
   return consumed;
 }
 

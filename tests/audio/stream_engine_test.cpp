@@ -434,6 +434,49 @@ TEST(StreamEngine, RestartInsideTheChainAbandonsTheBlock) {
     EXPECT_EQ(rig.engine.PollStream(), k);
   }
   EXPECT_EQ(rig.chain.starts, (std::vector<int32_t>{0, 0, 309, 618}));
+
+  // The counts: two blocks of the first stream filled and left, three handled since.
+  rig.engine.CloseStream();
+  const StreamCounts counts = rig.engine.Counts();
+  EXPECT_EQ(counts.opens, 2);
+  EXPECT_EQ(counts.blocksFilled, 5);
+  EXPECT_EQ(counts.blocksHandled, 3);
+  EXPECT_EQ(counts.blocksLeftAtClose, 2);
+  EXPECT_EQ(counts.blocksHandledTwice, 0);
+  EXPECT_EQ(counts.framesDropped, 0);
+}
+
+// What the reliability scripts read: sound lost in a running stream, on either side.
+TEST(StreamEngine, CountsShowCaptureThatFoundNoBlockAndPlaybackGaps) {
+  {
+    EngineRig rig;
+    rig.Start();
+    const BlockLayout layout = rig.engine.Layout();
+    rig.Advance(layout.RingLen + 500);  // no poll: every block filled, then nowhere to go
+    const StreamCounts counts = rig.engine.Counts();
+    EXPECT_EQ(counts.blocksFilled, layout.BlockCount);
+    EXPECT_EQ(counts.framesDropped, 500);
+    EXPECT_EQ(counts.gapFrames, 0) << "silence before the first block is no gap";
+  }
+  {
+    EngineRig rig;
+    rig.Start();
+    rig.Advance(309);
+    ASSERT_EQ(rig.engine.PollStream(), 0);
+    ASSERT_EQ(HeaderFrames(rig.engine.PlayHeader(0)), 340);
+    rig.Advance(1000);  // only block 0 was written: 340 frames played, then silence
+    StreamCounts counts = rig.engine.Counts();
+    EXPECT_EQ(counts.blocksPlayed, 1);
+    EXPECT_EQ(counts.gapFrames, 660);
+    EXPECT_EQ(counts.framesDropped, 0);
+    // A restart begins a new stream: its opening silence is no gap either.
+    rig.engine.CloseStream();
+    rig.engine.OpenStream();
+    rig.Advance(200);
+    counts = rig.engine.Counts();
+    EXPECT_EQ(counts.gapFrames, 660);
+    EXPECT_EQ(counts.blocksLeftAtClose, 3);
+  }
 }
 
 }  // namespace

@@ -98,6 +98,8 @@ TEST(MidiRing, OverflowLosesTheOldestAndCountsThem) {
   for (int32_t i = 3; i < 20; ++i) newest.push_back(112 + i % 12);
   EXPECT_EQ(in.Drain(-1), newest) << "the 17 newest, in order: the last one decides";
   EXPECT_EQ(in.Drain(-1), Keys{});
+  EXPECT_EQ(in.midi.ReceivedMessages(0), 20u);
+  EXPECT_EQ(in.midi.TakenMessages(), 17u);
 
   // Overflowing again while the drain is halfway round the ring.
   for (int32_t i = 0; i < 5; ++i) in.service.Deliver(ProgramChange(0, 0));
@@ -128,6 +130,7 @@ TEST(MidiRing, OnlyMessagesOfAnOpenPortAreStored) {
   in.service.Deliver(ProgramChange(0, 2), handle + 5);  // a handle of no port
   in.service.Deliver(0, handle);                         // no message
   EXPECT_EQ(in.midi.MidiWritePos(0), 0);
+  EXPECT_EQ(in.midi.ReceivedMessages(0), 0u) << "nothing stored is nothing received";
   in.service.Deliver(ProgramChange(0, 3), handle);
   EXPECT_EQ(in.midi.MidiWritePos(0), 1);
 
@@ -194,6 +197,8 @@ TEST(MidiRing, ConcurrentCallbackAndDrainAccountForEveryMessage) {
   in.midi.DrainMidiRing(-1, count);
   in.midi.DrainMidiRing(-1, count);
   EXPECT_EQ(handed + in.midi.LostMessages(0), static_cast<uint64_t>(kMessages));
+  EXPECT_EQ(in.midi.ReceivedMessages(0), static_cast<uint64_t>(kMessages));
+  EXPECT_EQ(in.midi.TakenMessages(), handed) << "all are program changes: each one taken is handed";
 }
 
 }  // namespace

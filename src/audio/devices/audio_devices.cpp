@@ -56,6 +56,13 @@ int64_t AudioDevices::Routed<Device>::PositionBytes() const {
 }
 
 template <class Device>
+DeviceCounts AudioDevices::Routed<Device>::Counts() const {
+  const DeviceCounts real = real_.Counts();
+  const DeviceCounts builtin = builtin_.Counts();
+  return {real.blocks + builtin.blocks, real.lostFrames + builtin.lostFrames};
+}
+
+template <class Device>
 void AudioDevices::Routed<Device>::Close() {
   if (active_ != nullptr) active_->Close();
 }

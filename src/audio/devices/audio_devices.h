@@ -46,6 +46,8 @@ class AudioDevices {
     int32_t Open(int32_t deviceId, const WaveFormat& format) override;
     std::string ErrorText(int32_t code) const override;
     int64_t PositionBytes() const override;
+    // Both devices' counts added: each counts over all of its opens.
+    DeviceCounts Counts() const override;
     void Close() override;
 
    protected:

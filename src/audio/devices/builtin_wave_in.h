@@ -27,6 +27,7 @@ class BuiltinWaveIn final : public WaveInDevice, private ClockedDevice {
   int32_t Queue(WaveHeader* header) override;
   int32_t Start() override;
   int64_t PositionBytes() const override;
+  DeviceCounts Counts() const override { return {feed_.HeadersFilled(), feed_.FramesDropped()}; }
   void Close() override;
 
  private:

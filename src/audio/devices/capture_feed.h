@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "audio/devices/header_queue.h"
@@ -20,12 +21,17 @@ class CaptureFeed {
   void ReturnAll() { queue_.ReturnAll(); }
   // Any thread: frames delivered into headers since the device started.
   int64_t FramesDelivered() const { return queue_.Frames(); }
+  // Any thread: headers filled, and frames dropped for want of a queued header, since the
+  // feed was made: what a stream lost shows here, whatever restarts came between.
+  int64_t HeadersFilled() const { return queue_.HeadersFinished(); }
+  int64_t FramesDropped() const { return dropped_.load(std::memory_order_relaxed); }
 
   // Device thread: copies count frames into the queued headers.
   void Deliver(const Frame* frames, int32_t count);
 
  private:
   HeaderQueue queue_;
+  std::atomic<int64_t> dropped_{0};  // written by the device thread only
 };
 
 }  // namespace ampora

@@ -39,6 +39,9 @@ class HeaderQueue {
   }
   // Any thread: frames moved through headers since the last ReturnAll.
   int64_t Frames() const { return frames_.load(std::memory_order_relaxed); }
+  // Any thread: headers the device thread got through, since the queue was made (the ones
+  // ReturnAll hands back unfinished do not count).
+  int64_t HeadersFinished() const { return finished_.load(std::memory_order_relaxed); }
 
   // Device thread: moves up to count frames through the queued headers in order and
   // returns how many found a header. move(header, from, n, done) handles frames
@@ -58,6 +61,7 @@ class HeaderQueue {
       if (frontFrames_ >= HeaderFrames(header)) {
         FinishFront();
         frontFrames_ = 0;
+        finished_.store(finished_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
       }
     }
     frames_.store(frames_.load(std::memory_order_relaxed) + done, std::memory_order_relaxed);
@@ -76,6 +80,7 @@ class HeaderQueue {
   SpscRing<WaveHeader*> ring_;
   int32_t frontFrames_ = 0;  // frames of the front header already moved; device thread
   std::atomic<int64_t> frames_{0};
+  std::atomic<int64_t> finished_{0};  // written by the device thread only
   static_assert(std::atomic<int64_t>::is_always_lock_free);
 };
 

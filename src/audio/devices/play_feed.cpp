@@ -26,6 +26,9 @@ int32_t PlayFeed::Pull(Frame* out, int32_t count) {
       queue_.Walk(count, [this, out](const WaveHeader& header, int32_t from, int32_t n,
                                      int32_t done) { CopyFront(header, from, n, out + done); });
   std::fill(out + taken, out + count, Frame{});
+  if (taken > 0) started_ = true;
+  if (started_ && taken < count)
+    gaps_.store(gaps_.load(std::memory_order_relaxed) + (count - taken), std::memory_order_relaxed);
   return taken;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "audio/devices/header_queue.h"
@@ -16,9 +17,17 @@ class PlayFeed {
   bool Write(WaveHeader* header) { return queue_.Add(header); }
   // UI thread, only while the device thread is stopped: returns every queued header
   // (marked done) and sets the position to 0.
-  void ReturnAll() { queue_.ReturnAll(); }
+  void ReturnAll() {
+    queue_.ReturnAll();
+    started_ = false;
+  }
   // Any thread: frames of headers played since the device started.
   int64_t FramesPlayed() const { return queue_.Frames(); }
+  // Any thread, counted since the feed was made: headers played whole, and frames of
+  // silence played after the first header of a start, when the engine did not keep up
+  // (the silence before the first header is the stream's start, not a gap).
+  int64_t HeadersPlayed() const { return queue_.HeadersFinished(); }
+  int64_t GapFrames() const { return gaps_.load(std::memory_order_relaxed); }
 
   // Device thread: fills out[0, count) with the next frames to play. The frames taken
   // from headers come first, then silence. Returns how many came from headers.
@@ -29,6 +38,8 @@ class PlayFeed {
   void CopyFront(const WaveHeader& header, int32_t from, int32_t n, Frame* out) const;
 
   HeaderQueue queue_;
+  bool started_ = false;  // a header was played since the last ReturnAll; device thread
+  std::atomic<int64_t> gaps_{0};  // written by the device thread only
 };
 
 }  // namespace ampora

@@ -90,6 +90,7 @@ class RtAudioWaveIn final : public WaveInDevice {
   int32_t Queue(WaveHeader* header) override;
   int32_t Start() override;
   int64_t PositionBytes() const override;
+  DeviceCounts Counts() const override { return {feed_.HeadersFilled(), feed_.FramesDropped()}; }
   void Close() override;
 
  private:
@@ -112,6 +113,7 @@ class RtAudioWaveOut final : public WaveOutDevice {
   std::string ErrorText(int32_t code) const override { return failure_.Text(code); }
   int32_t Write(WaveHeader* header) override;
   int64_t PositionBytes() const override;
+  DeviceCounts Counts() const override { return {feed_.HeadersPlayed(), feed_.GapFrames()}; }
   void Close() override;
 
  private:

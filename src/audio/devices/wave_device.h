@@ -44,6 +44,14 @@ std::string DeviceErrorText(int32_t code);
 // Device id -1: the default device of the chosen audio interface.
 inline constexpr int32_t kDefaultDevice = -1;
 
+// What a device has moved and lost since it was made, over all its opens: for an input,
+// the headers it filled and the frames it dropped for want of a queued header; for an
+// output, the headers it played and the frames of silence it played between headers.
+struct DeviceCounts {
+  int64_t blocks = 0;
+  int64_t lostFrames = 0;
+};
+
 // What both directions offer.
 class WaveDevice {
  public:
@@ -55,6 +63,7 @@ class WaveDevice {
   // Bytes captured into headers since Start (input) or played from headers since Open
   // (output).
   virtual int64_t PositionBytes() const = 0;
+  virtual DeviceCounts Counts() const = 0;
   // Stops the device, returns every queued header marked done, restarts the position at 0
   // and closes; safe when nothing is open.
   virtual void Close() = 0;
