@@ -37,3 +37,24 @@ def parse_sections(data):
         elif line.strip():
             sections[current].append(line)
     return sections
+
+
+def check_after_kill(before, after, bank_section, new_bank):
+    """Compares the settings file after a kill during a bank store with the file before:
+    (damage, bank_lost, stored): a description of the damage or None, whether the bank's
+    section is neither its old nor its new content (in a file that reads), and whether
+    it is the new one."""
+    try:
+        old_sections = parse_sections(before)
+        sections = parse_sections(after)
+    except Damaged as error:
+        return str(error), False, False
+    if set(sections) != set(old_sections):
+        return f"sections {sorted(set(sections) ^ set(old_sections))} appeared or vanished", \
+            bank_section not in sections, False
+    changed = [name for name in sections
+               if name != bank_section and sections[name] != old_sections[name]]
+    damage = f"sections {changed} changed" if changed else None
+    bank = sections[bank_section]
+    stored = bank == new_bank
+    return damage, not stored and bank != old_sections[bank_section], stored
