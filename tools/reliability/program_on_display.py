@@ -168,9 +168,28 @@ class RunningProgram:
         """Presses and releases a key on the window under the pointer."""
         return self.xdotool("key", "--delay", "0", key) is not None
 
-    def answers(self, timeout=10):
-        """Whether the main window still answers the X server's questions."""
-        return self.xdotool("getwindowname", self.window, timeout=timeout) is not None
+    def ui_thread_wakes(self):
+        """How often the user-interface thread (the process's first) has woken up."""
+        try:
+            with open(f"/proc/{self.process.pid}/task/{self.process.pid}/status") as status:
+                for line in status:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        return int(line.split()[1])
+        except OSError:
+            pass
+        return None
+
+    def answers(self):
+        """Whether the window is still there and the program still works its events: the
+        X server knows the window, and the user-interface thread keeps waking up for its
+        5 ms timer (a thread stuck in a blocking call wakes no more). The X server alone
+        would answer for a program that hangs."""
+        if self.xdotool("getwindowname", self.window, timeout=10) is None:
+            return False
+        before = self.ui_thread_wakes()
+        time.sleep(0.5)
+        after = self.ui_thread_wakes()
+        return before is not None and after is not None and after - before >= 10
 
     def alive(self):
         return self.process.poll() is None
