@@ -314,10 +314,10 @@ TEST(JackStream, ServerStoppedMidStreamNeitherCrashesNorHangs) {
   std::cout << "open after the server stopped: " << log.messages[0].text << "\n";
 }
 
-// RtAudio closes the streams of a server that went away on a thread of its own. The
-// next Start closes them at once, while that thread may be at work on the same streams:
-// swept over the moment of the close after the server's process ended, for a server that
-// is killed and one that shuts down (last, which leaves the registry clean).
+// The next Start closes the streams of a server that goes away while libjack is still
+// taking their clients down (a second closer, as an audio library may start, deadlocks
+// there): swept over the moment of the close after the server's process ended, for a
+// server that is killed and one that shuts down (last, which leaves the registry clean).
 TEST(JackStream, ClosingWhileTheServerGoesAwayNeitherCrashesNorHangs) {
   SKIP_WITHOUT_JACK_SERVER();
   for (const int signal : {SIGKILL, SIGTERM}) {

@@ -3,8 +3,6 @@
 #include <RtAudio.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <type_traits>
 
 #include "audio/devices/sample_conversion.h"
@@ -26,11 +24,6 @@ namespace {
 
 constexpr unsigned int kBufferFrames = 256;
 constexpr int kRealTimePriority = 80;
-
-// How long ending a stream waits for a callback or for RtAudio's own close, and how long
-// RtAudio's closing thread may still be storing into the object after marking it closed.
-constexpr auto kEndWait = std::chrono::seconds(3);
-constexpr auto kForeignCloseGrace = std::chrono::milliseconds(100);
 
 // An RtAudio object for the interface, or nullptr (with the reason in error) when it
 // cannot be had.
@@ -178,7 +171,16 @@ int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
   }
   if (!IsStreamWaveFormat(format)) return failure.Fail(kDeviceBadFormat);
   const RealDevice& device = list[static_cast<size_t>(deviceId)];
+  const char* const name = input ? "ampora-in" : "ampora-out";
   std::string error;
+  if (devices.api == RtAudio::UNIX_JACK) {
+    if (!jack_.Open(device.name, device.channels, input, name, SampleRate, callback, self, error)) {
+      return failure.Fail(kDeviceFailed, error);
+    }
+    channels = device.channels;
+    chunk.assign(JackClientStream::kChunkFrames, Frame{});
+    return kDeviceOk;
+  }
   std::unique_ptr<RtAudio> audio = MakeRtAudio(static_cast<RtAudio::Api>(devices.api), error);
   if (!audio) return failure.Fail(kDeviceFailed, error);
   RtAudio::StreamParameters params;
@@ -187,7 +189,7 @@ int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
   RtAudio::StreamOptions options;
   options.flags = RTAUDIO_SCHEDULE_REALTIME;  // refused without the rights: not an error
   options.priority = kRealTimePriority;
-  options.streamName = input ? "ampora-in" : "ampora-out";
+  options.streamName = name;
   unsigned int bufferFrames = kBufferFrames;
   const bool opened = Succeeds(
       *audio,
@@ -205,37 +207,22 @@ int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
 }
 
 int32_t RtAudioStream::Start(DeviceFailure& failure) {
-  if (!audio_) return failure.Fail(kDeviceNotOpen);
+  if (!IsOpen()) return failure.Fail(kDeviceNotOpen);
   gate_.Open();
   std::string error;
-  if (!Succeeds(
-          *audio_, [&] { return audio_->startStream(); }, error)) {
-    return failure.Fail(kDeviceFailed, error);
-  }
-  return kDeviceOk;
+  const bool started = audio_ ? Succeeds(
+                                    *audio_, [&] { return audio_->startStream(); }, error)
+                              : jack_.Start(error);
+  return started ? kDeviceOk : failure.Fail(kDeviceFailed, error);
 }
 
 void RtAudioStream::End() {
   gate_.Close();
+  jack_.Close();
   if (!audio_) return;
-  if (audio_->isStreamRunning()) {
-    // Alive: a callback comes within a buffer's time. Gone: RtAudio closes the stream.
-    const uint64_t beat = beats_.load(std::memory_order_relaxed);
-    const auto until = std::chrono::steady_clock::now() + kEndWait;
-    while (beats_.load(std::memory_order_relaxed) == beat && audio_->isStreamOpen() &&
-           std::chrono::steady_clock::now() < until) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  }
-  if (!audio_->isStreamOpen()) {
-    // Closed by RtAudio's own thread, which may still be finishing with the object.
-    std::this_thread::sleep_for(kForeignCloseGrace);
-    audio_.reset();
-    return;
-  }
   std::string error;
-  // Abort, not stop: stopping waits for callbacks to drain the output, which never come
-  // from a server that goes away just now, and the gate plays silence already.
+  // Abort, not stop: stopping waits for callbacks to drain the output, and the gate plays
+  // silence already.
   if (audio_->isStreamRunning())
     Succeeds(
         *audio_, [&] { return audio_->abortStream(); }, error);

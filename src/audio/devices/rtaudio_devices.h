@@ -8,15 +8,17 @@
 
 #include "audio/devices/callback_gate.h"
 #include "audio/devices/capture_feed.h"
+#include "audio/devices/jack_client_stream.h"
 #include "audio/devices/play_feed.h"
 #include "audio/devices/wave_device.h"
 
 class RtAudio;
 
-// The sound cards and audio servers, through RtAudio: JACK, ALSA or PulseAudio (also
+// The sound cards and audio servers, listed by RtAudio: JACK, ALSA or PulseAudio (also
 // PipeWire's PulseAudio service). One input stream and one output stream, each its own
-// RtAudio stream, exchanging float samples that are converted exactly to and from the
-// 16-bit frames of the rings (RtAudio's own 16-bit conversion wraps floats below -1).
+// RtAudio stream (on JACK, its own JACK client), exchanging float samples that are converted
+// exactly to and from the 16-bit frames of the rings (RtAudio's own 16-bit conversion wraps floats
+// below -1).
 
 namespace ampora {
 
@@ -42,14 +44,8 @@ struct RealDeviceList {
 // Thread: UI thread.
 RealDeviceList ScanRealDevices(const std::string& apiName);
 
-// One RtAudio stream and the gate of its callback.
-//
-// A JACK server that goes away (or drops the client) makes RtAudio close the stream on a
-// thread of its own, which nobody joins: calling into the same RtAudio object meanwhile,
-// or deleting it, races with that thread. So End() first waits for a sign of which case
-// it is in: a callback that comes after the gate closed proves the stream alive, and
-// ending it is ours; a stream that RtAudio has closed is only released, once RtAudio's
-// thread is through with it. Streams that were never started have no such thread.
+// One stream and the gate of its callback: through RtAudio, or, on a JACK server, as a
+// JACK client of its own (see jack_client_stream.h for why).
 //
 // Thread: UI thread, except Enter() and Leave(), which the stream callback calls.
 class RtAudioStream {
@@ -66,28 +62,23 @@ class RtAudioStream {
                void* self, int32_t& channels, std::vector<Frame>& chunk, DeviceFailure& failure);
   // Lets the callback work and starts the stream.
   int32_t Start(DeviceFailure& failure);
-  // When this returns, no callback works and RtAudio no longer uses the stream. Safe
-  // when nothing is open.
+  // When this returns, no callback works and the stream is closed. Safe when nothing is
+  // open.
   void End();
-  bool IsOpen() const { return audio_ != nullptr; }
+  bool IsOpen() const { return audio_ != nullptr || jack_.IsOpen(); }
 
-  // Stream callback: false = do nothing and return. Counted also while the gate is
-  // closed, as the sign that the stream is alive.
-  bool Enter() {
-    beats_.fetch_add(1, std::memory_order_relaxed);
-    return gate_.Enter();
-  }
+  // Stream callback: false = do nothing and return.
+  bool Enter() { return gate_.Enter(); }
   void Leave() { gate_.Leave(); }
 
  private:
   std::unique_ptr<RtAudio> audio_;
+  JackClientStream jack_;
   CallbackGate gate_;
-  std::atomic<uint64_t> beats_{0};
-  static_assert(std::atomic<uint64_t>::is_always_lock_free);
 };
 
 // Thread: the WaveInDevice members on the UI thread; the stream callback on RtAudio's
-// thread (or the JACK server's), where it only converts and copies frames.
+// thread or the JACK client's, where it only converts and copies frames.
 class RtAudioWaveIn final : public WaveInDevice {
  public:
   // devices: the list the ids refer to; it must outlive the device.

@@ -1,0 +1,122 @@
+#include "audio/devices/jack_client_stream.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace ampora {
+
+namespace {
+
+// jack_get_ports takes a regular expression: the device's name matched literally.
+std::string PortsOfClientPattern(const std::string& client) {
+  std::string pattern = "^";
+  for (char c : client) {
+    if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) pattern += '\\';
+    pattern += c;
+  }
+  return pattern + ":";
+}
+
+}  // namespace
+
+bool JackClientStream::Open(const std::string& device, int32_t channels, bool input,
+                            const char* clientName, int32_t sampleRate, Callback callback,
+                            void* self, std::string& error) {
+  Close();
+  jack_status_t status{};
+  client_ = jack_client_open(clientName, JackNoStartServer, &status);
+  if (client_ == nullptr) {
+    error = (status & JackServerFailed) != 0 ? "no JACK server is running"
+                                             : "the JACK server refused the client";
+    return false;
+  }
+  if (const jack_nframes_t rate = jack_get_sample_rate(client_);
+      rate != static_cast<jack_nframes_t>(sampleRate)) {
+    error = "the JACK server runs at " + std::to_string(rate) + " Hz, not at " +
+            std::to_string(sampleRate) + " Hz";
+    Close();
+    return false;
+  }
+  for (int32_t c = 0; c < channels; ++c) {
+    const std::string name = (input ? "inport " : "outport ") + std::to_string(c);
+    jack_port_t* port = jack_port_register(client_, name.c_str(), JACK_DEFAULT_AUDIO_TYPE,
+                                           input ? JackPortIsInput : JackPortIsOutput, 0);
+    if (port == nullptr) {
+      error = "the JACK server refused the port " + name;
+      Close();
+      return false;
+    }
+    ports_.push_back(port);
+  }
+  device_ = device;
+  input_ = input;
+  callback_ = callback;
+  self_ = self;
+  serverGone_.store(false);
+  jack_set_process_callback(client_, &Process, this);
+  jack_on_info_shutdown(client_, &ServerGone, this);
+  return true;
+}
+
+bool JackClientStream::Start(std::string& error) {
+  if (jack_activate(client_) != 0) {
+    error = "the JACK server did not start the stream";
+    return false;
+  }
+  // Capture reads from the device's outputs, playback writes to its inputs; a device with
+  // fewer ports than channels leaves the rest unconnected.
+  const std::unique_ptr<const char*, decltype(&jack_free)> devicePorts(
+      jack_get_ports(client_, PortsOfClientPattern(device_).c_str(), JACK_DEFAULT_AUDIO_TYPE,
+                     input_ ? JackPortIsOutput : JackPortIsInput),
+      &jack_free);
+  for (size_t c = 0; c < ports_.size() && devicePorts && devicePorts.get()[c] != nullptr; ++c) {
+    const char* ours = jack_port_name(ports_[c]);
+    const char* theirs = devicePorts.get()[c];
+    if (input_ ? jack_connect(client_, theirs, ours) : jack_connect(client_, ours, theirs)) {
+      error = std::string("cannot connect ") + ours + " with " + theirs;
+      return false;
+    }
+  }
+  return true;
+}
+
+void JackClientStream::Close() {
+  if (client_ == nullptr) return;
+  // A client whose server went away is closed all the same, which frees it.
+  if (!serverGone_.load()) jack_deactivate(client_);
+  jack_client_close(client_);
+  client_ = nullptr;
+  ports_.clear();
+}
+
+int JackClientStream::Process(jack_nframes_t frames, void* self) {
+  auto& stream = *static_cast<JackClientStream*>(self);
+  const size_t channels = stream.ports_.size();
+  std::array<float*, 2> buffers{};
+  for (size_t c = 0; c < channels; ++c) {
+    buffers[c] = static_cast<float*>(jack_port_get_buffer(stream.ports_[c], frames));
+  }
+  float* interleaved = stream.interleaved_.data();
+  for (jack_nframes_t done = 0; done < frames;) {
+    const jack_nframes_t n = std::min<jack_nframes_t>(frames - done, kChunkFrames);
+    if (stream.input_) {
+      for (jack_nframes_t i = 0; i < n; ++i) {
+        for (size_t c = 0; c < channels; ++c) interleaved[i * channels + c] = buffers[c][done + i];
+      }
+      stream.callback_(nullptr, interleaved, n, 0.0, 0, stream.self_);
+    } else {
+      stream.callback_(interleaved, nullptr, n, 0.0, 0, stream.self_);
+      for (jack_nframes_t i = 0; i < n; ++i) {
+        for (size_t c = 0; c < channels; ++c) buffers[c][done + i] = interleaved[i * channels + c];
+      }
+    }
+    done += n;
+  }
+  return 0;
+}
+
+void JackClientStream::ServerGone(jack_status_t, const char*, void* self) {
+  static_cast<JackClientStream*>(self)->serverGone_.store(true);
+}
+
+}  // namespace ampora
