@@ -34,6 +34,7 @@ class ScriptedOutput final : public WaveOutDevice {
   std::string ErrorText(int32_t code) const override;
   int32_t Write(WaveHeader* header) override;
   int64_t PositionBytes() const override { return positionBytes; }
+  int64_t DroppedFrames() const override { return 0; }
   void Close() override;
 
   int32_t openResult = kDeviceOk;

@@ -56,6 +56,11 @@ int64_t AudioDevices::Routed<Device>::PositionBytes() const {
 }
 
 template <class Device>
+int64_t AudioDevices::Routed<Device>::DroppedFrames() const {
+  return active_ != nullptr ? active_->DroppedFrames() : 0;
+}
+
+template <class Device>
 void AudioDevices::Routed<Device>::Close() {
   if (active_ != nullptr) active_->Close();
 }

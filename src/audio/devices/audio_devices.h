@@ -46,6 +46,7 @@ class AudioDevices {
     int32_t Open(int32_t deviceId, const WaveFormat& format) override;
     std::string ErrorText(int32_t code) const override;
     int64_t PositionBytes() const override;
+  int64_t DroppedFrames() const override;
     void Close() override;
 
    protected:

@@ -69,6 +69,10 @@ int64_t BuiltinWaveIn::PositionBytes() const {
   return feed_.FramesDelivered() * BlockAlign;
 }
 
+int64_t BuiltinWaveIn::DroppedFrames() const {
+  return feed_.FramesDropped();
+}
+
 void BuiltinWaveIn::Close() {
   clock_.Halt(*this);
   feed_.ReturnAll();

@@ -27,6 +27,7 @@ class BuiltinWaveIn final : public WaveInDevice, private ClockedDevice {
   int32_t Queue(WaveHeader* header) override;
   int32_t Start() override;
   int64_t PositionBytes() const override;
+  int64_t DroppedFrames() const override;
   void Close() override;
 
  private:

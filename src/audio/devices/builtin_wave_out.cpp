@@ -48,6 +48,10 @@ int64_t BuiltinWaveOut::PositionBytes() const {
   return feed_.FramesPlayed() * BlockAlign;
 }
 
+int64_t BuiltinWaveOut::DroppedFrames() const {
+  return feed_.GapFrames();
+}
+
 void BuiltinWaveOut::Close() {
   clock_.Halt(*this);
   feed_.ReturnAll();

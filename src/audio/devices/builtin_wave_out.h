@@ -27,6 +27,7 @@ class BuiltinWaveOut final : public WaveOutDevice, private ClockedDevice {
   std::string ErrorText(int32_t code) const override { return failure_.Text(code); }
   int32_t Write(WaveHeader* header) override;
   int64_t PositionBytes() const override;
+  int64_t DroppedFrames() const override;
   void Close() override;
 
  private:

@@ -270,6 +270,10 @@ int64_t RtAudioWaveIn::PositionBytes() const {
   return feed_.FramesDelivered() * BlockAlign;
 }
 
+int64_t RtAudioWaveIn::DroppedFrames() const {
+  return feed_.FramesDropped();
+}
+
 void RtAudioWaveIn::Close() {
   stream_.End();
   feed_.ReturnAll();
@@ -323,6 +327,10 @@ int32_t RtAudioWaveOut::Write(WaveHeader* header) {
 
 int64_t RtAudioWaveOut::PositionBytes() const {
   return feed_.FramesPlayed() * BlockAlign;
+}
+
+int64_t RtAudioWaveOut::DroppedFrames() const {
+  return feed_.GapFrames();
 }
 
 void RtAudioWaveOut::Close() {

@@ -99,6 +99,7 @@ class RtAudioWaveIn final : public WaveInDevice {
   int32_t Queue(WaveHeader* header) override;
   int32_t Start() override;
   int64_t PositionBytes() const override;
+  int64_t DroppedFrames() const override;
   void Close() override;
 
  private:
@@ -121,6 +122,7 @@ class RtAudioWaveOut final : public WaveOutDevice {
   std::string ErrorText(int32_t code) const override { return failure_.Text(code); }
   int32_t Write(WaveHeader* header) override;
   int64_t PositionBytes() const override;
+  int64_t DroppedFrames() const override;
   void Close() override;
 
  private:

@@ -55,8 +55,12 @@ class WaveDevice {
   // Bytes captured into headers since Start (input) or played from headers since Open
   // (output).
   virtual int64_t PositionBytes() const = 0;
-  // Stops the device, returns every queued header marked done, restarts the position at 0
-  // and closes; safe when nothing is open.
+  // Frames lost since Start (input: captured while no header was queued) or since Open
+  // (output: silence played between headers because the next one came too late): the
+  // dropouts a listener hears.
+  virtual int64_t DroppedFrames() const = 0;
+  // Stops the device, returns every queued header marked done, restarts the position and
+  // the dropouts at 0 and closes; safe when nothing is open.
   virtual void Close() = 0;
 };
 
