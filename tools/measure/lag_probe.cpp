@@ -2,7 +2,8 @@
 // bypass) for a while, polling every 5 ms as the main window does (or every POLL_MS), and
 // reports the lag the latency control holds (LagAverage - LengthTrim): its median and
 // its worst, how often the control corrected a block and the frames lost on the way
-// (dropped at the input, silence played at the output).
+// (dropped at the input, silence played at the output). It asks for the program's
+// priority.
 //   ampora-lag-probe SECONDS [BufferMS DelayMinMS DelayMaxMS [POLL_MS]]
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "audio/devices/audio_devices.h"
 #include "audio/stream_engine.h"
 #include "audio/stream_format.h"
+#include "live/process_priority.h"
 
 namespace {
 
@@ -38,6 +40,8 @@ int main(int argc, char** argv) {
   }
   const int seconds = std::atoi(argv[1]);
   const int pollMs = argc == 6 ? std::max(1, std::atoi(argv[5])) : 5;
+  // As the program does, before the devices start their threads.
+  RaiseProcessPriority();
   AudioDevices devices(DeviceConfig{"jack", "", "", true});
   if (devices.ApiName() != "jack") {
     std::fprintf(stderr, "no JACK server answers\n");
