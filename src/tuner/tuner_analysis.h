@@ -17,6 +17,8 @@ struct TunerReading {
   int32_t found = -1;  // the highlighted pitch 0..47, -1 = none
   double peak = 0.0;   // the block's largest |value| after the input gain (32767 = full scale)
   double hold = 0.0;   // the largest peak of the 15 analyses before this one
+
+  bool operator==(const TunerReading&) const = default;
 };
 
 // The tuner's analysis: which of the 48 pitches carries the most energy over the last 64

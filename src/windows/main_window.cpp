@@ -293,6 +293,7 @@ void FrmMain::ApplyFonts(int32_t altFont) {
   Surface& tuner = pictureTuner_->Picture();
   ApplyTunerFont(tuner);
   tuner.SetBackColor(kTunerBack);
+  shownTuner_.reset();
   DrawStatus();
 }
 
@@ -414,8 +415,12 @@ void FrmMain::SetTunerShown(bool shown) {
   pictureTuner_->setVisible(shown);
 }
 
+// Every block of tuner mode brings a reading, most of them the same as the last one (a
+// held note, silence): the picture is drawn and painted again only when it changes.
 void FrmMain::DrawTuner(const TunerReading& reading) {
+  if (shownTuner_ == reading) return;
   ::ampora::DrawTuner(pictureTuner_->Picture(), reading);
+  shownTuner_ = reading;
   pictureTuner_->update();
 }
 

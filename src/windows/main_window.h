@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "controls/button_bar.h"
@@ -111,6 +112,8 @@ class FrmMain final : public QMainWindow, public LiveView {
   std::array<std::unique_ptr<FaderControl>, 2> faderLevels_;
   PlacedQtWindow placed_{*this};
   std::string status_;
+  // The reading the tuner picture shows; empty until one is drawn.
+  std::optional<TunerReading> shownTuner_;
   std::unique_ptr<LivePath> live_;
   // Made after the live path, whose chain it edits, and before the start-up loads a bank.
   std::unique_ptr<EffectEditor> editor_;

@@ -39,12 +39,14 @@ TEST(CaptureFeed, FillsQueuedHeadersInOrderAcrossDeliveries) {
   EXPECT_EQ(feed.FramesDelivered(), 8);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(ring[i].left, i + 1);
   EXPECT_EQ(ring[8].left, 0) << "nothing written past the queued headers";
+  EXPECT_EQ(feed.FramesDropped(), 3);
 
   feed.Queue(&a);
   feed.Deliver(input.data(), 1);
   feed.ReturnAll();
   EXPECT_TRUE(a.IsDone()) << "returned partly filled";
   EXPECT_EQ(feed.FramesDelivered(), 0);
+  EXPECT_EQ(feed.FramesDropped(), 3) << "counted over restarts";
 }
 
 TEST(CaptureFeed, HeadersWithoutWholeFramesTakeNothing) {
@@ -72,6 +74,7 @@ TEST(PlayFeed, PlaysHeadersWholeThenSilence) {
   std::vector<Frame> out(4);
   EXPECT_EQ(feed.Pull(out.data(), 4), 0) << "silence before the first write";
   EXPECT_EQ(feed.FramesPlayed(), 0);
+  EXPECT_EQ(feed.GapFrames(), 0) << "the start of the stream is no dropout";
   feed.Write(&a);
   feed.Write(&b);
   EXPECT_EQ(feed.Pull(out.data(), 4), 4);
@@ -83,6 +86,9 @@ TEST(PlayFeed, PlaysHeadersWholeThenSilence) {
   EXPECT_EQ(out[0].left, 5);
   EXPECT_EQ(out[1].left, 0);
   EXPECT_EQ(feed.FramesPlayed(), 5);
+  EXPECT_EQ(feed.GapFrames(), 3) << "silence after the last header: the engine is late";
+  feed.Pull(out.data(), 4);
+  EXPECT_EQ(feed.GapFrames(), 7);
 }
 
 // A lengthened block reaches into the next block's region, which the engine finishes
@@ -100,6 +106,7 @@ TEST(PlayFeed, BorrowedFramesAreReadOnlyOnceTheNextHeaderIsQueued) {
     EXPECT_EQ(out[4].left, 0) << "next block not ready: silence in its place";
     EXPECT_EQ(out[5].left, 0);
     EXPECT_TRUE(longer.IsDone());
+    EXPECT_EQ(feed.GapFrames(), 2);
   }
   {
     PlayFeed feed;
@@ -111,6 +118,7 @@ TEST(PlayFeed, BorrowedFramesAreReadOnlyOnceTheNextHeaderIsQueued) {
     EXPECT_EQ(out[1].left, 6);
     EXPECT_EQ(out[2].left, 5);
     EXPECT_EQ(feed.FramesPlayed(), 10);
+    EXPECT_EQ(feed.GapFrames(), 0);
   }
 }
 
@@ -128,6 +136,7 @@ TEST(PlayFeed, ResetReturnsEveryQueuedHeader) {
   EXPECT_TRUE(b.IsDone());
   EXPECT_EQ(feed.FramesPlayed(), 0);
   EXPECT_EQ(feed.Pull(out.data(), 2), 0);
+  EXPECT_EQ(feed.GapFrames(), 0) << "a restarted device is starting again, not late";
 }
 
 // A callback that got in before Close() is waited for, and none gets in until Open():

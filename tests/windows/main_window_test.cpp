@@ -248,6 +248,23 @@ TEST_F(MainWindowTest, TunerPictureShowsOnlyInTunerMode) {
   EXPECT_FALSE(tuner.isVisible());
 }
 
+// A reading like the one shown is not drawn again; any other one is, whichever of its
+// parts differs.
+TEST_F(MainWindowTest, TunerPictureFollowsEveryChangedReading) {
+  FrmMain& w = Open("");
+  const Surface& picture = Find<PictureBox>("PictureTuner").Picture();
+  const TunerReading first{5, 1000, 20000};
+  w.DrawTuner(first);
+  const QImage shown = picture.Image().copy();
+  for (const TunerReading& other :
+       {TunerReading{6, 1000, 20000}, TunerReading{5, 30000, 20000}, TunerReading{5, 1000, 500}}) {
+    w.DrawTuner(other);
+    EXPECT_NE(picture.Image(), shown) << other.found << " " << other.peak << " " << other.hold;
+    w.DrawTuner(first);
+    EXPECT_EQ(picture.Image(), shown);
+  }
+}
+
 TEST_F(MainWindowTest, PlacementIsWrittenAfterTheFirstRunAndRestoredNextTime) {
   Open("").close();
   EXPECT_EQ(Stored("", "WindowState"), "0");

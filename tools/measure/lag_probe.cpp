@@ -1,19 +1,24 @@
 // ampora-lag-probe: streams through the JACK server of JACK_DEFAULT_SERVER (system ports,
-// bypass) for a while, polling every 5 ms as the main window does, and reports the lag the
-// latency control holds (LagAverage - LengthTrim) and how often it corrected a block.
-//   ampora-lag-probe SECONDS [BufferMS DelayMinMS DelayMaxMS]
+// bypass) for a while, polling every 5 ms as the main window does (or every POLL_MS), and
+// reports the lag the latency control holds (LagAverage - LengthTrim): its median and
+// its worst, how often the control corrected a block and the frames lost on the way
+// (dropped at the input, silence played at the output). It asks for the program's
+// priority.
+//   ampora-lag-probe SECONDS [BufferMS DelayMinMS DelayMaxMS [POLL_MS]]
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "audio/device_catalogue.h"
 #include "audio/devices/audio_devices.h"
 #include "audio/stream_engine.h"
+#include "audio/stream_format.h"
+#include "live/process_priority.h"
 
 namespace {
 
@@ -28,11 +33,15 @@ class NoChain final : public ampora::BlockProcessor {
 int main(int argc, char** argv) {
   using namespace ampora;
   using Clock = std::chrono::steady_clock;
-  if (argc != 2 && argc != 5) {
-    std::fprintf(stderr, "usage: %s SECONDS [BufferMS DelayMinMS DelayMaxMS]\n", argv[0]);
+  if (argc != 2 && argc != 5 && argc != 6) {
+    std::fprintf(stderr, "usage: %s SECONDS [BufferMS DelayMinMS DelayMaxMS [POLL_MS]]\n",
+                 argv[0]);
     return 2;
   }
   const int seconds = std::atoi(argv[1]);
+  const int pollMs = argc == 6 ? std::max(1, std::atoi(argv[5])) : 5;
+  // As the program does, before the devices start their threads.
+  RaiseProcessPriority();
   AudioDevices devices(DeviceConfig{"jack", "", "", true});
   if (devices.ApiName() != "jack") {
     std::fprintf(stderr, "no JACK server answers\n");
@@ -40,7 +49,7 @@ int main(int argc, char** argv) {
   }
   NoChain chain;
   StreamEngine engine(devices.WaveIn(), devices.WaveOut(), chain);
-  if (argc == 5) {
+  if (argc >= 5) {
     engine.BufferMS = std::strtof(argv[2], nullptr);
     engine.DelayMinMS = std::strtof(argv[3], nullptr);
     engine.DelayMaxMS = std::strtof(argv[4], nullptr);
@@ -56,31 +65,42 @@ int main(int argc, char** argv) {
   const BlockLayout layout = engine.Layout();
   int corrections = 0;
   int32_t trim = engine.LengthTrim();
-  int64_t lagSum = 0, lagCount = 0;
-  int32_t lagMin = INT32_MAX, lagMax = INT32_MIN;
+  std::vector<int32_t> lags;
+  lags.reserve(static_cast<size_t>(seconds) * 1000 / static_cast<size_t>(pollMs) + 1);
+  // The losses while the average settles are left out, as the lags are.
+  int64_t settledIn = 0, settledOut = 0, droppedIn = 0, droppedOut = 0;
   const auto start = Clock::now();
   const auto end = start + std::chrono::seconds(seconds);
   while (Clock::now() < end) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
     engine.PollStream();
     if (engine.LengthTrim() != trim) {
       ++corrections;
       trim = engine.LengthTrim();
     }
     // The first seconds settle the average; the rest is what the control holds.
-    if (Clock::now() - start < std::chrono::seconds(3)) continue;
-    const int32_t lag = engine.LagAverage() - engine.LengthTrim();
-    lagSum += lag;
-    ++lagCount;
-    lagMin = std::min(lagMin, lag);
-    lagMax = std::max(lagMax, lag);
+    if (Clock::now() - start < std::chrono::seconds(3)) {
+      corrections = 0;
+      settledIn = devices.WaveIn().Counts().lostFrames;
+      settledOut = devices.WaveOut().Counts().lostFrames;
+      continue;
+    }
+    lags.push_back(engine.LagAverage() - engine.LengthTrim());
+    droppedIn = devices.WaveIn().Counts().lostFrames - settledIn;
+    droppedOut = devices.WaveOut().Counts().lostFrames - settledOut;
   }
   engine.CloseStream();
+  if (lags.empty()) return 1;
+  std::sort(lags.begin(), lags.end());
+  const int32_t median = lags[lags.size() / 2];
+  const double msPerFrame = 1000.0 / SampleRate;
   std::printf(
-      "block %d frames, window %d..%d frames; lag after 3 s: mean %.0f, min %d, max %d frames "
-      "(%.1f ms mean); %d corrections in %d s\n",
-      layout.BlockLen, layout.DelayMinFrames, layout.DelayMaxFrames,
-      lagCount ? static_cast<double>(lagSum) / lagCount : 0.0, lagMin, lagMax,
-      lagCount ? lagSum / static_cast<double>(lagCount) / 44.1 : 0.0, corrections, seconds);
+      "block %d frames, window %d..%d frames, poll every %d ms; lag after 3 s: median %d frames "
+      "(%.2f ms), worst %d frames (%.2f ms), least %d frames; %d corrections, dropouts: %lld "
+      "frames in, %lld frames out (%.1f ms) in %d s\n",
+      layout.BlockLen, layout.DelayMinFrames, layout.DelayMaxFrames, pollMs, median,
+      median * msPerFrame, lags.back(), lags.back() * msPerFrame, lags.front(), corrections,
+      static_cast<long long>(droppedIn), static_cast<long long>(droppedOut),
+      static_cast<double>(droppedOut) * msPerFrame, seconds);
   return 0;
 }

@@ -7,7 +7,7 @@
 
 namespace ampora {
 
-void PlayFeed::CopyFront(const WaveHeader& header, int32_t from, int32_t n, Frame* out) const {
+void PlayFeed::CopyFront(const WaveHeader& header, int32_t from, int32_t n, Frame* out) {
   const int32_t total = HeaderFrames(header);
   const int32_t borrowed = std::clamp<int32_t>(header.borrowedBytes / BlockAlign, 0, total);
   const int32_t own = std::clamp(total - borrowed - from, 0, n);
@@ -18,7 +18,12 @@ void PlayFeed::CopyFront(const WaveHeader& header, int32_t from, int32_t n, Fram
     std::memcpy(out + own, header.data + from + own, static_cast<size_t>(n - own) * sizeof(Frame));
   } else {
     std::fill(out + own, out + n, Frame{});
+    AddGap(n - own);
   }
+}
+
+void PlayFeed::AddGap(int32_t frames) {
+  gaps_.store(gaps_.load(std::memory_order_relaxed) + frames, std::memory_order_relaxed);
 }
 
 int32_t PlayFeed::Pull(Frame* out, int32_t count) {
@@ -27,8 +32,8 @@ int32_t PlayFeed::Pull(Frame* out, int32_t count) {
                                      int32_t done) { CopyFront(header, from, n, out + done); });
   std::fill(out + taken, out + count, Frame{});
   if (taken > 0) started_ = true;
-  if (started_ && taken < count)
-    gaps_.store(gaps_.load(std::memory_order_relaxed) + (count - taken), std::memory_order_relaxed);
+  // The silence before the first header is the stream starting, not a gap.
+  if (started_ && taken < count) AddGap(count - taken);
   return taken;
 }
 

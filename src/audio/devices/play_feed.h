@@ -24,8 +24,9 @@ class PlayFeed {
   // Any thread: frames of headers played since the device started.
   int64_t FramesPlayed() const { return queue_.Frames(); }
   // Any thread, counted since the feed was made: headers played whole, and frames of
-  // silence played after the first header of a start, when the engine did not keep up
-  // (the silence before the first header is the stream's start, not a gap).
+  // silence played after the first header of a start, when the engine did not keep up (no
+  // header queued, or a lengthened block's borrowed frames not final yet); the silence
+  // before the first header is the stream's start, not a gap.
   int64_t HeadersPlayed() const { return queue_.HeadersFinished(); }
   int64_t GapFrames() const { return gaps_.load(std::memory_order_relaxed); }
 
@@ -35,7 +36,9 @@ class PlayFeed {
 
  private:
   // Copies frames [from, from + n) of the front header to out.
-  void CopyFront(const WaveHeader& header, int32_t from, int32_t n, Frame* out) const;
+  void CopyFront(const WaveHeader& header, int32_t from, int32_t n, Frame* out);
+  // Device thread: counts frames of silence played in place of late ones.
+  void AddGap(int32_t frames);
 
   HeaderQueue queue_;
   bool started_ = false;  // a header was played since the last ReturnAll; device thread
