@@ -163,14 +163,25 @@ CycleOutcome StartUpShutDownRig::Run(const std::string& settingsText) {
 
 namespace {
 
+std::optional<double> Number(const std::optional<std::string>& text) {
+  return text ? ParseSettingNumber<double>(*text) : std::nullopt;
+}
+
 bool InRange(const std::optional<std::string>& text, double lo, double hi) {
-  const std::optional<double> value = text ? ParseSettingNumber<double>(*text) : std::nullopt;
+  const std::optional<double> value = Number(text);
   return value && *value >= lo && *value <= hi;
 }
 
+// As the program reads an integer setting: rounded to nearest.
+bool RoundsToInt32(const std::optional<std::string>& text) {
+  const std::optional<double> value = Number(text);
+  return value && std::nearbyint(*value) >= INT32_MIN && std::nearbyint(*value) <= INT32_MAX;
+}
+
+// As the program writes one.
 bool IsInt32(const std::optional<std::string>& text) {
-  const std::optional<double> value = text ? ParseSettingNumber<double>(*text) : std::nullopt;
-  return value && std::nearbyint(*value) == *value && *value >= INT32_MIN && *value <= INT32_MAX;
+  const std::optional<double> value = Number(text);
+  return RoundsToInt32(text) && std::nearbyint(*value) == *value;
 }
 
 // A device kept by name: one of the list, or the empty-text marker.
@@ -221,8 +232,10 @@ std::string WrittenFileFault(const StartUpShutDownRig& rig, const std::string& g
   if (!InRange(conf("WindowState"), kWindowNormal, kWindowMaximised)) {
     return "WindowState out of range";
   }
+  // Kept from the last run in normal state when the window closed minimised or maximised,
+  // and then as the restore read them: rounded to a 32-bit integer.
   for (const char* key : {"WindowLeft", "WindowTop"}) {
-    if (!ParseSettingNumber<float>(conf(key).value_or(""))) return std::string(key) + " missing";
+    if (!RoundsToInt32(conf(key))) return std::string(key) + " missing or out of range";
   }
 
   static const std::vector<std::string> kBankKeys = BankKeys();
