@@ -28,6 +28,7 @@
 
 #include "reliability/settings_file_generator.h"
 #include "reliability/startup_shutdown_cycle.h"
+#include "settings/profile_file.h"
 #include "util/files.h"
 
 namespace ampora::reliability {
@@ -38,7 +39,7 @@ using Clock = std::chrono::steady_clock;
 struct Options {
   uint64_t files = 1000000;
   uint64_t firstSeed = 0;
-  double hangLimitSeconds = 120;
+  double hangLimitSeconds = 300;
   bool single = false;  // --seed: one file, kept
 };
 
@@ -95,7 +96,9 @@ void RunFiles(const char* program, const std::string& folder, uint64_t seed, uin
     progress.seed.store(seed);
     const std::string generated = GenerateSettingsFile(seed);
     const CycleOutcome first = rig.Run(generated);
-    const CycleOutcome second = first.endedByErrorReport ? CycleOutcome{} : rig.Run(first.written);
+    // A file the store refuses, or a run the error report ended, has no next run to judge.
+    const bool judgedOnce = first.endedByErrorReport || generated.size() > kMaxProfileFileBytes;
+    const CycleOutcome second = judgedOnce ? CycleOutcome{} : rig.Run(first.written);
     const std::string fault = CycleFault(rig, generated, first, second);
     if (!fault.empty()) {
       progress.invalid.fetch_add(1);
@@ -169,8 +172,9 @@ uint64_t Supervise(const char* program, const std::string& folder, uint64_t from
       kill(child, SIGKILL);
       waitpid(child, &status, 0);
       tally.hangs.push_back(seed);
-      ReportFailure(program, seed, "hung (killed after " +
-                                       std::to_string(options.hangLimitSeconds) + " s)");
+      char what[64];
+      std::snprintf(what, sizeof what, "hung (killed after %.0f s)", options.hangLimitSeconds);
+      ReportFailure(program, seed, what);
       progress.finished.fetch_add(1);
       return seed + 1;
     }
