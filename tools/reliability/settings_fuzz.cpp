@@ -130,7 +130,15 @@ int RunOne(const char* program, const std::string& folder, uint64_t seed) {
 struct Tally {
   std::vector<uint64_t> crashes;
   std::vector<uint64_t> hangs;
+  bool interrupted = false;
 };
+
+// Ctrl-C or a termination request ends the run early, with the summary of the files done.
+volatile sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) {
+  stopRequested = 1;
+}
 
 // Runs the child until it finishes, crashes or hangs; returns the seed to go on from.
 uint64_t Supervise(const char* program, const std::string& folder, uint64_t from, uint64_t end,
@@ -163,6 +171,12 @@ uint64_t Supervise(const char* program, const std::string& folder, uint64_t from
                                               std::to_string(WEXITSTATUS(status)));
       progress.finished.fetch_add(1);
       return seed + 1;
+    }
+    if (stopRequested != 0) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      tally.interrupted = true;
+      return end;
     }
     const Clock::time_point now = Clock::now();
     if (seed != watched) {
@@ -219,6 +233,8 @@ int Main(int argc, char** argv) {
   Tally tally;
   const Clock::time_point start = Clock::now();
   const uint64_t end = options.firstSeed + options.files;
+  signal(SIGINT, RequestStop);
+  signal(SIGTERM, RequestStop);
   for (uint64_t seed = options.firstSeed; seed < end;) {
     seed = Supervise(argv[0], folder, seed, end, options, *progress, tally);
   }
@@ -229,14 +245,16 @@ int Main(int argc, char** argv) {
   std::printf(
       "settings fuzz: %llu files (seeds %llu..%llu) in %.0f s, %.0f files/s\n"
       "  crashes: %zu, hangs: %zu, invalid written files: %llu\n"
-      "  ended by the error report (ErrorCatch on in the file): %llu\n",
+      "  ended by the error report (ErrorCatch on in the file): %llu%s\n",
       static_cast<unsigned long long>(progress->finished.load()),
       static_cast<unsigned long long>(options.firstSeed),
       static_cast<unsigned long long>(end - 1), seconds,
       static_cast<double>(progress->finished.load()) / seconds, tally.crashes.size(),
       tally.hangs.size(), static_cast<unsigned long long>(invalid),
-      static_cast<unsigned long long>(progress->reported.load()));
-  return tally.crashes.empty() && tally.hangs.empty() && invalid == 0 ? 0 : 1;
+      static_cast<unsigned long long>(progress->reported.load()),
+      tally.interrupted ? "\n  stopped before the last file" : "");
+  const bool passed = tally.crashes.empty() && tally.hangs.empty() && invalid == 0;
+  return passed && !tally.interrupted ? 0 : 1;
 }
 
 }  // namespace
