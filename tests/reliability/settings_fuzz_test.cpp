@@ -117,9 +117,11 @@ TEST(SettingsFileGeneratorTest, ShortRunsMeetAHugeFileAndOneTooLargeToRead) {
 class CycleFaultTest : public ::testing::Test {
  protected:
   // A file with a bank, out-of-range main settings and damage in the working setting.
+  // A minimised window keeps its edges as stored, read up to the first NUL.
   const std::string generated_ =
       "[conf]\nBufferMS=1e9\nDelayMinMS=-5\nDeviceOut=gone\nMidiCh=2\n"
-      "[Current]\nEcho-02=abc\nLevelOutL=300\n"
+      "WindowLeft=92\0x\nWindowState=1\n"s +
+      "[Current]\nEcho-02=abc\nLevelOutL=300\n"s +
       "[Bank03]\nBankName=Lead\nLevelInL=-4\nEcho-01=1\n";
   test::TempFolder folder_;
   StartUpShutDownRig rig_{folder_.path()};

@@ -22,6 +22,7 @@
 #include "util/files.h"
 #include "util/folders.h"
 #include "util/pending_events.h"
+#include "util/text.h"
 #include "util/wait.h"
 
 namespace ampora::reliability {
@@ -210,7 +211,13 @@ std::vector<std::string> BankKeys() {
 std::string WrittenFileFault(const StartUpShutDownRig& rig, const std::string& generated,
                              const std::string& written) {
   const ProfileText file(written);
-  const auto conf = [&](const char* key) { return file.Get("conf", key); };
+  // As the store reads a value: up to its first NUL (a value kept from the generated
+  // file, such as a window edge, may hold one).
+  const auto conf = [&](const char* key) -> std::optional<std::string> {
+    const std::optional<std::string> value = file.Get("conf", key);
+    if (!value) return std::nullopt;
+    return std::string(BeforeNul(*value));
+  };
   if (!InRange(conf("BufferMS"), kBufferMsMin, kBufferMsMax)) return "BufferMS out of range";
   if (!InRange(conf("DelayMinMS"), kDelayMinMsMin, kDelayMinMsMax)) {
     return "DelayMinMS out of range";
