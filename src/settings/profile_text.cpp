@@ -103,13 +103,19 @@ bool ProfileText::Set(std::string_view section, std::string_view key, std::strin
   const std::string lineEnd = LineEnd();
   const std::string keyLine = std::string(key) + "=" + std::string(value) + lineEnd;
   if (location.sectionFound) {
-    const bool terminated = location.insertAt > 0 && text_[location.insertAt - 1] == '\n';
-    text_.insert(location.insertAt, (terminated ? "" : lineEnd) + keyLine);
+    text_.insert(location.insertAt, EndOfLineBefore(location.insertAt) + keyLine);
     return true;
   }
-  if (!text_.empty() && text_.back() != '\n') text_ += lineEnd;
-  text_ += "[" + std::string(section) + "]" + lineEnd + keyLine;
+  text_ += EndOfLineBefore(text_.size()) + "[" + std::string(section) + "]" + lineEnd + keyLine;
   return true;
+}
+
+std::string ProfileText::EndOfLineBefore(std::size_t pos) const {
+  if (pos == 0 || text_[pos - 1] == '\n') return "";
+  // A line cut off after its CR reads as if its line end were there: completing it keeps
+  // the CR out of the line's value.
+  if (text_[pos - 1] == '\r') return "\n";
+  return LineEnd();
 }
 
 bool ProfileText::Remove(std::string_view section, std::string_view key) {

@@ -57,6 +57,9 @@ class ProfileText {
 
   Location Locate(std::string_view section, std::string_view key) const;
   std::string LineEnd() const;
+  // What ends the line before pos when a line is put there: nothing at the start of a
+  // line, else the line end that the line lacks.
+  std::string EndOfLineBefore(std::size_t pos) const;
 
   std::string text_;
 };

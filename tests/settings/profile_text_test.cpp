@@ -86,6 +86,23 @@ TEST(ProfileTextTest, NewLinesFollowTheTextsLineEnds) {
   ProfileText headerOnly("[conf]");
   ASSERT_TRUE(headerOnly.Set("conf", "A", "1"));
   EXPECT_EQ(headerOnly.text(), "[conf]\nA=1\n");
+
+  // A last line cut off after its CR reads without it; a line added after it must not
+  // turn that CR into a byte of its value.
+  struct CutCase {
+    const char* before;
+    const char* section;
+    const char* after;
+  };
+  for (const CutCase& c : {CutCase{"[conf]\r\nA=1\r", "conf", "[conf]\r\nA=1\r\nB=2\r\n"},
+                           CutCase{"[conf]\nA=1\r", "conf", "[conf]\nA=1\r\nB=2\n"},
+                           CutCase{"[conf]\nA=1\r", "other", "[conf]\nA=1\r\n[other]\nB=2\n"}}) {
+    ProfileText cut(c.before);
+    ASSERT_EQ(cut.Get("conf", "A"), "1");
+    ASSERT_TRUE(cut.Set(c.section, "B", "2"));
+    EXPECT_EQ(cut.text(), c.after);
+    EXPECT_EQ(cut.Get("conf", "A"), "1");
+  }
 }
 
 TEST(ProfileTextTest, ByteOrderMarkBeforeTheFirstSectionIsAccepted) {

@@ -1,0 +1,323 @@
+#include "reliability/startup_shutdown_cycle.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <utility>
+
+#include "audio/block_layout.h"
+#include "audio/devices/audio_devices.h"
+#include "controls/language_mode.h"
+#include "effects/effect_catalogue.h"
+#include "live/banks.h"
+#include "live/live_path.h"
+#include "live/window_placement.h"
+#include "settings/profile_file.h"
+#include "settings/profile_text.h"
+#include "settings/setting_number.h"
+#include "settings/settings_batch.h"
+#include "settings/settings_location.h"
+#include "settings/settings_store.h"
+#include "util/error_trap.h"
+#include "util/files.h"
+#include "util/folders.h"
+#include "util/pending_events.h"
+#include "util/text.h"
+#include "util/wait.h"
+
+namespace ampora::reliability {
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400.0;
+
+// The main window as the live path sees it: faders, and nothing drawn.
+class QuietView final : public LiveView {
+ public:
+  LevelFader& Fader(int fader) override { return fader == kInFader ? in_ : out_; }
+  void SetTextNum(const std::string&) override {}
+  std::string TextBank() const override { return textBank_; }
+  void SetTextBank(const std::string& text) override { textBank_ = text; }
+  void SetEffectButton(int, bool) override {}
+  void ShowStatus(const std::string&) override {}
+  void SetStartCaption(const std::string&) override {}
+  void SetSelectedButton(int32_t) override {}
+  void SetTunerShown(bool) override {}
+  void DrawTuner(const TunerReading&) override {}
+  int EditedEffect() const override { return -1; }
+  void CloseEffectEditor() override {}
+  void OpenEffectEditor(int) override {}
+  void EffectSettingsLoaded() override {}
+
+ private:
+  FaderModel in_{true};
+  FaderModel out_;
+  std::string textBank_;
+};
+
+// The main window's placement as a 1920 x 1080 screen at 15 twips per pixel holds it,
+// opening at its designed place.
+class WindowModel final : public PlacedWindow {
+ public:
+  int16_t WindowState() const override { return state_; }
+  void SetWindowState(int16_t state) override { state_ = state; }
+  float Left() const override { return left_; }
+  float Top() const override { return top_; }
+  float Width() const override { return 7905; }
+  float Height() const override { return 4710; }
+  void Move(int32_t left, int32_t top) override {
+    left_ = static_cast<float>(left);
+    top_ = static_cast<float>(top);
+  }
+  void SetWidth(float) override {}
+  void SetHeight(float) override {}
+  float ScreenWidth() const override { return 1920 * 15; }
+  float ScreenHeight() const override { return 1080 * 15; }
+
+ private:
+  int16_t state_ = kWindowNormal;
+  float left_ = 1440;
+  float top_ = 1440;
+};
+
+// A MIDI input that is never opened: start-up and shut-down only close it.
+class ClosedMidiService final : public MidiInService {
+ public:
+  MidiHandle Open(int32_t, MidiReceiver, void*) override { return 0; }
+  void Start(MidiHandle) override {}
+  void Close(MidiHandle) override {}
+};
+
+}  // namespace
+
+StartUpShutDownRig::StartUpShutDownRig(const std::string& folder) : folder_(folder) {
+  MakeFolders(folder_ + "app/");
+  MakeFolders(folder_ + "config/");
+  setenv("XDG_CONFIG_HOME", (folder_ + "config/").c_str(), 1);
+  OverrideAppFolder(folder_ + "app/");
+  InitSettingsPaths();
+  // Every turn of events moves the waits' clock on by a second: a wait ends at its first
+  // turn, without sleeping.
+  SetWaitClock([this] { return clock_; });
+  SetPendingEventsHook([this] { clock_ = std::fmod(clock_ + 1.0, kSecondsPerDay); });
+  DeviceConfig config;
+  config.realDevices = false;
+  ManualClock clock;
+  const AudioDevices devices(config, &clock);
+  waveNames_ = {devices.Names(0), devices.Names(1)};
+}
+
+StartUpShutDownRig::~StartUpShutDownRig() {
+  SetPendingEventsHook({});
+  SetWaitClock({});
+  OverrideAppFolder("");
+}
+
+std::string StartUpShutDownRig::SettingsFile() const {
+  return SettingsIniPath;
+}
+
+const std::vector<std::string>& StartUpShutDownRig::WaveNames(int32_t direction) const {
+  return waveNames_[direction == 1 ? 1 : 0];
+}
+
+CycleOutcome StartUpShutDownRig::Run(const std::string& settingsText) {
+  CycleOutcome outcome;
+  ReplaceFileAtomically(SettingsFile(), settingsText);
+  ErrorCatch = 0;
+  ManualClock deviceClock;
+  ClosedMidiService midiService;
+  QuietView view;
+  WindowModel window;
+  try {
+    std::optional<LivePath> live;
+    {
+      SettingsBatch batch;
+      LiveSetup setup = ReadLiveSetup();
+      setup.devices.realDevices = false;
+      setup.clock = &deviceClock;
+      setup.midiInputs = [this](int32_t) { return midiPorts_; };
+      setup.midiService = &midiService;
+      live.emplace(view, std::move(setup));
+      live->StartUp();
+      ReadLangMode();
+      RunPendingEvents();
+      RestoreWindowPlacement(window, "", 1, 0, 0);
+    }
+    outcome.fx = live->Chain().FxParam;
+    outcome.levels = live->LevelState().Stored();
+    const StreamEngine& engine = live->Engine();
+    outcome.timing = {engine.BufferMS, engine.DelayMinMS, engine.DelayMaxMS};
+    outcome.waveDevices = engine.WaveDeviceId;
+    outcome.midi = {live->MidiInDeviceId, live->MidiCh, live->UseMIDIF};
+    outcome.windowEdges = {window.Left(), window.Top()};
+    outcome.windowState = window.WindowState();
+    live->ShutDown([&] { SaveWindowPlacement(window, "", 1, 0); });
+  } catch (const RuntimeError& error) {
+    outcome.endedByErrorReport = true;
+    outcome.errorText = error.what();
+  }
+  ErrorCatch = 0;
+  outcome.written = ReadWholeFile(SettingsFile(), kMaxProfileFileBytes + 65536).value_or("");
+  return outcome;
+}
+
+namespace {
+
+std::optional<double> Number(const std::optional<std::string>& text) {
+  return text ? ParseSettingNumber<double>(*text) : std::nullopt;
+}
+
+bool InRange(const std::optional<std::string>& text, double lo, double hi) {
+  const std::optional<double> value = Number(text);
+  return value && *value >= lo && *value <= hi;
+}
+
+// As the program reads an integer setting: rounded to nearest.
+bool RoundsToInt32(const std::optional<std::string>& text) {
+  const std::optional<double> value = Number(text);
+  return value && std::nearbyint(*value) >= INT32_MIN && std::nearbyint(*value) <= INT32_MAX;
+}
+
+// As the program writes one.
+bool IsInt32(const std::optional<std::string>& text) {
+  const std::optional<double> value = Number(text);
+  return RoundsToInt32(text) && std::nearbyint(*value) == *value;
+}
+
+// A device kept by name: one of the list, or the empty-text marker.
+bool IsKeptName(const std::optional<std::string>& text, const std::vector<std::string>& names) {
+  if (!text) return false;
+  if (*text == "***") return true;
+  for (const std::string& name : names) {
+    if (name == *text) return true;
+  }
+  return false;
+}
+
+// The keys a bank section holds: the levels, the name, and every used row.
+std::vector<std::string> BankKeys() {
+  std::vector<std::string> keys = {"LevelInL", "LevelInR", "LevelOutL", "LevelOutR"};
+  FxParamTable defaults{};
+  ResetEffectParams(defaults);
+  for (int effect = 0; effect < kEffectCount; ++effect) {
+    for (int row = 0; row < kParamRows; ++row) {
+      if (defaults[FxIndex(effect, row)] != kNoParam) keys.push_back(ParamKey(effect, row));
+    }
+  }
+  return keys;
+}
+
+std::string WrittenFileFault(const StartUpShutDownRig& rig, const std::string& generated,
+                             const std::string& written) {
+  const ProfileText file(written);
+  // As the store reads a value: up to its first NUL (a value kept from the generated
+  // file, such as a window edge, may hold one).
+  const auto conf = [&](const char* key) -> std::optional<std::string> {
+    const std::optional<std::string> value = file.Get("conf", key);
+    if (!value) return std::nullopt;
+    return std::string(BeforeNul(*value));
+  };
+  if (!InRange(conf("BufferMS"), kBufferMsMin, kBufferMsMax)) return "BufferMS out of range";
+  if (!InRange(conf("DelayMinMS"), kDelayMinMsMin, kDelayMinMsMax)) {
+    return "DelayMinMS out of range";
+  }
+  if (!InRange(conf("DelayMaxMS"), kDelayMaxMsMin, kDelayMaxMsMax)) {
+    return "DelayMaxMS out of range";
+  }
+  for (const char* key : {"MidiCh", "UseMIDIF"}) {
+    if (!IsInt32(conf(key))) return std::string(key) + " is no 32-bit integer";
+  }
+  for (const char* key : {"LogError", "ErrorCatch", "AltFont", "LangMode"}) {
+    if (!conf(key)) return std::string(key) + " missing";
+  }
+  if (!IsKeptName(conf("DeviceIn"), rig.WaveNames(1))) return "DeviceIn names no input";
+  if (!IsKeptName(conf("DeviceOut"), rig.WaveNames(0))) return "DeviceOut names no output";
+  if (!IsKeptName(conf("MidiInDeviceName"), rig.MidiPorts())) {
+    return "MidiInDeviceName names no MIDI input";
+  }
+  if (!InRange(conf("WindowState"), kWindowNormal, kWindowMaximised)) {
+    return "WindowState out of range";
+  }
+  // Kept from the last run in normal state when the window closed minimised or maximised,
+  // and then as the restore read them: rounded to a 32-bit integer.
+  for (const char* key : {"WindowLeft", "WindowTop"}) {
+    if (!RoundsToInt32(conf(key))) return std::string(key) + " missing or out of range";
+  }
+
+  static const std::vector<std::string> kBankKeys = BankKeys();
+  for (const std::string& key : kBankKeys) {
+    const std::optional<std::string> value = file.Get(kCurrentSection, key);
+    const bool level = key.starts_with("Level");
+    if (level ? !InRange(value, kFaderMinDb, kFaderMaxDb) : !IsInt32(value)) {
+      return "Current " + key + (value ? " holds " + value->substr(0, 40) : " missing");
+    }
+  }
+  // The banks are not touched by a start-up and a shut-down.
+  const ProfileText before(generated);
+  for (int bank = 0; bank < 12; ++bank) {
+    const std::string section = BankSection(bank);
+    // Every seventh key, another seventh in each bank and file: reading every key of every
+    // bank would take longer than the cycles themselves.
+    for (std::size_t k = (generated.size() + static_cast<std::size_t>(bank)) % 7; k < kBankKeys.size(); k += 7) {
+      const std::string& key = kBankKeys[k];
+      if (before.Get(section, key) != file.Get(section, key)) return section + " " + key + " changed";
+    }
+    if (before.Get(section, kBankNameKey) != file.Get(section, kBankNameKey)) {
+      return section + " name changed";
+    }
+  }
+  return {};
+}
+
+// A device id that names no device (the default device -1, or a number beyond the list
+// that the file gave) is kept as the empty name, which selects the first device (id 0) at
+// the next start: the one change a second cycle may make.
+int32_t NextDeviceId(int32_t id, const std::vector<std::string>& names) {
+  return id >= 0 && static_cast<std::size_t>(id) < names.size() ? id : 0;
+}
+
+std::string ExpectedNextFile(const StartUpShutDownRig& rig, const CycleOutcome& first) {
+  ProfileText expected(first.written);
+  const auto follow = [&](int32_t id, const char* key, const std::vector<std::string>& names) {
+    if (!names.empty() && NextDeviceId(id, names) != id) expected.Set("conf", key, names[0]);
+  };
+  follow(first.waveDevices[0], "DeviceIn", rig.WaveNames(1));
+  follow(first.waveDevices[1], "DeviceOut", rig.WaveNames(0));
+  follow(first.midi[0], "MidiInDeviceName", rig.MidiPorts());
+  return expected.text();
+}
+
+}  // namespace
+
+std::string CycleFault(const StartUpShutDownRig& rig, const std::string& generated,
+                       const CycleOutcome& first, const CycleOutcome& second) {
+  if (generated.size() > kMaxProfileFileBytes) {
+    return first.written == generated ? "" : "a file beyond the size limit was rewritten";
+  }
+  // The error report ends the program without a shut-down: nothing more is promised.
+  if (first.endedByErrorReport) return {};
+  std::string fault = WrittenFileFault(rig, generated, first.written);
+  if (!fault.empty()) return "written file: " + fault;
+  if (second.endedByErrorReport) return "the written file ends the next start: " + second.errorText;
+  if (second.written != ExpectedNextFile(rig, first)) {
+    return "the written file changes at the next run";
+  }
+  if (second.fx != first.fx || second.levels.LevelIn != first.levels.LevelIn ||
+      second.levels.LevelOut != first.levels.LevelOut) {
+    return "the next start loads another working setting than was kept";
+  }
+  const std::array<int32_t, 2> waveDevices = {NextDeviceId(first.waveDevices[0], rig.WaveNames(1)),
+                                               NextDeviceId(first.waveDevices[1], rig.WaveNames(0))};
+  const std::array<int32_t, 3> midi = {NextDeviceId(first.midi[0], rig.MidiPorts()), first.midi[1],
+                                       first.midi[2]};
+  if (second.timing != first.timing || second.waveDevices != waveDevices || second.midi != midi) {
+    return "the next start reads other main settings than were kept";
+  }
+  if (second.windowEdges != first.windowEdges || second.windowState != first.windowState) {
+    return "the next start places the window elsewhere";
+  }
+  return {};
+}
+
+}  // namespace ampora::reliability
