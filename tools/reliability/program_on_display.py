@@ -43,7 +43,7 @@ class VirtualDisplay:
     def __init__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-noreset",
              "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
