@@ -304,10 +304,10 @@ class FileWriter {
         text += line(key, std::to_string(static_cast<int>(random_.Below(101)) - 50));
       }
       for (int effect = 0; effect < kEffectCount; ++effect) {
-        const EffectSpec& spec = kEffectCatalogue[effect];
+        const EffectSpec& entry = kEffectCatalogue[effect];
         text += line(ParamKey(effect, 0), std::to_string(random_.Below(2)));
-        for (int p = 0; p < spec.paramCount; ++p) {
-          const ParamSpec& param = spec.params[p];
+        for (int p = 0; p < entry.paramCount; ++p) {
+          const ParamSpec& param = entry.params[p];
           const auto span = static_cast<std::size_t>(param.max - param.min + 1);
           text += line(ParamKey(effect, p + 1),
                        std::to_string(param.min + static_cast<int32_t>(random_.Below(span))));
