@@ -71,7 +71,7 @@ void StreamEngine::OpenStream() {
   devicesOpen_ = true;
   ++counts_.opens;
   filledAtOpen_ = waveIn_.Counts().blocks;
-  handledSinceOpen_ = 0;
+  handledAtOpen_ = counts_.blocksHandled;
   if (const int32_t code = waveIn_.Open(WaveDeviceId[0], waveFormat_); code != kDeviceOk) {
     ReportOpenFailure(waveIn_.ErrorText(code));
     return;
@@ -100,10 +100,9 @@ void StreamEngine::CloseStream() {
 
 void StreamEngine::SettleCounts() {
   const int64_t filled = waveIn_.Counts().blocks - filledAtOpen_;
-  counts_.blocksLeftAtClose += std::max<int64_t>(filled - handledSinceOpen_, 0);
-  counts_.blocksHandledTwice += std::max<int64_t>(handledSinceOpen_ - filled, 0);
-  handledSinceOpen_ = 0;
-  filledAtOpen_ = waveIn_.Counts().blocks;
+  const int64_t handled = counts_.blocksHandled - handledAtOpen_;
+  counts_.blocksLeftAtClose += std::max<int64_t>(filled - handled, 0);
+  counts_.blocksHandledTwice += std::max<int64_t>(handled - filled, 0);
 }
 
 StreamCounts StreamEngine::Counts() const {
@@ -147,7 +146,6 @@ int32_t StreamEngine::PollStream() {
       }
       waveIn_.Queue(&captureHeaders_[i]);
       ++counts_.blocksHandled;
-      ++handledSinceOpen_;
       last = k;
       nextBlock_ = k + 1 == layout_.BlockCount ? 0 : k + 1;
       RunPendingEvents();

@@ -124,8 +124,9 @@ class StreamEngine {
   int64_t positionBase_ = 0;  // frames of position difference taken out of both counters
   bool devicesOpen_ = false;
   StreamCounts counts_;
-  int64_t filledAtOpen_ = 0;   // the input's block count when the current stream opened
-  int64_t handledSinceOpen_ = 0;
+  // The input's and the poll's block counts when the current stream opened.
+  int64_t filledAtOpen_ = 0;
+  int64_t handledAtOpen_ = 0;
   // Changes whenever the stream is closed or re-initialised, so that a poll notices a
   // restart made by events that ran inside the chain.
   uint64_t generation_ = 0;
