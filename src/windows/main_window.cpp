@@ -145,6 +145,9 @@ FrmMain::FrmMain(LiveSetup setup) {
   }
   pictureTuner_ = Make<PictureBox>(client, "PictureTuner", kPictureTuner);
   pictureTuner_->hide();
+  // The tuner picture reaches down over the transport bar's upper half; the buttons stay
+  // in front, readable and clickable, since leaving tuner mode takes one of them.
+  ctrlButton_->raise();
   picture1_ = Make<PictureBox>(client, "Picture1", kPicture1);
   picture1_->setMouseTracking(true);
   picture1_->installEventFilter(this);

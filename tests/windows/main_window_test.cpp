@@ -242,6 +242,10 @@ TEST_F(MainWindowTest, TunerPictureShowsOnlyInTunerMode) {
   auto& tuner = Find<PictureBox>("PictureTuner");
   w.Live().ButtonClicked(kTunerButton);
   EXPECT_TRUE(tuner.isVisible());
+  auto& bar = Find<UC_Buttons>("CtrlButton");
+  const QPoint barMiddle = bar.geometry().center();
+  ASSERT_TRUE(tuner.geometry().contains(barMiddle)) << "the picture overlaps the bar";
+  EXPECT_EQ(bar.parentWidget()->childAt(barMiddle), &bar) << "the buttons stay in front";
   w.Live().ButtonClicked(kStartButton);
   EXPECT_TRUE(tuner.isVisible()) << "Start restarts in the same mode";
   w.Live().ButtonClicked(kTunerButton);
