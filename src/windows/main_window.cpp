@@ -159,8 +159,10 @@ FrmMain::FrmMain(LiveSetup setup) {
   live_ = std::make_unique<LivePath>(*this, std::move(setup));
   editor_ = std::make_unique<EffectEditor>(
       EditorLinksOf(live_->Chain(), pictureKnob_[1], pictureKnob_[0]));
-  connect(ctrlButton_, &UC_Buttons::ButtonClicked, this,
-          [this](int16_t button) { live_->ButtonClicked(button); });
+  connect(ctrlButton_, &UC_Buttons::ButtonClicked, this, [this](int16_t button) {
+    Trace("transport " + std::to_string(button));
+    live_->ButtonClicked(button);
+  });
   timerRec_.setTimerType(Qt::PreciseTimer);
   timerRec_.setInterval(5);
   connect(&timerRec_, &QTimer::timeout, this, [this] { live_->Tick(); });
