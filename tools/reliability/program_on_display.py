@@ -29,6 +29,17 @@ def program_path():
         SOURCE_ROOT, "build", os.environ.get("AMPORA_BUILD", "normal"), "src/app/ampora")
 
 
+def build_when_missing(program):
+    """A clean clone runs each script with one command: the packages and build/normal
+    are made first when the program is missing."""
+    if os.access(program, os.X_OK):
+        return
+    print(f"{program} is missing: installing the packages and building build/normal",
+          flush=True)
+    for command in (["scripts/install-deps"], ["scripts/build", "normal"]):
+        subprocess.run(command, cwd=SOURCE_ROOT, check=False)
+
+
 def transport_button_point(button, window_height):
     """Where to click a transport button, relative to the window (which holds the menu
     bar above the client area)."""

@@ -7,6 +7,8 @@
 #   effect_banks <name>        settings lines: all sixteen effects on in the working
 #                              setting and in banks 1..12, named "<name> 01".."<name> 12"
 #   in_x <script> [args]       runs the script (bash) under a virtual X server
+#   build_when_missing <file>...  installs the packages and builds build/normal when a
+#                              file is missing, so that a clean clone needs one command
 # Inside in_x's script (also sourced there):
 #   main_window                waits for the main window and prints its id
 #   point <window> <client width> <client height> <x> <y>   twips to window pixels
@@ -55,6 +57,17 @@ if [ -z "${IN_X:-}" ]; then
       printf '[%s]\n' "$section"
       [ "$section" = Current ] || printf 'BankName=%s %s\n' "$1" "${section#Bank}"
       for e in "${effect_names[@]}"; do printf '%s-01=1\n' "$e"; done
+    done
+  }
+
+  build_when_missing() {
+    local f
+    for f in "$@"; do
+      [ -x "$f" ] && continue
+      echo "$f is missing: installing the packages and building build/normal" >&2
+      "$reliability_dir/../../scripts/install-deps"
+      "$reliability_dir/../../scripts/build" normal >&2
+      return
     done
   }
 
