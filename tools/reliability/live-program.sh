@@ -27,7 +27,9 @@ run_live_program() {
     t1=$(date +%s%N)
     # The transport bar: four buttons of 892 twips from 3585 twips left, their middle
     # 465 twips down; the third is Tuner.
-    [ "$mode" != tuner ] || click "$wid" 1 $(point "$wid" 7785 3990 $((3585 + 446 + 892 * 2)) 465)
+    if [ "$mode" = tuner ]; then
+      click "$wid" 1 $(point "$wid" 7785 3990 $((3585 + 446 + 892 * 2)) 465)
+    fi
     sleep 3
     ticks() { awk "{ print \$14 + \$15 }" /proc/$pid/stat; }
     a=$(ticks); s0=$(date +%s%N)
