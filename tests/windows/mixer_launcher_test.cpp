@@ -23,7 +23,8 @@ using test::TempFolder;
 using test::WriteFileText;
 
 // Fake programs in folders of their own: each one, when run, writes its arguments into
-// "<its path>.ran".
+// "<its path>.ran", whole or not at all (written beside it and renamed: a test that sees
+// the file must not read it half written; by its full path, since the tests set PATH).
 class MixerLauncherTest : public test::SettingsFixture {
  protected:
   std::string Folder(const std::string& name) {
@@ -34,7 +35,7 @@ class MixerLauncherTest : public test::SettingsFixture {
 
   std::string Program(const std::string& folder, const std::string& name, bool executable = true) {
     const std::string path = Folder(folder) + name;
-    WriteFileText(path, "#!/bin/sh\necho \"$@\" > \"$0.ran\"\n");
+    WriteFileText(path, "#!/bin/sh\necho \"$@\" > \"$0.part\" && /bin/mv \"$0.part\" \"$0.ran\"\n");
     chmod(path.c_str(), executable ? 0755 : 0644);
     return path;
   }
