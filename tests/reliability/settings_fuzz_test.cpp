@@ -53,16 +53,16 @@ TEST(SettingsFileGeneratorTest, FilesReachEverySettingAndEveryKindOfDamage) {
     return [part](const std::string& text) { return text.find(part) != std::string::npos; };
   };
   std::vector<Feature> features;
-  for (const char* key : {"LogError=", "ErrorCatch=", "AltFont=", "BufferMS=", "DelayMinMS=",
-                          "DelayMaxMS=", "DeviceIn=", "DeviceOut=", "MidiInDeviceName=", "MidiCh=",
-                          "UseMIDIF=", "LangMode=", "WindowLeft=", "WindowState=", "LevelOutR=",
-                          "[Current]", "[Bank12]", "BankName="}) {
+  for (const char* key :
+       {"LogError=", "ErrorCatch=", "AltFont=", "BufferMS=", "DelayMinMS=", "DelayMaxMS=",
+        "DeviceIn=", "DeviceOut=", "MidiInDeviceName=", "MidiCh=", "UseMIDIF=", "LangMode=",
+        "WindowLeft=", "WindowState=", "LevelOutR=", "[Current]", "[Bank12]", "BankName="}) {
     features.push_back({key, contains(key)});
   }
   for (const EffectSpec& effect : kEffectCatalogue) {
-    features.push_back({std::string(effect.name) + "-17 or its last row",
-                        contains(std::string(effect.name) + "-" +
-                                 ZeroPadded(effect.paramCount + 1, 2) + "=")});
+    features.push_back(
+        {std::string(effect.name) + "-17 or its last row",
+         contains(std::string(effect.name) + "-" + ZeroPadded(effect.paramCount + 1, 2) + "=")});
   }
   features.push_back({"a NUL byte", contains("\0"s)});
   features.push_back({"a byte order mark", contains("\xEF\xBB\xBF")});
@@ -92,7 +92,8 @@ TEST(SettingsFileGeneratorTest, FilesReachEverySettingAndEveryKindOfDamage) {
                                t.find("[Current]", first + 1) != std::string::npos;
                       }});
   features.push_back({"a line of over 64 KB", [](const std::string& t) {
-                        return HasLine(t, [](std::string_view line) { return line.size() > 65536; });
+                        return HasLine(t,
+                                       [](std::string_view line) { return line.size() > 65536; });
                       }});
 
   std::vector<bool> found(features.size(), false);

@@ -123,7 +123,9 @@ class FileWriter {
   }
 
  private:
-  std::string LineEnd() { return std::string(lineEnd_.empty() ? random_.Pick(kLineEnds) : lineEnd_); }
+  std::string LineEnd() {
+    return std::string(lineEnd_.empty() ? random_.Pick(kLineEnds) : lineEnd_);
+  }
 
   std::string Junk(std::size_t bytes) {
     std::string text;
@@ -175,7 +177,8 @@ class FileWriter {
       case 3:
         return Junk(random_.Below(64));
       case 4:  // a text longer than a read keeps, sometimes ending inside a character
-        return std::string(random_.Below(200) + 200, 'v') + (random_.OneIn(2) ? "\xE9\x9F\xB3" : "");
+        return std::string(random_.Below(200) + 200, 'v') +
+               (random_.OneIn(2) ? "\xE9\x9F\xB3" : "");
       default: {
         std::string value(random_.Pick(kValueZoo));
         if (random_.OneIn(8)) value = std::string(random_.Below(3), ' ') + value + "  ";

@@ -76,8 +76,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 std::string MakeWorkFolder() {
   const char* shm = "/dev/shm";
   const char* tmp = getenv("TMPDIR");
-  std::string pattern = std::string(access(shm, W_OK) == 0 ? shm : tmp ? tmp : "/tmp") +
-                        "/ampora-settings-fuzz-XXXXXX";
+  const char* base = access(shm, W_OK) == 0 ? shm : (tmp != nullptr ? tmp : "/tmp");
+  std::string pattern = std::string(base) + "/ampora-settings-fuzz-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) return {};
   return pattern + "/";
 }
@@ -118,7 +118,8 @@ int RunOne(const char* program, const std::string& folder, uint64_t seed) {
   ReplaceFileAtomically(folder + "generated.ini", generated);
   ReplaceFileAtomically(folder + "first.ini", first.written);
   ReplaceFileAtomically(folder + "second.ini", second.written);
-  if (first.endedByErrorReport) std::printf("ended by the error report: %s\n", first.errorText.c_str());
+  if (first.endedByErrorReport)
+    std::printf("ended by the error report: %s\n", first.errorText.c_str());
   const std::string fault = CycleFault(rig, generated, first, second);
   if (!fault.empty()) ReportFailure(program, seed, fault);
   std::printf("seed %llu: %s; generated.ini, first.ini, second.ini in %s\n",
@@ -166,9 +167,9 @@ uint64_t Supervise(const char* program, const std::string& folder, uint64_t from
       if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return end;
       tally.crashes.push_back(seed);
       ReportFailure(program, seed,
-                    WIFSIGNALED(status) ? "crashed, signal " + std::to_string(WTERMSIG(status))
-                                        : "crashed, exit status " +
-                                              std::to_string(WEXITSTATUS(status)));
+                    WIFSIGNALED(status)
+                        ? "crashed, signal " + std::to_string(WTERMSIG(status))
+                        : "crashed, exit status " + std::to_string(WEXITSTATUS(status)));
       progress.finished.fetch_add(1);
       return seed + 1;
     }
@@ -218,8 +219,8 @@ int Main(int argc, char** argv) {
   }
   if (options.single) return RunOne(argv[0], folder, options.firstSeed);
 
-  void* shared = mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE,
-                      MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  void* shared =
+      mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   if (shared == MAP_FAILED) {
     std::perror("settings fuzz: shared memory");
     return 2;
@@ -247,9 +248,8 @@ int Main(int argc, char** argv) {
       "  crashes: %zu, hangs: %zu, invalid written files: %llu\n"
       "  ended by the error report (ErrorCatch on in the file): %llu%s\n",
       static_cast<unsigned long long>(progress->finished.load()),
-      static_cast<unsigned long long>(options.firstSeed),
-      static_cast<unsigned long long>(end - 1), seconds,
-      static_cast<double>(progress->finished.load()) / seconds, tally.crashes.size(),
+      static_cast<unsigned long long>(options.firstSeed), static_cast<unsigned long long>(end - 1),
+      seconds, static_cast<double>(progress->finished.load()) / seconds, tally.crashes.size(),
       tally.hangs.size(), static_cast<unsigned long long>(invalid),
       static_cast<unsigned long long>(progress->reported.load()),
       tally.interrupted ? "\n  stopped before the last file" : "");

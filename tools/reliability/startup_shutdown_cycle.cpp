@@ -259,9 +259,11 @@ std::string WrittenFileFault(const StartUpShutDownRig& rig, const std::string& g
     const std::string section = BankSection(bank);
     // Every seventh key, another seventh in each bank and file: reading every key of every
     // bank would take longer than the cycles themselves.
-    for (std::size_t k = (generated.size() + static_cast<std::size_t>(bank)) % 7; k < kBankKeys.size(); k += 7) {
+    for (std::size_t k = (generated.size() + static_cast<std::size_t>(bank)) % 7;
+         k < kBankKeys.size(); k += 7) {
       const std::string& key = kBankKeys[k];
-      if (before.Get(section, key) != file.Get(section, key)) return section + " " + key + " changed";
+      if (before.Get(section, key) != file.Get(section, key))
+        return section + " " + key + " changed";
     }
     if (before.Get(section, kBankNameKey) != file.Get(section, kBankNameKey)) {
       return section + " name changed";
@@ -308,7 +310,7 @@ std::string CycleFault(const StartUpShutDownRig& rig, const std::string& generat
     return "the next start loads another working setting than was kept";
   }
   const std::array<int32_t, 2> waveDevices = {NextDeviceId(first.waveDevices[0], rig.WaveNames(1)),
-                                               NextDeviceId(first.waveDevices[1], rig.WaveNames(0))};
+                                              NextDeviceId(first.waveDevices[1], rig.WaveNames(0))};
   const std::array<int32_t, 3> midi = {NextDeviceId(first.midi[0], rig.MidiPorts()), first.midi[1],
                                        first.midi[2]};
   if (second.timing != first.timing || second.waveDevices != waveDevices || second.midi != midi) {

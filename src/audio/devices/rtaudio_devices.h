@@ -16,9 +16,9 @@ class RtAudio;
 
 // The sound cards and audio servers, listed by RtAudio: JACK, ALSA or PulseAudio (also
 // PipeWire's PulseAudio service). One input stream and one output stream, each its own
-// RtAudio stream (on JACK, its own JACK client), exchanging float samples that are converted
-// exactly to and from the 16-bit frames of the rings (RtAudio's own 16-bit conversion wraps floats
-// below -1).
+// RtAudio stream (on JACK, its own JACK client), exchanging float samples that are
+// converted exactly to and from the 16-bit frames of the rings (RtAudio's own 16-bit
+// conversion wraps floats below -1).
 
 namespace ampora {
 
