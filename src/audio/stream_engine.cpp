@@ -64,6 +64,14 @@ void StreamEngine::ReportOpenFailure(const std::string& text) {
   CloseStream();
 }
 
+// Closed first, so that the events the message box lets run find the stream stopped.
+void StreamEngine::EndLostStream() {
+  const std::string text =
+      waveIn_.Lost() ? waveIn_.ErrorText(kDeviceLost) : waveOut_.ErrorText(kDeviceLost);
+  CloseStream();
+  ShowMessage(text, kMbOk, "");
+}
+
 void StreamEngine::OpenStream() {
   // Queuing headers that a device still holds would hand it the same block twice.
   if (devicesOpen_) CloseStream();
@@ -123,6 +131,10 @@ int32_t StreamEngine::PollStream() {
     while (streamRunning_ == 1) {
       RunPendingEvents();
       if (streamRunning_ != 1) return;
+      if (waveIn_.Lost() || waveOut_.Lost()) {
+        EndLostStream();
+        return;
+      }
       const int32_t k = nextBlock_;
       const auto i = static_cast<size_t>(k);
       if (!captureHeaders_[i].IsDone()) return;

@@ -68,7 +68,8 @@ class StreamEngine {
   // Stops and closes both devices; safe when nothing is open.
   void CloseStream();
   // Handles every completed capture block in ring order; returns the last block handled,
-  // -1 when none was.
+  // -1 when none was. A device that stopped by itself (its audio server went away) ends
+  // the stream, with the device's error text in a message box, once.
   int32_t PollStream();
   // Copies frames start..end from the capture ring to the play ring with the gains only.
   void BypassBlock(int32_t start, int32_t end);
@@ -103,6 +104,7 @@ class StreamEngine {
   // Writes play block k, lengthened or shortened by trim frames.
   void PlayBlock(int32_t k, int32_t trim);
   void ReportOpenFailure(const std::string& text);
+  void EndLostStream();
   // Adds the stream that just closed to the counts.
   void SettleCounts();
 

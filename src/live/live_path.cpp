@@ -192,6 +192,8 @@ void LivePath::Tick() {
   RunPendingEvents();
   if (engine_.StreamRunning() == 1) {
     const int32_t k = engine_.PollStream();
+    // A device that stopped by itself ended the stream.
+    if (engine_.StreamRunning() != 1) view_.SetStartCaption(kStartCaption);
     if (engine_.TunerOn == 1 && k != -1) AnalyseTunerBlock(k);
   }
   if (MidiActive != 0) midi_.DrainMidiRing(MidiCh, midiKeys_);

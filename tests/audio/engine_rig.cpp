@@ -28,6 +28,7 @@ int32_t ScriptedOutput::Write(WaveHeader* header) {
 }
 
 void ScriptedOutput::Close() {
+  lost = false;
   for (WaveHeader* header : written) header->MarkDone();
   written.clear();
 }

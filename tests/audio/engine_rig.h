@@ -35,9 +35,11 @@ class ScriptedOutput final : public WaveOutDevice {
   int32_t Write(WaveHeader* header) override;
   int64_t PositionBytes() const override { return positionBytes; }
   DeviceCounts Counts() const override { return {}; }
+  bool Lost() const override { return lost; }
   void Close() override;
 
   int32_t openResult = kDeviceOk;
+  bool lost = false;  // as when the audio server went away; cleared by Close
   int64_t positionBytes = 0;
   std::vector<WaveHeader*> written;
 };

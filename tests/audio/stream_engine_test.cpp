@@ -378,6 +378,31 @@ TEST(StreamEngine, OpenFailuresShowTheDeviceTextAndLeaveTheStreamClosed) {
   }
 }
 
+TEST(StreamEngine, ADeviceThatStopsByItselfEndsTheStreamWithOneMessage) {
+  MessageLog log;
+  ScriptedOutput output;
+  EngineRig rig(&output);
+  rig.engine.WaveDeviceId = {kSilenceIn, 0};
+  rig.Start();
+  rig.Advance(2 * 309);
+  EXPECT_EQ(rig.engine.PollStream(), 1);
+  output.lost = true;
+  rig.Advance(309);
+  EXPECT_EQ(rig.engine.PollStream(), -1) << "no block of a lost stream is handled";
+  EXPECT_EQ(rig.engine.StreamRunning(), 0);
+  ASSERT_EQ(log.messages.size(), 1u);
+  EXPECT_EQ(log.messages[0].text, "scripted failure " + std::to_string(kDeviceLost));
+  EXPECT_EQ(log.messages[0].style, kMbOk);
+  rig.Advance(5000);
+  EXPECT_EQ(rig.devices.WaveIn().PositionBytes(), 0) << "capture was stopped";
+
+  rig.engine.InitStream();
+  rig.engine.OpenStream();
+  rig.Advance(309);
+  EXPECT_EQ(rig.engine.PollStream(), 0) << "the next Start streams again";
+  EXPECT_EQ(log.messages.size(), 1u);
+}
+
 // A pending-events hook that runs action at its n-th call (1-based).
 void ActAtEventPoint(int n, std::function<void()> action) {
   auto calls = std::make_shared<int>(0);

@@ -48,6 +48,7 @@ class AudioDevices {
     int64_t PositionBytes() const override;
     // Both devices' counts added: each counts over all of its opens.
     DeviceCounts Counts() const override;
+    bool Lost() const override { return active_ != nullptr && active_->Lost(); }
     void Close() override;
 
    protected:

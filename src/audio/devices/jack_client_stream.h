@@ -40,6 +40,8 @@ class JackClientStream {
   // When this returns, the process callback does not run and the client is gone.
   void Close();
   bool IsOpen() const { return client_ != nullptr; }
+  // True once the server of the open client went away.
+  bool ServerGone() const { return client_ != nullptr && serverGone_.load(); }
 
  private:
   static int Process(jack_nframes_t frames, void* self);

@@ -66,6 +66,8 @@ class RtAudioStream {
   // open.
   void End();
   bool IsOpen() const { return audio_ != nullptr || jack_.IsOpen(); }
+  // Only a JACK stream notices its server going away.
+  bool Lost() const { return jack_.ServerGone(); }
 
   // Stream callback: false = do nothing and return.
   bool Enter() { return gate_.Enter(); }
@@ -91,6 +93,7 @@ class RtAudioWaveIn final : public WaveInDevice {
   int32_t Start() override;
   int64_t PositionBytes() const override;
   DeviceCounts Counts() const override { return {feed_.HeadersFilled(), feed_.FramesDropped()}; }
+  bool Lost() const override { return stream_.Lost(); }
   void Close() override;
 
  private:
@@ -114,6 +117,7 @@ class RtAudioWaveOut final : public WaveOutDevice {
   int32_t Write(WaveHeader* header) override;
   int64_t PositionBytes() const override;
   DeviceCounts Counts() const override { return {feed_.HeadersPlayed(), feed_.GapFrames()}; }
+  bool Lost() const override { return stream_.Lost(); }
   void Close() override;
 
  private:

@@ -24,6 +24,8 @@ std::string DeviceErrorText(int32_t code) {
       return "デバイスが開かれていません。";
     case kDeviceQueueFull:
       return "デバイスのバッファが一杯です。";
+    case kDeviceLost:
+      return "オーディオデバイスとの接続が切れました。";
     default:
       return "デバイスでエラーが発生しました。";
   }

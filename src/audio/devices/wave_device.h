@@ -37,6 +37,7 @@ inline constexpr int32_t kDeviceBadId = 2;      // no device with this id
 inline constexpr int32_t kDeviceBadFormat = 3;  // the format is not supported
 inline constexpr int32_t kDeviceNotOpen = 4;    // the call needs an open device
 inline constexpr int32_t kDeviceQueueFull = 5;  // too many headers queued
+inline constexpr int32_t kDeviceLost = 6;       // stopped by itself: its audio server went away
 
 // The text of a code that carries no device-specific detail.
 std::string DeviceErrorText(int32_t code);
@@ -64,6 +65,9 @@ class WaveDevice {
   // (output).
   virtual int64_t PositionBytes() const = 0;
   virtual DeviceCounts Counts() const = 0;
+  // True once the open device has stopped by itself (its audio server went away): no
+  // more blocks will come or go until it is closed and opened again.
+  virtual bool Lost() const { return false; }
   // Stops the device, returns every queued header marked done, restarts the position at 0
   // and closes; safe when nothing is open.
   virtual void Close() = 0;
