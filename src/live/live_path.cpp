@@ -190,6 +190,7 @@ void LivePath::Tick() {
   inTick_ = true;
   const ClearOnExit ticking(inTick_);
   RunPendingEvents();
+  CloseLostMidiIn();
   if (engine_.StreamRunning() == 1) {
     const int32_t k = engine_.PollStream();
     // A device that stopped by itself ended the stream.
@@ -211,6 +212,7 @@ void LivePath::ButtonClicked(int32_t button) {
   uiBusy_ = 1;
   const ClearOnExit busy(uiBusy_);
   TrapErrors([&] {
+    CloseLostMidiIn();
     switch (button) {
       case kStartButton:
         RestartStream();
@@ -240,6 +242,14 @@ void LivePath::RestartStream() {
   if (shutDown_) return;
   engine_.InitStream();
   engine_.OpenStream();
+}
+
+// Before any restart opens a client on a server: see MidiInService::Lost. Program
+// changes stop until "Start" opens the input again.
+void LivePath::CloseLostMidiIn() {
+  if (MidiActive == 0 || !midi_.MidiInLost(0)) return;
+  midi_.CloseMidiIn(0);
+  MidiActive = 0;
 }
 
 void LivePath::ReopenMidiIn() {

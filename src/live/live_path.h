@@ -177,6 +177,7 @@ class LivePath {
  private:
   void RestartStream();
   void ReopenMidiIn();
+  void CloseLostMidiIn();
   void AnalyseTunerBlock(int32_t k);
   void ToggleBypass();
   void ToggleTuner();

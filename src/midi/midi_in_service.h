@@ -29,6 +29,10 @@ class MidiInService {
   // Stops and closes the device. When it returns, receiver is not running for this handle
   // and is never called with it again.
   virtual void Close(MidiHandle handle) = 0;
+  // True once the open device has stopped by itself (its server went away). Close it
+  // before anything opens a client on a server again: libjack frees such a client at the
+  // next open, and closing it afterwards would crash.
+  virtual bool Lost(MidiHandle) const { return false; }
 };
 
 }  // namespace ampora

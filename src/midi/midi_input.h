@@ -48,6 +48,8 @@ class MidiInput {
   int32_t OpenMidiIn(int32_t n);
   // Stops and closes port n when it is open.
   void CloseMidiIn(int32_t n);
+  // True when port n is open and its device stopped by itself (MidiInService::Lost).
+  bool MidiInLost(int32_t n) const { return service_.Lost(MidiInHandle(n)); }
 
   // Takes the messages of port 0 in order of arrival, at most one ring's worth per call,
   // and calls keyHandler for each Program Change 0..11 on channel midiCh (0..15; -1 =

@@ -2,13 +2,18 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include "midi/jack_midi_in.h"
 #include "midi/midi_ports.h"
 #include "midi/short_message.h"
 
 namespace ampora {
 
+// Through RtMidi (midi), or on a JACK server through a client of our own (jack, with the
+// name of the source port).
 struct RtMidiInService::Port {
   std::unique_ptr<RtMidiIn> midi;
+  std::unique_ptr<JackMidiIn> jack;
+  std::string source;
   int32_t deviceId = 0;
   MidiHandle handle = 0;
   MidiReceiver receiver = nullptr;
@@ -24,8 +29,18 @@ void IgnoreError(RtMidiError::Type, const std::string&, void*) {}
 
 void RtMidiInService::OnMessage(double /*timeStamp*/, std::vector<unsigned char>* message,
                                 void* port) {
+  Deliver(message->data(), message->size(), port);
+}
+
+void RtMidiInService::Deliver(const unsigned char* bytes, size_t size, void* port) {
+  // What RtMidi is told to ignore: timing clock, time code and active sensing (system
+  // exclusive is no short message).
+  constexpr unsigned char kTimeCode = 0xF1, kClock = 0xF8, kActiveSensing = 0xFE;
+  if (size > 0 && (bytes[0] == kTimeCode || bytes[0] == kClock || bytes[0] == kActiveSensing)) {
+    return;
+  }
   const auto* p = static_cast<const Port*>(port);
-  const uint32_t packed = PackShortMessage(message->data(), message->size());
+  const uint32_t packed = PackShortMessage(bytes, size);
   if (packed != 0) p->receiver(p->instance, p->handle, packed);
 }
 
@@ -46,15 +61,21 @@ MidiHandle RtMidiInService::Open(int32_t deviceId, MidiReceiver receiver, void* 
   port->handle = lastHandle_ + 1;
   port->receiver = receiver;
   port->instance = instance;
-  try {
-    port->midi = std::make_unique<RtMidiIn>(static_cast<RtMidi::Api>(ports.api), "ampora");
-  } catch (const RtMidiError&) {
-    return 0;
+  if (ports.api == RtMidi::UNIX_JACK) {
+    port->jack = std::make_unique<JackMidiIn>();
+    if (!port->jack->Open("ampora", "midi_in", &Deliver, port.get())) return 0;
+    port->source = ports.names[static_cast<size_t>(deviceId)];
+  } else {
+    try {
+      port->midi = std::make_unique<RtMidiIn>(static_cast<RtMidi::Api>(ports.api), "ampora");
+    } catch (const RtMidiError&) {
+      return 0;
+    }
+    port->midi->setErrorCallback(&IgnoreError);
+    // System exclusive, timing and active sensing never reach the ring.
+    port->midi->ignoreTypes(true, true, true);
+    port->midi->setCallback(&OnMessage, port.get());
   }
-  port->midi->setErrorCallback(&IgnoreError);
-  // System exclusive, timing and active sensing never reach the ring.
-  port->midi->ignoreTypes(true, true, true);
-  port->midi->setCallback(&OnMessage, port.get());
   lastHandle_ = port->handle;
   const MidiHandle handle = port->handle;
   ports_.emplace(handle, std::move(port));
@@ -65,22 +86,34 @@ void RtMidiInService::Start(MidiHandle handle) {
   const auto it = ports_.find(handle);
   if (it == ports_.end()) return;
   Port& port = *it->second;
+  // A port that vanished since the list was taken stays silent.
+  if (port.jack) {
+    port.jack->Start(port.source);
+    return;
+  }
   try {
     port.midi->openPort(static_cast<unsigned int>(port.deviceId), "midi_in");
   } catch (const RtMidiError&) {
-    // The port vanished since the list was taken: it stays silent.
+    // As above: silent.
   }
+}
+
+bool RtMidiInService::Lost(MidiHandle handle) const {
+  const auto it = ports_.find(handle);
+  return it != ports_.end() && it->second->jack && it->second->jack->ServerGone();
 }
 
 void RtMidiInService::Close(MidiHandle handle) {
   const auto it = ports_.find(handle);
   if (it == ports_.end()) return;
-  // Closing the port and dropping the client stop RtMidi's thread (the JACK client is
-  // deactivated): afterwards OnMessage never runs for this port again.
-  try {
-    it->second->midi->closePort();
-  } catch (const RtMidiError&) {
-    // Dropping the client below closes what is left.
+  // Closing the port and dropping the client stop RtMidi's thread, or close our JACK
+  // client: afterwards no message is delivered for this port again.
+  if (it->second->midi) {
+    try {
+      it->second->midi->closePort();
+    } catch (const RtMidiError&) {
+      // Dropping the client below closes what is left.
+    }
   }
   ports_.erase(it);
 }

@@ -7,15 +7,16 @@
 
 #include "midi/midi_in_service.h"
 
-// The system's MIDI input through RtMidi: the ALSA sequencer or JACK MIDI, whichever
-// ScanMidiPorts chooses for the same interface name, so that a device id from the device
-// catalogue's MIDI list opens that very port.
+// The system's MIDI input: the ALSA sequencer through RtMidi, or JACK MIDI through a JACK
+// client of our own (jack_midi_in.h), whichever ScanMidiPorts chooses for the same
+// interface name, so that a device id from the device catalogue's MIDI list opens that
+// very port.
 
 namespace ampora {
 
-// Thread: UI thread, every member. RtMidi calls back on its own thread (the ALSA
-// sequencer's input thread, or the JACK server's process thread), where the port's
-// message is packed and handed to the receiver.
+// Thread: UI thread, every member. RtMidi calls back on the ALSA sequencer's input thread,
+// the JACK client on the server's process thread; there the port's message is packed and
+// handed to the receiver.
 class RtMidiInService final : public MidiInService {
  public:
   // apiName: "alsa" or "jack" (any case); empty or unknown = the first compiled interface
@@ -26,11 +27,15 @@ class RtMidiInService final : public MidiInService {
   MidiHandle Open(int32_t deviceId, MidiReceiver receiver, void* instance) override;
   void Start(MidiHandle handle) override;
   void Close(MidiHandle handle) override;
+  bool Lost(MidiHandle handle) const override;
 
  private:
   struct Port;
   // RtMidi's thread, for every message it did not filter out.
   static void OnMessage(double timeStamp, std::vector<unsigned char>* message, void* port);
+  // Packs the message and hands it to the port's receiver (RtMidi's or the JACK server's
+  // thread).
+  static void Deliver(const unsigned char* bytes, size_t size, void* port);
 
   std::string apiName_;
   std::map<MidiHandle, std::unique_ptr<Port>> ports_;

@@ -17,6 +17,7 @@
 #include "engine_rig.h"
 #include "jack_probe.h"
 #include "midi/midi_ports.h"
+#include "midi/rtmidi_in_service.h"
 #include "support/temp_folder.h"
 #include "util/pending_events.h"
 #include "util/rounding.h"
@@ -332,6 +333,42 @@ TEST(JackStream, ClosingWhileTheServerGoesAwayNeitherCrashesNorHangs) {
       EXPECT_EQ(stream.engine.StreamRunning(), 0);
       EXPECT_EQ(stream.devices.WaveIn().PositionBytes(), 0) << "capture headers returned";
     }
+  }
+}
+
+// A MIDI input on a server that stops: the service says so, and closing it first, as the
+// program does before anything opens a client again, neither crashes nor hangs.
+TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
+  SKIP_WITHOUT_JACK_SERVER();
+  for (const int signal : {SIGKILL, SIGTERM}) {
+    SCOPED_TRACE(testing::Message() << "signal " << signal);
+    OwnJackServer server(OwnServerStream::kName);
+    ScopedEnv env("JACK_DEFAULT_SERVER", OwnServerStream::kName);
+    ASSERT_TRUE(server.Answers());
+    jack_client_t* keys = jack_client_open("ampora-stop-keys", JackNoStartServer, nullptr);
+    ASSERT_NE(keys, nullptr);
+    jack_port_register(keys, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+    const std::vector<std::string> ports = MidiPortNames(1);
+    const auto id = std::find(ports.begin(), ports.end(), "ampora-stop-keys:keys") - ports.begin();
+    ASSERT_LT(id, static_cast<ptrdiff_t>(ports.size()));
+
+    RtMidiInService service("jack");
+    const MidiHandle handle =
+        service.Open(static_cast<int32_t>(id), [](void*, MidiHandle, uint32_t) {}, nullptr);
+    ASSERT_NE(handle, 0u);
+    service.Start(handle);
+    EXPECT_FALSE(service.Lost(handle));
+    server.Stop(signal);
+    jack_client_close(keys);
+    const auto giveUp = Clock::now() + std::chrono::seconds(10);
+    while (!service.Lost(handle) && Clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(service.Lost(handle));
+    service.Close(handle);
+    EXPECT_EQ(service.Open(static_cast<int32_t>(id), [](void*, MidiHandle, uint32_t) {}, nullptr),
+              0u)
+        << "no server, no input";
   }
 }
 

@@ -108,6 +108,29 @@ TEST_F(LiveMidiTest, ProgramChangesDuringATransportActionAreDropped) {
   EXPECT_EQ(Live().Midi().MidiReadPos(0), 1) << "taken from the ring, not kept for later";
 }
 
+// An input whose server went away is closed at the next tick, or first thing in a
+// transport action (which would open clients on a server); Start opens it again.
+TEST_F(LiveMidiTest, AnInputWhoseServerWentAwayIsClosedBeforeAnythingElse) {
+  for (const bool byTick : {true, false}) {
+    SCOPED_TRACE(byTick ? "tick" : "button");
+    StartWith(kMidiOn);
+    Live().ButtonClicked(kStartButton);
+    midiService.calls.clear();
+    midiService.lostHandle = midiService.lastHandle;
+    if (byTick) {
+      Live().Tick();
+      Live().Tick();
+      EXPECT_EQ(midiService.calls, Calls{"close " + std::to_string(midiService.lostHandle)});
+      EXPECT_EQ(Live().MidiActive, 0);
+    }
+    Live().ButtonClicked(kStartButton);
+    const std::string lost = std::to_string(midiService.lostHandle);
+    const std::string next = std::to_string(midiService.lostHandle + 1);
+    EXPECT_EQ(midiService.calls, (Calls{"close " + lost, "open 1", "start " + next}));
+    EXPECT_EQ(Live().MidiActive, 1);
+  }
+}
+
 // The program ends while a Start waits: neither the stream nor the MIDI input reopens.
 TEST_F(LiveMidiTest, AShutDownDuringARestartLeavesEverythingClosed) {
   StartWith(kMidiOn);

@@ -21,12 +21,14 @@ class ScriptedMidiService final : public MidiInService {
   }
   void Start(MidiHandle handle) override { calls.push_back("start " + std::to_string(handle)); }
   void Close(MidiHandle handle) override { calls.push_back("close " + std::to_string(handle)); }
+  bool Lost(MidiHandle handle) const override { return handle == lostHandle; }
 
   void Deliver(uint32_t message, MidiHandle handle) const { receiver_(instance_, handle, message); }
   void Deliver(uint32_t message) const { Deliver(message, lastHandle); }
 
   bool failOpen = false;
   MidiHandle lastHandle = 0;
+  MidiHandle lostHandle = 0;  // the device whose server went away
   std::vector<std::string> calls;
 
  private:

@@ -66,7 +66,9 @@ class WaveDevice {
   virtual int64_t PositionBytes() const = 0;
   virtual DeviceCounts Counts() const = 0;
   // True once the open device has stopped by itself (its audio server went away): no
-  // more blocks will come or go until it is closed and opened again.
+  // more blocks will come or go until it is closed and opened again. Close it before
+  // anything opens a client on a server again: libjack frees such a client at the next
+  // open, and closing it afterwards would crash.
   virtual bool Lost() const { return false; }
   // Stops the device, returns every queued header marked done, restarts the position at 0
   // and closes; safe when nothing is open.

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <jack/jack.h>
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+
+// One MIDI input on a JACK server, as a JACK client of its own with one MIDI port,
+// connected to a source port.
+//
+// Not through RtMidi, whose JACK backend unregisters its port from a client whose server
+// went away, which crashes inside libjack (after the server's end, closing the client is
+// the one call libjack still takes). Here the server's going away only raises a flag, and
+// the client is then closed without touching its port.
+//
+// Thread: UI thread, every member; the messages are delivered on the server's process
+// thread.
+
+namespace ampora {
+
+class JackMidiIn {
+ public:
+  // Called for every event of a period, in order: no blocking, no allocation.
+  using Deliver = void (*)(const unsigned char* bytes, size_t size, void* user);
+
+  JackMidiIn() = default;
+  ~JackMidiIn() { Close(); }
+  JackMidiIn(const JackMidiIn&) = delete;
+  JackMidiIn& operator=(const JackMidiIn&) = delete;
+
+  // Opens a client named clientName (JACK adds a number when the name is taken) with the
+  // input port portName; false when no server runs or it refused. Never starts a server.
+  bool Open(const char* clientName, const char* portName, Deliver deliver, void* user);
+  // Activates the client and connects the source port (its full JACK name) to it; false
+  // when either failed.
+  bool Start(const std::string& source);
+  // When this returns, deliver does not run and the client is gone.
+  void Close();
+  // True once the server of the open client went away.
+  bool ServerGone() const { return client_ != nullptr && serverGone_.load(); }
+
+ private:
+  static int Process(jack_nframes_t frames, void* self);
+  static void ServerGone(jack_status_t, const char*, void* self);
+
+  jack_client_t* client_ = nullptr;
+  jack_port_t* port_ = nullptr;
+  Deliver deliver_ = nullptr;
+  void* user_ = nullptr;
+  std::atomic<bool> serverGone_{false};
+};
+
+}  // namespace ampora
