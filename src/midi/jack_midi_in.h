@@ -2,17 +2,17 @@
 
 #include <jack/jack.h>
 
-#include <atomic>
 #include <cstddef>
 #include <string>
+
+#include "audio/devices/owned_jack_client.h"
 
 // One MIDI input on a JACK server, as a JACK client of its own with one MIDI port,
 // connected to a source port.
 //
 // Not through RtMidi, whose JACK backend unregisters its port from a client whose server
 // went away, which crashes inside libjack (after the server's end, closing the client is
-// the one call libjack still takes). Here the server's going away only raises a flag, and
-// the client is then closed without touching its port.
+// the one call libjack still takes). Here the client is closed without touching its port.
 //
 // Thread: UI thread, every member; the messages are delivered on the server's process
 // thread.
@@ -38,17 +38,15 @@ class JackMidiIn {
   // When this returns, deliver does not run and the client is gone.
   void Close();
   // True once the server of the open client went away.
-  bool ServerGone() const { return client_ != nullptr && serverGone_.load(); }
+  bool ServerGone() const { return client_.ServerGone(); }
 
  private:
   static int Process(jack_nframes_t frames, void* self);
-  static void ServerGone(jack_status_t, const char*, void* self);
 
-  jack_client_t* client_ = nullptr;
+  OwnedJackClient client_;
   jack_port_t* port_ = nullptr;
   Deliver deliver_ = nullptr;
   void* user_ = nullptr;
-  std::atomic<bool> serverGone_{false};
 };
 
 }  // namespace ampora

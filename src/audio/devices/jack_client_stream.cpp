@@ -24,13 +24,12 @@ bool JackClientStream::Open(const std::string& device, int32_t channels, bool in
                             void* self, std::string& error) {
   Close();
   jack_status_t status{};
-  client_ = jack_client_open(clientName, JackNoStartServer, &status);
-  if (client_ == nullptr) {
+  if (!client_.Open(clientName, status)) {
     error = (status & JackServerFailed) != 0 ? "no JACK server is running"
                                              : "the JACK server refused the client";
     return false;
   }
-  if (const jack_nframes_t rate = jack_get_sample_rate(client_);
+  if (const jack_nframes_t rate = jack_get_sample_rate(client_.get());
       rate != static_cast<jack_nframes_t>(sampleRate)) {
     error = "the JACK server runs at " + std::to_string(rate) + " Hz, not at " +
             std::to_string(sampleRate) + " Hz";
@@ -39,7 +38,7 @@ bool JackClientStream::Open(const std::string& device, int32_t channels, bool in
   }
   for (int32_t c = 0; c < channels; ++c) {
     const std::string name = (input ? "inport " : "outport ") + std::to_string(c);
-    jack_port_t* port = jack_port_register(client_, name.c_str(), JACK_DEFAULT_AUDIO_TYPE,
+    jack_port_t* port = jack_port_register(client_.get(), name.c_str(), JACK_DEFAULT_AUDIO_TYPE,
                                            input ? JackPortIsInput : JackPortIsOutput, 0);
     if (port == nullptr) {
       error = "the JACK server refused the port " + name;
@@ -52,27 +51,26 @@ bool JackClientStream::Open(const std::string& device, int32_t channels, bool in
   input_ = input;
   callback_ = callback;
   self_ = self;
-  serverGone_.store(false);
-  jack_set_process_callback(client_, &Process, this);
-  jack_on_info_shutdown(client_, &ServerGone, this);
+  jack_set_process_callback(client_.get(), &Process, this);
   return true;
 }
 
 bool JackClientStream::Start(std::string& error) {
-  if (jack_activate(client_) != 0) {
+  if (jack_activate(client_.get()) != 0) {
     error = "the JACK server did not start the stream";
     return false;
   }
   // Capture reads from the device's outputs, playback writes to its inputs; a device with
   // fewer ports than channels leaves the rest unconnected.
   const std::unique_ptr<const char*, decltype(&jack_free)> devicePorts(
-      jack_get_ports(client_, PortsOfClientPattern(device_).c_str(), JACK_DEFAULT_AUDIO_TYPE,
+      jack_get_ports(client_.get(), PortsOfClientPattern(device_).c_str(), JACK_DEFAULT_AUDIO_TYPE,
                      input_ ? JackPortIsOutput : JackPortIsInput),
       &jack_free);
   for (size_t c = 0; c < ports_.size() && devicePorts && devicePorts.get()[c] != nullptr; ++c) {
     const char* ours = jack_port_name(ports_[c]);
     const char* theirs = devicePorts.get()[c];
-    if (input_ ? jack_connect(client_, theirs, ours) : jack_connect(client_, ours, theirs)) {
+    if (input_ ? jack_connect(client_.get(), theirs, ours)
+               : jack_connect(client_.get(), ours, theirs)) {
       error = std::string("cannot connect ") + ours + " with " + theirs;
       return false;
     }
@@ -81,11 +79,7 @@ bool JackClientStream::Start(std::string& error) {
 }
 
 void JackClientStream::Close() {
-  if (client_ == nullptr) return;
-  // A client whose server went away is closed all the same, which frees it.
-  if (!serverGone_.load()) jack_deactivate(client_);
-  jack_client_close(client_);
-  client_ = nullptr;
+  client_.Close();
   ports_.clear();
 }
 
@@ -113,10 +107,6 @@ int JackClientStream::Process(jack_nframes_t frames, void* self) {
     done += n;
   }
   return 0;
-}
-
-void JackClientStream::ServerGone(jack_status_t, const char*, void* self) {
-  static_cast<JackClientStream*>(self)->serverGone_.store(true);
 }
 
 }  // namespace ampora

@@ -3,9 +3,10 @@
 #include <jack/jack.h>
 
 #include <array>
-#include <atomic>
 #include <string>
 #include <vector>
+
+#include "audio/devices/owned_jack_client.h"
 
 // One stream on a JACK server, as a JACK client of its own, for capture or for playback.
 //
@@ -39,21 +40,18 @@ class JackClientStream {
   bool Start(std::string& error);
   // When this returns, the process callback does not run and the client is gone.
   void Close();
-  bool IsOpen() const { return client_ != nullptr; }
-  // True once the server of the open client went away.
-  bool ServerGone() const { return client_ != nullptr && serverGone_.load(); }
+  bool IsOpen() const { return client_.IsOpen(); }
+  bool ServerGone() const { return client_.ServerGone(); }
 
  private:
   static int Process(jack_nframes_t frames, void* self);
-  static void ServerGone(jack_status_t, const char*, void* self);
 
-  jack_client_t* client_ = nullptr;
+  OwnedJackClient client_;
   std::vector<jack_port_t*> ports_;
   std::string device_;
   bool input_ = false;
   Callback callback_ = nullptr;
   void* self_ = nullptr;
-  std::atomic<bool> serverGone_{false};
   std::array<float, 2 * kChunkFrames> interleaved_{};  // process thread
 };
 

@@ -1,0 +1,26 @@
+#include "audio/devices/owned_jack_client.h"
+
+namespace ampora {
+
+bool OwnedJackClient::Open(const char* name, jack_status_t& status) {
+  Close();
+  client_ = jack_client_open(name, JackNoStartServer, &status);
+  if (client_ == nullptr) return false;
+  serverGone_.store(false);
+  jack_on_info_shutdown(client_, &OnShutdown, this);
+  return true;
+}
+
+void OwnedJackClient::Close() {
+  if (client_ == nullptr) return;
+  // A client whose server went away is closed all the same, which frees it.
+  if (!serverGone_.load()) jack_deactivate(client_);
+  jack_client_close(client_);
+  client_ = nullptr;
+}
+
+void OwnedJackClient::OnShutdown(jack_status_t, const char*, void* self) {
+  static_cast<OwnedJackClient*>(self)->serverGone_.store(true);
+}
+
+}  // namespace ampora
