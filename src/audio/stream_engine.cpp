@@ -128,13 +128,15 @@ int32_t StreamEngine::PollStream() {
   int32_t last = -1;
   bool measured = false;
   TrapErrors([&] {
+    // Once a poll: a server that goes away meanwhile stops the blocks, and the next poll
+    // ends the stream.
+    if (streamRunning_ == 1 && (waveIn_.Lost() || waveOut_.Lost())) {
+      EndLostStream();
+      return;
+    }
     while (streamRunning_ == 1) {
       RunPendingEvents();
       if (streamRunning_ != 1) return;
-      if (waveIn_.Lost() || waveOut_.Lost()) {
-        EndLostStream();
-        return;
-      }
       const int32_t k = nextBlock_;
       const auto i = static_cast<size_t>(k);
       if (!captureHeaders_[i].IsDone()) return;
