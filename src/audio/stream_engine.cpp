@@ -64,12 +64,11 @@ void StreamEngine::ReportOpenFailure(const std::string& text) {
   CloseStream();
 }
 
-// Closed first, so that the events the message box lets run find the stream stopped.
+// Closed after the message box, as an open failure is: closing a JACK client at once
+// after its server's end can deadlock inside libjack, which is still taking it down.
 void StreamEngine::EndLostStream() {
-  const std::string text =
-      waveIn_.Lost() ? waveIn_.ErrorText(kDeviceLost) : waveOut_.ErrorText(kDeviceLost);
-  CloseStream();
-  ShowMessage(text, kMbOk, "");
+  ReportOpenFailure(waveIn_.Lost() ? waveIn_.ErrorText(kDeviceLost)
+                                   : waveOut_.ErrorText(kDeviceLost));
 }
 
 void StreamEngine::OpenStream() {
