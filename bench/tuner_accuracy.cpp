@@ -32,7 +32,7 @@ struct OpenString {
   const char* name;
   double hz;
 };
-constexpr OpenString kStrings[] = {{"E2", 82.41}, {"A2", 110.00}, {"D3", 146.83},
+constexpr OpenString kStrings[] = {{"E2", 82.41},  {"A2", 110.00}, {"D3", 146.83},
                                    {"G3", 196.00}, {"B3", 246.94}, {"E4", 329.63}};
 constexpr int kCents[] = {-50, -25, -10, 0, 10, 25, 50};
 
@@ -89,10 +89,14 @@ std::string Describe(int32_t p) {
   if (p < 0) return "-";
   const std::string note = TunerLabel(p - p % 4 + 2);
   switch (p % 4) {
-    case 0: return "·" + note + "−½";
-    case 1: return "·" + note + "−¼";
-    case 3: return "·" + note + "+¼";
-    default: return note;
+    case 0:
+      return "·" + note + "−½";
+    case 1:
+      return "·" + note + "−¼";
+    case 3:
+      return "·" + note + "+¼";
+    default:
+      return note;
   }
 }
 

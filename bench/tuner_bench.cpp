@@ -12,9 +12,9 @@ namespace {
 // The cost of one analysed 2048-frame block (46 ms of audio), in microseconds.
 void CountBlocks(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
-  state.counters["us_per_block"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * 1e-6,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["us_per_block"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * 1e-6,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // UpdateTuner alone on a tuner-mode ring holding an A, block after block.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QObject>
-#include <csignal>
 #include <QSocketNotifier>
+#include <csignal>
 #include <functional>
 #include <memory>
 

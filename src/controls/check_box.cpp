@@ -55,7 +55,8 @@ void UC_Check::Layout() {
     const int32_t textHeight = RoundInt32(panel.TextHeight("漢"));
     const int32_t side = BoxSide();
     const double width = caption_.empty() ? side : side + 4.0 * t + panel.TextWidth(caption_);
-    const double height = std::max(static_cast<double>(this->height()) * t, static_cast<double>(side));
+    const double height =
+        std::max(static_cast<double>(this->height()) * t, static_cast<double>(side));
     resize(PixelsFromTwips(width), PixelsFromTwips(height));
     boxTop_ = DivInt32(RoundInt32(height - side), 2 * t);
     captionTop_ = RoundInt32((height - textHeight) / 2);

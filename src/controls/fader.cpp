@@ -312,8 +312,7 @@ void UC_Fader::mousePressEvent(QMouseEvent* event) {
 
 void UC_Fader::mouseMoveEvent(QMouseEvent* event) {
   if (locked_ != 0) return;
-  MoveStep(MouseButtonsHeld(event->buttons()), ShiftState(event->modifiers()),
-           MouseTwipsY(*event));
+  MoveStep(MouseButtonsHeld(event->buttons()), ShiftState(event->modifiers()), MouseTwipsY(*event));
 }
 
 void UC_Fader::mouseReleaseEvent(QMouseEvent* event) {

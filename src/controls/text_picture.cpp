@@ -75,8 +75,8 @@ void UC_TextPicture::AddColorSet(Color fontColor, Color color1, Color color2, Co
   sets_.push_back({fontColor, color1, color2, color3});
 }
 
-void UC_TextPicture::AddTextSpace(float size, int16_t bold, int16_t italic,
-                                  const std::string& face, int32_t left, int32_t top) {
+void UC_TextPicture::AddTextSpace(float size, int16_t bold, int16_t italic, const std::string& face,
+                                  int32_t left, int32_t top) {
   TrapErrors([&] {
     Surface& panel = Picture();
     const double t = TwipsPerPixel;
@@ -87,7 +87,8 @@ void UC_TextPicture::AddTextSpace(float size, int16_t bold, int16_t italic,
     if (top == -1) {
       // The tall cell of Meiryo leaves its glyphs high: one pixel down centres them.
       const std::string& usedFace = face.empty() ? UiFaceName : face;
-      const double centred = (panel.ScaleHeight() - textHeight) / 2 + (usedFace == kMeiryoFace ? t : 0);
+      const double centred =
+          (panel.ScaleHeight() - textHeight) / 2 + (usedFace == kMeiryoFace ? t : 0);
       space.top = RoundInt32(std::max(centred, 0.0));
     } else {
       const std::vector<UiFontRecord>& cache = UiFontCache();
@@ -147,9 +148,11 @@ void UC_TextPicture::Draw(int32_t lit) {
       const TextSpace& space = spaces_[i];
       ApplyUiFont(&panel, space.font);
       double x = space.left;
-      if (space.left == -1) x = std::max((panel.ScaleWidth() - panel.TextWidth(space.text)) / 2, margin);
+      if (space.left == -1)
+        x = std::max((panel.ScaleWidth() - panel.TextWidth(space.text)) / 2, margin);
       if (static_cast<int32_t>(i) == lit) {
-        panel.SetForeColor(IsSystemColor(base) ? Rgb(255, 255, 255) : AdjustColor(base, 30, 30, 30));
+        panel.SetForeColor(IsSystemColor(base) ? Rgb(255, 255, 255)
+                                               : AdjustColor(base, 30, 30, 30));
       } else if (lit != -1) {
         panel.SetForeColor(base);
       }

@@ -29,7 +29,8 @@ constexpr double kComboDevTop = 90, kComboDevWidth = 3615, kComboHeight = 300;
 constexpr double kTextMSTop = 810, kTextMSWidth = 945, kTextMSHeight = 270;
 constexpr double kCheckTop = 1995, kCheckWidth = 1200, kCheckHeight = 255;
 constexpr double kComboMidiChTop = 2670, kComboMidiChWidth = 870;
-constexpr double kButtonsLeft = 3075, kButtonsTop = 3210, kButtonsWidth = 2400, kButtonsHeight = 330;
+constexpr double kButtonsLeft = 3075, kButtonsTop = 3210, kButtonsWidth = 2400,
+                 kButtonsHeight = 330;
 // The MIDI check box sits this many pixels below the last time box.
 constexpr int32_t kCheckGapPixels = 8;
 constexpr int32_t kChannelCount = 16;
@@ -88,13 +89,12 @@ std::optional<float> TimeIn(const QLineEdit& box) {
 
 ConfigTargets ConfigTargetsOf(LivePath& live) {
   StreamEngine& engine = live.Engine();
-  return {engine.WaveDeviceId, engine.BufferMS,     engine.DelayMinMS, engine.DelayMaxMS,
-          live.MidiInDeviceId, live.MidiCh,         live.UseMIDIF,     live.WaveDevices(),
-          live.MidiInputs()};
+  return {engine.WaveDeviceId, engine.BufferMS,     engine.DelayMinMS,
+          engine.DelayMaxMS,   live.MidiInDeviceId, live.MidiCh,
+          live.UseMIDIF,       live.WaveDevices(),  live.MidiInputs()};
 }
 
-FrmConf::FrmConf(QWidget* owner, const ConfigTargets& targets)
-    : QDialog(owner), targets_(targets) {
+FrmConf::FrmConf(QWidget* owner, const ConfigTargets& targets) : QDialog(owner), targets_(targets) {
   setWindowTitle(QString::fromUtf8(kConfigCaption));
   client_ = new ConfClient(this, [this](Surface& background) { PaintClient(background); });
   MoveTwips(*client_, 0, 0, kClientWidth, kClientHeight);

@@ -117,11 +117,10 @@ void TraceKeyHandled(int32_t key, uint64_t eventTimestamp) {
   using std::chrono::duration_cast;
   const auto wall = std::chrono::system_clock::now().time_since_epoch();
   const auto monotonic = std::chrono::steady_clock::now().time_since_epoch();
-  const auto nowMs = static_cast<uint32_t>(
-      duration_cast<std::chrono::milliseconds>(monotonic).count());
+  const auto nowMs =
+      static_cast<uint32_t>(duration_cast<std::chrono::milliseconds>(monotonic).count());
   const auto waitedMs = static_cast<int32_t>(nowMs - static_cast<uint32_t>(eventTimestamp));
-  Trace("key " + std::to_string(key) + " waited " + std::to_string(waitedMs) +
-        " ms, handled at " +
+  Trace("key " + std::to_string(key) + " waited " + std::to_string(waitedMs) + " ms, handled at " +
         std::to_string(duration_cast<std::chrono::nanoseconds>(wall).count()));
 }
 
@@ -239,10 +238,9 @@ void FrmMain::BuildEffectButtons() {
     UC_IOSelector& button = *fxButton_[static_cast<size_t>(i)];
     button.SetText(0, std::string(kEffectCatalogue[i].button));
     button.show();
-    connect(&button, &UC_IOSelector::Clicked, this,
-            [this, i](int32_t, int16_t mouseButton, int16_t) {
-              live_->EffectClicked(i, mouseButton);
-            });
+    connect(
+        &button, &UC_IOSelector::Clicked, this,
+        [this, i](int32_t, int16_t mouseButton, int16_t) { live_->EffectClicked(i, mouseButton); });
     connect(&button, &UC_IOSelector::Hover, this, [this, i](int32_t) { live_->EffectHovered(i); });
   }
 }

@@ -16,8 +16,8 @@ namespace ampora {
 struct VersionFacts {
   std::string company;
   std::string title;
-  std::string version;       // "major.minor.revision", as the build records it
-  std::string fileDate;      // the program file's last write, "2010/05/06 12:34:56"; may be empty
+  std::string version;   // "major.minor.revision", as the build records it
+  std::string fileDate;  // the program file's last write, "2010/05/06 12:34:56"; may be empty
   std::string computerName;
 };
 

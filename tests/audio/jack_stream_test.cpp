@@ -353,8 +353,8 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
     ASSERT_LT(id, static_cast<ptrdiff_t>(ports.size()));
 
     RtMidiInService service("jack");
-    const MidiHandle handle =
-        service.Open(static_cast<int32_t>(id), [](void*, MidiHandle, uint32_t) {}, nullptr);
+    const MidiHandle handle = service.Open(
+        static_cast<int32_t>(id), [](void*, MidiHandle, uint32_t) {}, nullptr);
     ASSERT_NE(handle, 0u);
     service.Start(handle);
     EXPECT_FALSE(service.Lost(handle));
@@ -366,7 +366,8 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
     }
     EXPECT_TRUE(service.Lost(handle));
     service.Close(handle);
-    EXPECT_EQ(service.Open(static_cast<int32_t>(id), [](void*, MidiHandle, uint32_t) {}, nullptr),
+    EXPECT_EQ(service.Open(
+                  static_cast<int32_t>(id), [](void*, MidiHandle, uint32_t) {}, nullptr),
               0u)
         << "no server, no input";
   }

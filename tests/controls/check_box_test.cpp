@@ -62,8 +62,8 @@ TEST(CheckBoxDrawing, TheTickIsOneClosedLineAndTheOptionADot) {
     const Color ink = Resolved(kColorBtnText);
     // Corners (45, 105), (105, 165), (180, 45), (90, 135) twips: pixels (3, 7), (7, 11),
     // (12, 3), (6, 9).
-    for (const auto& [x, y] : {std::pair{3, 7}, {5, 9}, {7, 11}, {9, 8}, {12, 3}, {9, 6}, {6, 9},
-                               {4, 8}}) {
+    for (const auto& [x, y] :
+         {std::pair{3, 7}, {5, 9}, {7, 11}, {9, 8}, {12, 3}, {9, 6}, {6, 9}, {4, 8}}) {
       EXPECT_EQ(check.Picture().Pixel(x, y + c.boxTop), ink) << x << "," << y;
     }
     EXPECT_EQ(check.Picture().Pixel(9, c.boxTop + 9), empty.Pixel(9, c.boxTop + 9))
@@ -88,8 +88,8 @@ TEST(CheckBoxClicks, ValuesChangeByKindAndDisabledBoxesStayPut) {
     int clicks;
   };
   const Case cases[] = {
-      {0, 0, true, 1, 1},  {0, 1, true, 0, 1},  {0, 2, true, 1, 1},  {1, 0, true, 1, 1},
-      {1, 1, true, 1, 1},  {1, 2, true, 2, 1},  {0, 0, false, 0, 0}, {1, 0, false, 0, 0},
+      {0, 0, true, 1, 1}, {0, 1, true, 0, 1}, {0, 2, true, 1, 1},  {1, 0, true, 1, 1},
+      {1, 1, true, 1, 1}, {1, 2, true, 2, 1}, {0, 0, false, 0, 0}, {1, 0, false, 0, 0},
   };
   for (const Case& c : cases) {
     UC_Check check;

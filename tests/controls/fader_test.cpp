@@ -77,12 +77,11 @@ TEST_F(FaderTest, ValuesGoToTheirPlaceOnTheTravelAndReadBackClamped) {
     int32_t knobTop;  // pixel row: (position + 2 pixels) / 15
   };
   const Case cases[] = {
-      {0, 0, 52},      // position 750
-      {50, 50, 2},     // top of the travel
-      {-50, -50, 102}, // position 1500
-      {7, 7, 45},      // 15 x 43 = 645
-      {60, 50, 2},
-      {-99, -50, 102},
+      {0, 0, 52},       // position 750
+      {50, 50, 2},      // top of the travel
+      {-50, -50, 102},  // position 1500
+      {7, 7, 45},       // 15 x 43 = 645
+      {60, 50, 2},     {-99, -50, 102},
   };
   for (const Case& c : cases) {
     fader_.SetValueL(c.written);

@@ -4,12 +4,12 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPointingDevice>
+#include <QRect>
 #include <QSignalSpy>
 #include <QWidget>
-#include <QRect>
 #include <algorithm>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "controls/surface.h"
@@ -73,7 +73,8 @@ inline InkBox InkNear(const Surface& s, Color color, int32_t tolerance, QRect re
     for (int32_t x = region.left(); x <= region.right(); ++x) {
       const RgbParts p = SplitRGB(s.Pixel(x, y));
       if (std::abs(p.red - want.red) + std::abs(p.green - want.green) +
-              std::abs(p.blue - want.blue) > tolerance) {
+              std::abs(p.blue - want.blue) >
+          tolerance) {
         continue;
       }
       box = {box.count + 1, std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),

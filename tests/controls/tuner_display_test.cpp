@@ -26,9 +26,7 @@ class TunerDisplayTest : public ::testing::Test {
     UiFaceName.clear();
   }
 
-  int32_t BarRow() const {
-    return PixelsFromTwips(picture_.TextHeight("I") + 90 + 45);
-  }
+  int32_t BarRow() const { return PixelsFromTwips(picture_.TextHeight("I") + 90 + 45); }
   // The bar row as text: n = normal colour, h = highlight, . = background.
   std::string BarRowText() const {
     std::string row;
@@ -93,10 +91,10 @@ TEST_F(TunerDisplayTest, LevelBarAndHoldMark) {
   };
   // 5000 twips is full scale: column 333; the end mark covers 5000..5030, columns 333..335.
   const Case cases[] = {
-      {0, 0, 0, 0, 2},                    // silence: a bar of no length, the mark at 0
-      {16383.5, 6553.4, 166, 66, 68},     // half scale, hold at a fifth (1000 twips)
-      {32767, 32767, 333, 333, 335},      // full scale
-      {65534, 40000, 333, 333, 335},      // louder than full scale stops at the end mark
+      {0, 0, 0, 0, 2},                 // silence: a bar of no length, the mark at 0
+      {16383.5, 6553.4, 166, 66, 68},  // half scale, hold at a fifth (1000 twips)
+      {32767, 32767, 333, 333, 335},   // full scale
+      {65534, 40000, 333, 333, 335},   // louder than full scale stops at the end mark
   };
   for (const Case& c : cases) {
     DrawTuner(picture_, TunerReading{-1, c.peak, c.hold});

@@ -51,8 +51,9 @@ class RecordingView final : public LiveView {
 };
 
 // A live path on the built-in devices with a manual clock and a scripted MIDI service,
-// over a settings file of its own. Waits take no real time: their clock moves 50 ms each time events run, and a test
-// may run a scripted action there (once) to play a user acting during a wait or a poll.
+// over a settings file of its own. Waits take no real time: their clock moves 50 ms each time
+// events run, and a test may run a scripted action there (once) to play a user acting during a wait
+// or a poll.
 class LiveTest : public SettingsFixture {
  protected:
   void SetUp() override;

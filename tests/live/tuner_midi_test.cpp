@@ -27,7 +27,7 @@ TEST_F(LiveMidiTest, ProgramChangeFiveActsAsReleasingF6) {
   EXPECT_EQ(view.textBank, "Six");
   EXPECT_EQ(view.status, "OUT : L=-07db R=-07db");
 
-  midiService.Deliver(ProgramChange(1, 2));  // another channel than MidiCh 0
+  midiService.Deliver(ProgramChange(1, 2));   // another channel than MidiCh 0
   midiService.Deliver(ProgramChange(0, 12));  // no bank
   Live().Tick();
   EXPECT_EQ(view.textNum, "06");

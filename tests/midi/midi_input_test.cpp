@@ -17,14 +17,12 @@ namespace {
 using test::ProgramChange;
 using test::ScriptedMidiService;
 
-constexpr uint32_t kNoteOn = 0x644090;       // channel 1, key 64, velocity 100
-constexpr uint32_t kController = 0x7F07B0;   // channel 1, volume 127
+constexpr uint32_t kNoteOn = 0x644090;      // channel 1, key 64, velocity 100
+constexpr uint32_t kController = 0x7F07B0;  // channel 1, volume 127
 constexpr uint32_t kPitchBend = 0x4000E0;
 
 struct Input {
-  Input() : midi(service) {
-    EXPECT_EQ(midi.OpenMidiIn(0), 1);
-  }
+  Input() : midi(service) { EXPECT_EQ(midi.OpenMidiIn(0), 1); }
   // The key codes one drain hands over.
   std::vector<int32_t> Drain(int32_t midiCh) {
     std::vector<int32_t> keys;
@@ -48,13 +46,13 @@ TEST(ShortMessage, PacksStatusAndDataBytesAndRefusesWhatIsNoShortMessage) {
   const Case cases[] = {
       {{0xC3, 5}, 0x05C3},
       {{0x90, 60, 100}, 0x643C90},
-      {{0xFA}, 0xFA},                     // real-time start: a one-byte message
-      {{}, 0},                            // nothing
-      {{0x90, 60, 100, 1}, 0},            // longer than a short message
-      {{0xF0, 0x7E, 0xF7}, 0},            // system exclusive
-      {{0xF7}, 0},                        // the end of one
-      {{0x40, 0x40}, 0},                  // no status byte first
-      {{0xC0, 0x85}, 0},                  // a data byte with its top bit set
+      {{0xFA}, 0xFA},           // real-time start: a one-byte message
+      {{}, 0},                  // nothing
+      {{0x90, 60, 100, 1}, 0},  // longer than a short message
+      {{0xF0, 0x7E, 0xF7}, 0},  // system exclusive
+      {{0xF7}, 0},              // the end of one
+      {{0x40, 0x40}, 0},        // no status byte first
+      {{0xC0, 0x85}, 0},        // a data byte with its top bit set
   };
   for (const Case& c : cases) {
     EXPECT_EQ(PackShortMessage(c.bytes.data(), c.bytes.size()), c.packed)
@@ -78,8 +76,8 @@ TEST(MidiDrain, ChannelRule) {
     Keys keys;  // for PC 3, 4 and 5 on channels 1, 2 and 16
   };
   const Case cases[] = {
-      {0, {115}},  {1, {116}},  {15, {117}},       {-1, {115, 116, 117}},
-      {16, {}},    {-2, {}},    {INT32_MAX, {}},   {INT32_MIN, {}},
+      {0, {115}}, {1, {116}}, {15, {117}},     {-1, {115, 116, 117}},
+      {16, {}},   {-2, {}},   {INT32_MAX, {}}, {INT32_MIN, {}},
   };
   for (const Case& c : cases) {
     Input in;
@@ -128,7 +126,7 @@ TEST(MidiRing, OnlyMessagesOfAnOpenPortAreStored) {
   ASSERT_NE(handle, 0u);
   in.service.Deliver(ProgramChange(0, 1), 0);           // no handle
   in.service.Deliver(ProgramChange(0, 2), handle + 5);  // a handle of no port
-  in.service.Deliver(0, handle);                         // no message
+  in.service.Deliver(0, handle);                        // no message
   EXPECT_EQ(in.midi.MidiWritePos(0), 0);
   EXPECT_EQ(in.midi.ReceivedMessages(0), 0u) << "nothing stored is nothing received";
   in.service.Deliver(ProgramChange(0, 3), handle);

@@ -70,7 +70,8 @@ void DrainUntilQuiet(MidiInput& midi, const MidiInput::KeyHandler& handler, int3
 }
 
 void DrainUntilQuiet(MidiInput& midi) {
-  DrainUntilQuiet(midi, [](int32_t, int32_t) {}, 40);
+  DrainUntilQuiet(
+      midi, [](int32_t, int32_t) {}, 40);
 }
 
 // What is sent before the service has made the new connection effective is lost on the
@@ -108,8 +109,7 @@ class MidiService : public ::testing::TestWithParam<std::string> {
 
     const MidiPortList ports = ScanMidiPorts(1, api);
     const int32_t deviceId = SenderDeviceId(ports);
-    ASSERT_GE(deviceId, 0) << "our sender is not listed: "
-                           << ::testing::PrintToString(ports.names);
+    ASSERT_GE(deviceId, 0) << "our sender is not listed: " << ::testing::PrintToString(ports.names);
     service_ = std::make_unique<RtMidiInService>(api);
     midi_ = std::make_unique<MidiInput>(*service_);
     midi_->MidiInDeviceId[0] = deviceId;
@@ -143,8 +143,8 @@ TEST_P(MidiService, ProgramChangesOfTheChosenChannelReachTheKeyHandlerInOrder) {
 
   // Everything else is consumed and ignored; the last message marks the end of the batch.
   const std::vector<Bytes> ignoredThenOne = {
-      {0x90, 64, 100}, {0xB0, 7, 127}, ProgramChange(0, 12), ProgramChange(0, 127),
-      ProgramChange(1, 3), {0x80, 64, 0}, ProgramChange(0, 3)};
+      {0x90, 64, 100},     {0xB0, 7, 127}, ProgramChange(0, 12), ProgramChange(0, 127),
+      ProgramChange(1, 3), {0x80, 64, 0},  ProgramChange(0, 3)};
   Send(ignoredThenOne);
   EXPECT_EQ(DrainUntil(1, 0), Keys{115});
 
@@ -221,8 +221,8 @@ TEST(RtMidiInService, CatalogueAndInputAgreeOnTheDefaultInterface) {
   ASSERT_NE(sender, nullptr) << "no JACK client could be opened to send from";
   const MidiPortList ports = ScanMidiPorts(1, "");
   if (ports.api != RtMidi::UNIX_JACK) {
-    GTEST_SKIP() << "the default interface here is " << RtMidi::getApiName(
-                        static_cast<RtMidi::Api>(ports.api)) << ", not JACK";
+    GTEST_SKIP() << "the default interface here is "
+                 << RtMidi::getApiName(static_cast<RtMidi::Api>(ports.api)) << ", not JACK";
   }
   const DeviceCatalogue catalogue([](int32_t d) { return MidiPortNames(d); });
   RtMidiInService service("");

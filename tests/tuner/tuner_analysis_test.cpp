@@ -114,8 +114,8 @@ TEST(TunerAnalysis, SumsFollowAPlainDftOfTheCapturedBlocks) {
   for (int32_t a = 0; a < 70; ++a) {
     const std::optional<TunerReading> reading = rig.Analyse();
     ASSERT_TRUE(reading.has_value());
-    models.push_back(Model(signal, static_cast<size_t>(a) * kTunerBlockLen, gain,
-                           tuner.TunerBinIndex()));
+    models.push_back(
+        Model(signal, static_cast<size_t>(a) * kTunerBlockLen, gain, tuner.TunerBinIndex()));
     EXPECT_DOUBLE_EQ(reading->peak, models.back().peak) << "analysis " << a;
     for (size_t p = 0; p < kTunerPitchCount; ++p) {
       double expected = 0;
@@ -136,8 +136,8 @@ TEST(TunerAnalysis, SteadyToneLightsUpOnceItsSumPassesTheThreshold) {
   Sums model{};
   int32_t expectedCount = 0;
   for (int32_t a = 1; a <= 64 && expectedCount == 0; ++a) {
-    const ModelAnalysis m = Model(signal, static_cast<size_t>(a - 1) * kTunerBlockLen, 1.0,
-                                  tuner.TunerBinIndex());
+    const ModelAnalysis m =
+        Model(signal, static_cast<size_t>(a - 1) * kTunerBlockLen, 1.0, tuner.TunerBinIndex());
     for (size_t p = 0; p < kTunerPitchCount; ++p) model[p] += m.energy[p];
     if (*std::max_element(model.begin(), model.end()) >= TunerAnalysis::kDetectionThreshold) {
       expectedCount = a;

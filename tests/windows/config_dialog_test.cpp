@@ -49,15 +49,16 @@ class ConfigDialogTest : public ::testing::Test {
   std::vector<std::string> waveIns{"demo guitar", "test tone", "silence"};
   std::vector<std::string> waveOuts{"null", "WAV recorder"};
   std::vector<std::string> midiPorts{"keys A", "keys B"};
-  DeviceCatalogue waveDevices{[this](int32_t direction) { return direction == 1 ? waveIns : waveOuts; }};
+  DeviceCatalogue waveDevices{
+      [this](int32_t direction) { return direction == 1 ? waveIns : waveOuts; }};
   DeviceCatalogue midiInputs{[this](int32_t) { return midiPorts; }};
 };
 
 TEST_F(ConfigDialogTest, TheControlsStandInOneColumnAtTheirTops) {
   const auto dialog = Open();
   const std::vector<std::pair<const QWidget*, double>> tops = {
-      {&dialog->ComboDev(0), 90},  {&dialog->ComboDev(1), 420},     {&dialog->TextMS(0), 750},
-      {&dialog->TextMS(1), 1050},  {&dialog->TextMS(2), 1350},      {&dialog->CheckUseMidi(), 1740},
+      {&dialog->ComboDev(0), 90},   {&dialog->ComboDev(1), 420},    {&dialog->TextMS(0), 750},
+      {&dialog->TextMS(1), 1050},   {&dialog->TextMS(2), 1350},     {&dialog->CheckUseMidi(), 1740},
       {&dialog->ComboDev(2), 2025}, {&dialog->ComboMidiCh(), 2355},
   };
   for (const auto& [control, top] : tops) {
@@ -128,10 +129,10 @@ TEST_F(ConfigDialogTest, TimesAreTakenOnOkWithinTheirRanges) {
   const Case cases[] = {
       {{7, 20, 70}, {"0.5", "0", "1"}, {1, 1, 2}},
       {{7, 20, 70}, {"45", "5000", "5000"}, {30, 1000, 1000}},
-      {{7, 20, 70}, {"12.5", "80", "50"}, {12.5f, 80, 50}},  // minimum above maximum: as typed
-      {{7, 20, 70}, {"abc", "", "7,5"}, {7, 20, 70}},        // no numbers: kept
-      {{7, 20, 70}, {"１０", " 30 ", "1e2"}, {10, 30, 100}},   // full-width digits count
-      {{40, 0.25f, 5000}, {"x", "x", "x"}, {40, 1, 1000}},  // bounds hold for kept values too
+      {{7, 20, 70}, {"12.5", "80", "50"}, {12.5f, 80, 50}},   // minimum above maximum: as typed
+      {{7, 20, 70}, {"abc", "", "7,5"}, {7, 20, 70}},         // no numbers: kept
+      {{7, 20, 70}, {"１０", " 30 ", "1e2"}, {10, 30, 100}},  // full-width digits count
+      {{40, 0.25f, 5000}, {"x", "x", "x"}, {40, 1, 1000}},    // bounds hold for kept values too
   };
   for (const Case& c : cases) {
     bufferMs = c.start[0];
@@ -154,7 +155,7 @@ TEST_F(ConfigDialogTest, TheChannelListShowsOneChannelOrAll) {
     int32_t afterOk;
   };
   const Case cases[] = {
-      {-1, "all", -1}, {0, "1", 0}, {15, "16", 15},
+      {-1, "all", -1}, {0, "1", 0},     {15, "16", 15},
       {16, "all", -1}, {-7, "all", -1},  // no item of their own: every channel
   };
   for (const Case& c : cases) {
@@ -227,7 +228,9 @@ TEST_F(ConfigDialogTest, LabelsArePrintedBesideTheirControlsOnThePaintedBackgrou
     return count;
   };
   const auto leftOf = [](const QWidget& c) { return QRect(2, c.y(), c.x() - 4, c.height()); };
-  const auto rightOf = [](const QWidget& c) { return QRect(c.x() + c.width() + 1, c.y(), 20, c.height()); };
+  const auto rightOf = [](const QWidget& c) {
+    return QRect(c.x() + c.width() + 1, c.y(), 20, c.height());
+  };
   for (int i = 0; i < 3; ++i) {
     EXPECT_GT(inked(leftOf(dialog->ComboDev(i))), 20) << "device label " << i;
     EXPECT_GT(inked(leftOf(dialog->TextMS(i))), 20) << "time label " << i;

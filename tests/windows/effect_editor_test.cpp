@@ -74,9 +74,8 @@ TEST_F(EditorTest, OneSliderAndPanelPerParameterInARowWithTheCloseButtonLast) {
     int clientWidthPx;  // close button's right edge + 3 pixels
   };
   const Case cases[] = {
-      {kLimiter, 4, 48, 188, 256},    {kCompressor, 5, 48, 236, 304},
-      {kEnhancer, 2, 48, 92, 160},    {kGraphicEq, 16, 37, 599, 667},
-      {kPitchShift, 4, 48, 188, 256}, {kReverb, 6, 48, 284, 352},
+      {kLimiter, 4, 48, 188, 256},    {kCompressor, 5, 48, 236, 304}, {kEnhancer, 2, 48, 92, 160},
+      {kGraphicEq, 16, 37, 599, 667}, {kPitchShift, 4, 48, 188, 256}, {kReverb, 6, 48, 284, 352},
       {kFuzz, 3, 48, 140, 208},
   };
   for (const Case& c : cases) {
@@ -178,8 +177,8 @@ TEST_F(EditorTest, ADoubleClickPutsAnEqualiserSliderBackToItsDefault) {
     int32_t after;
   };
   const Case cases[] = {
-      {kGraphicEq, 8, 7, 0},     // the 1k band back to 0 dB
-      {kGraphicEq, 0, -15, 0},   // the lowest band
+      {kGraphicEq, 8, 7, 0},       // the 1k band back to 0 dB
+      {kGraphicEq, 0, -15, 0},     // the lowest band
       {kGraphicEq, 15, 150, 100},  // the level back to 100 %
   };
   for (const Case& c : cases) {

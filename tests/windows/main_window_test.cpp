@@ -104,10 +104,10 @@ TEST_F(MainWindowTest, ControlsSitWhereTheLayoutPutsThem) {
     double left, top, width, height;
   };
   const Case cases[] = {
-      {"CtrlButton", 3585, 315, 3570, 315},   {"TextNum", 3585, 630, 375, 270},
-      {"TextBank", 3975, 630, 3180, 270},     {"PictureIO0", 60, 1110, 495, 240},
-      {"PictureIO1", 7215, 1110, 495, 240},   {"StFader0", 60, 1365, 510, 2565},
-      {"StFader1", 7215, 1365, 510, 2565},    {"Picture1", 585, 1365, 6615, 2565},
+      {"CtrlButton", 3585, 315, 3570, 315}, {"TextNum", 3585, 630, 375, 270},
+      {"TextBank", 3975, 630, 3180, 270},   {"PictureIO0", 60, 1110, 495, 240},
+      {"PictureIO1", 7215, 1110, 495, 240}, {"StFader0", 60, 1365, 510, 2565},
+      {"StFader1", 7215, 1365, 510, 2565},  {"Picture1", 585, 1365, 6615, 2565},
       {"FXButton0", 465, 540, 555, 555},
   };
   for (const Case& c : cases) {

@@ -78,7 +78,7 @@ TEST_F(MixerLauncherTest, TheFirstMixerThereIsChosenInTheFixedOrder) {
       {{"pavucontrol", "", "ampora", all}, {pavu, {}}},  // a bare name: from the path
       {{Root() + "conf/gone", app, "ampora", all}, {beside, {}}},
       {{Root() + "bin5/notaprogram", app, "ampora", all}, {beside, {}}},
-      {{"", app, "mixer", all}, {pavu, {}}},  // "mixer" itself does not start itself
+      {{"", app, "mixer", all}, {pavu, {}}},                // "mixer" itself does not start itself
       {{"", Root() + "bin5/", "ampora", all}, {pavu, {}}},  // the names' order before the path's
       {{"", "", "", Root() + "bin1"}, {pwvu, {}}},
       {{"", "", "", Root() + "bin3"}, {xterm, {"-e", alsa}}},

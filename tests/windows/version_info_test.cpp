@@ -15,7 +15,7 @@ namespace {
 
 TEST(VersionInfo, TheVersionReadsWithTwoAndFourDigitParts) {
   const std::pair<const char*, const char*> cases[] = {
-      {"1.4.0", "version: 1.04.0000"}, {"0.1.0", "version: 0.01.0000"},
+      {"1.4.0", "version: 1.04.0000"},   {"0.1.0", "version: 0.01.0000"},
       {"2.10.37", "version: 2.10.0037"}, {"12.345.67890", "version: 12.345.67890"},
       {"3", "version: 3.00.0000"},       {"1.x.2", "version: 1.00.0002"},
       {"", "version: 0.00.0000"},
@@ -61,7 +61,8 @@ TEST(VersionInfo, TheBoxOpensWithItsCaptionAndAnInformationIcon) {
   ShowVersionInfo(owner);
   EXPECT_EQ(title, QString::fromUtf8("バージョン情報"));
   EXPECT_EQ(icon, QMessageBox::Information);
-  EXPECT_TRUE(text.contains(QString::fromStdString(VersionLine(kVersionText)))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QString::fromStdString(VersionLine(kVersionText))))
+      << text.toStdString();
   EXPECT_TRUE(text.contains(QString::fromUtf8("更新版")));
 }
 

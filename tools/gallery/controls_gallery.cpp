@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QLineEdit>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <functional>
 #include <string>
@@ -346,8 +346,7 @@ void DrawTextPanels(Gallery& g) {
   for (int32_t set = 0; set < 6; ++set) {
     UC_TextPicture panel;
     SetUpValuePanel(panel, set, values[set]);
-    g.PlaceScaled(10 + set * 80, y, panel.Picture().Image(), 2,
-                  "色セット" + std::to_string(set));
+    g.PlaceScaled(10 + set * 80, y, panel.Picture().Image(), 2, "色セット" + std::to_string(set));
   }
   UC_TextPicture lit;
   SetUpValuePanel(lit, 1, "100");
@@ -404,9 +403,9 @@ void DrawWindow(Gallery& g) {
     float sizeRate;
   };
   const CheckSpec checks[] = {
-      {"MIDIを使用する", 1, 0, true, 1},  {"未チェック", 0, 0, true, 1},
-      {"値2 (印なし)", 2, 0, true, 1},     {"無効 (チェック済み)", 1, 0, false, 1},
-      {"オプション オン", 1, 1, true, 1},  {"オプション オフ", 0, 1, true, 1},
+      {"MIDIを使用する", 1, 0, true, 1},      {"未チェック", 0, 0, true, 1},
+      {"値2 (印なし)", 2, 0, true, 1},        {"無効 (チェック済み)", 1, 0, false, 1},
+      {"オプション オン", 1, 1, true, 1},     {"オプション オフ", 0, 1, true, 1},
       {"大きい箱 (1.5倍)", 1, 0, true, 1.5f},
   };
   std::vector<UC_Check*> boxes;

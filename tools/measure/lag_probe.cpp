@@ -34,8 +34,7 @@ int main(int argc, char** argv) {
   using namespace ampora;
   using Clock = std::chrono::steady_clock;
   if (argc != 2 && argc != 5 && argc != 6) {
-    std::fprintf(stderr, "usage: %s SECONDS [BufferMS DelayMinMS DelayMaxMS [POLL_MS]]\n",
-                 argv[0]);
+    std::fprintf(stderr, "usage: %s SECONDS [BufferMS DelayMinMS DelayMaxMS [POLL_MS]]\n", argv[0]);
     return 2;
   }
   const int seconds = std::atoi(argv[1]);

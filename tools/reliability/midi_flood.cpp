@@ -25,9 +25,12 @@ std::vector<unsigned char> NextMessage(std::mt19937& rng, uint64_t n) {
   if (n % 5 == 0) return {0xC0, byte(12)};
   const unsigned char channel = byte(16);
   switch (n % 5) {
-    case 1: return {static_cast<unsigned char>(0x90 | channel), byte(128), byte(128)};
-    case 2: return {static_cast<unsigned char>(0x80 | channel), byte(128), 0};
-    default: return {static_cast<unsigned char>(0xB0 | channel), byte(120), byte(128)};
+    case 1:
+      return {static_cast<unsigned char>(0x90 | channel), byte(128), byte(128)};
+    case 2:
+      return {static_cast<unsigned char>(0x80 | channel), byte(128), 0};
+    default:
+      return {static_cast<unsigned char>(0xB0 | channel), byte(120), byte(128)};
   }
 }
 

@@ -41,7 +41,7 @@ class PlayFeed {
   void AddGap(int32_t frames);
 
   HeaderQueue queue_;
-  bool started_ = false;  // a header was played since the last ReturnAll; device thread
+  bool started_ = false;          // a header was played since the last ReturnAll; device thread
   std::atomic<int64_t> gaps_{0};  // written by the device thread only
 };
 
