@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "controls/screen_metrics.h"
@@ -12,6 +13,9 @@
 namespace ampora {
 
 namespace {
+
+// The sunken edge's two rings.
+constexpr int32_t kEdgeWidth = 2;
 
 QRgb ToQRgb(Color color) {
   const RgbParts c = SplitRGB(ResolveColor(color));
@@ -85,6 +89,11 @@ void Surface::Disc(double x, double y, double radius, Color color) {
   if (image_.isNull()) return;
   const QPointF centre(PixelsFromTwips(x) + 0.5, PixelsFromTwips(y) + 0.5);
   const double radiusPx = radius / TwipsPerPixel;
+  // A disc whose square misses the image is not handed to the painter at all.
+  const bool reaches = std::isfinite(radiusPx) && centre.x() + radiusPx >= 0 &&
+                       centre.x() - radiusPx <= image_.width() && centre.y() + radiusPx >= 0 &&
+                       centre.y() - radiusPx <= image_.height();
+  if (!reaches) return;
   QPainter painter(&image_);
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(ToQRgb(color)));
@@ -221,6 +230,8 @@ void Surface::FillPx(int32_t left, int32_t top, int32_t right, int32_t bottom, C
   const int32_t x1 = std::min(std::max(left, right), image_.width() - 1);
   const int32_t y0 = std::max(std::min(top, bottom), 0);
   const int32_t y1 = std::min(std::max(top, bottom), image_.height() - 1);
+  // A box wholly beside or above the image clips to nothing.
+  if (x0 > x1 || y0 > y1) return;
   for (int32_t y = y0; y <= y1; ++y) {
     auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
     std::fill(line + x0, line + x1 + 1, rgb);
@@ -229,20 +240,28 @@ void Surface::FillPx(int32_t left, int32_t top, int32_t right, int32_t bottom, C
 
 void Surface::Copy(int32_t x, int32_t y, int32_t width, int32_t height, const Surface& source,
                    int32_t sourceX, int32_t sourceY, CopyMode mode) {
-  // Clip the rectangle to both images, moving both corners together.
-  int32_t left = 0;
-  int32_t top = 0;
-  left = std::max({left, -x, -sourceX});
-  top = std::max({top, -y, -sourceY});
-  const int32_t right = std::min({width, image_.width() - x, source.image_.width() - sourceX});
-  const int32_t bottom = std::min({height, image_.height() - y, source.image_.height() - sourceY});
+  // Clip the rectangle to both images, moving both corners together; in 64 bits, so
+  // that corners anywhere in the integer range clip rather than wrap.
+  const int64_t left = std::max({int64_t{0}, -int64_t{x}, -int64_t{sourceX}});
+  const int64_t top = std::max({int64_t{0}, -int64_t{y}, -int64_t{sourceY}});
+  const int64_t right = std::min(
+      {int64_t{width}, int64_t{image_.width()} - x, int64_t{source.image_.width()} - sourceX});
+  const int64_t bottom = std::min(
+      {int64_t{height}, int64_t{image_.height()} - y, int64_t{source.image_.height()} - sourceY});
   if (left >= right || top >= bottom) return;
+  // Every corner now lies inside both images.
+  const auto columns = static_cast<int32_t>(right - left);
+  const auto rows = static_cast<int32_t>(bottom - top);
+  const auto fromX = static_cast<int32_t>(sourceX + left);
+  const auto fromY = static_cast<int32_t>(sourceY + top);
+  const auto toX = static_cast<int32_t>(x + left);
+  const auto toY = static_cast<int32_t>(y + top);
   // A copy within one surface may overlap: read from a snapshot.
-  const QImage from = source.image_.copy(sourceX + left, sourceY + top, right - left, bottom - top);
-  for (int32_t row = 0; row < bottom - top; ++row) {
+  const QImage from = source.image_.copy(fromX, fromY, columns, rows);
+  for (int32_t row = 0; row < rows; ++row) {
     const auto* in = reinterpret_cast<const QRgb*>(from.constScanLine(row));
-    auto* out = reinterpret_cast<QRgb*>(image_.scanLine(y + top + row)) + x + left;
-    for (int32_t col = 0; col < right - left; ++col) {
+    auto* out = reinterpret_cast<QRgb*>(image_.scanLine(toY + row)) + toX;
+    for (int32_t col = 0; col < columns; ++col) {
       switch (mode) {
         case CopyMode::kSource:
           out[col] = in[col];
@@ -259,6 +278,15 @@ void Surface::Copy(int32_t x, int32_t y, int32_t width, int32_t height, const Su
 }
 
 void Surface::DrawSunkenEdge(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  // Every line runs along a side: sides pulled in to just outside the image show the same
+  // pixels, and the arithmetic below stays well inside the integer range.
+  const auto nearImage = [](int32_t v, int32_t size) {
+    return std::clamp(v, -kEdgeWidth, size + kEdgeWidth);
+  };
+  left = nearImage(left, image_.width());
+  right = nearImage(right, image_.width());
+  top = nearImage(top, image_.height());
+  bottom = nearImage(bottom, image_.height());
   const int32_t savedWidth = drawWidth_;
   drawWidth_ = 1;
   LinePx(left, top, right, top, kColorBtnShadow);
@@ -281,11 +309,19 @@ void Surface::Print(const std::string& text) {
   const int32_t x = PixelsFromTwips(currentX_);
   const int32_t y = PixelsFromTwips(currentY_);
   if (!image_.isNull()) {
-    QPainter painter(&image_);
-    painter.setFont(font_);
-    painter.setPen(QColor(ToQRgb(foreColor_)));
+    const QString line = QString::fromStdString(text);
     const QFontMetrics metrics(font_, &image_);
-    painter.drawText(QPoint(x, y + metrics.ascent()), QString::fromStdString(text));
+    // Text that cannot reach the image is not handed to the painter at all, so that the
+    // painter only ever sees positions near the image.
+    const bool reaches = x < image_.width() && y < image_.height() &&
+                         int64_t{x} + metrics.horizontalAdvance(line) > 0 &&
+                         int64_t{y} + metrics.height() > 0;
+    if (reaches) {
+      QPainter painter(&image_);
+      painter.setFont(font_);
+      painter.setPen(QColor(ToQRgb(foreColor_)));
+      painter.drawText(QPoint(x, y + metrics.ascent()), line);
+    }
   }
   currentY_ += TextHeight(text);
   currentX_ = 0;

@@ -6,9 +6,11 @@
 #include <QFont>
 #include <QPalette>
 #include <limits>
+#include <random>
 #include <utility>
 #include <vector>
 
+#include "controls/shaded_outlines.h"
 #include "qt_test_helpers.h"
 #include "util/twips.h"
 
@@ -258,6 +260,142 @@ TEST(SurfaceText, PrintsInTheForeColourBelowTheCurrentPositionAndMoves) {
   EXPECT_GE(ink.left, 10);
   EXPECT_GE(ink.top, 5);
   EXPECT_LT(ink.top, 5 + 12);
+}
+
+// Far-out drawing. Along one axis every coordinate of a primitive lies beyond the same
+// side of the image (by more than any pen, disc or text reaches), or anywhere in the
+// range the primitive takes: near the image, far from it or at the ends of the range.
+class FarCoordinates {
+ public:
+  static constexpr int64_t kBeyond = 1000;
+
+  explicit FarCoordinates(uint32_t seed) : rng_(seed) {}
+
+  int32_t Between(int64_t low, int64_t high) {
+    return static_cast<int32_t>(std::uniform_int_distribution<int64_t>(low, high)(rng_));
+  }
+  int32_t Anywhere(int64_t limit) {
+    switch (rng_() % 4) {
+      case 0:
+        return Between(-8, 16);
+      case 1:
+        return Between(-100000, 100000);
+      case 2:
+        return Between(-limit - 1, limit);
+      default:
+        return rng_() % 2 == 0 ? static_cast<int32_t>(-limit - 1) : static_cast<int32_t>(limit);
+    }
+  }
+  int32_t Beyond(bool low, int32_t size, int64_t limit) {
+    return low ? Between(-limit - 1, -kBeyond) : Between(size + kBeyond, limit);
+  }
+  std::mt19937& Rng() { return rng_; }
+
+ private:
+  std::mt19937 rng_;
+};
+
+constexpr int kPrimitives = 11;
+// The outlines take their radius from their height, so only their height keeps them
+// beyond a side.
+bool OutlineOnly(int primitive) {
+  return primitive >= 9;
+}
+
+// One primitive with its coordinates (pixels) from x() and y(); primitives in twips get
+// them multiplied, so their range is that much smaller.
+template <class X, class Y>
+void DrawPrimitive(Surface& s, int primitive, X x, Y y, FarCoordinates& far) {
+  const double t = TwipsPerPixel;
+  std::mt19937& rng = far.Rng();
+  const int32_t pen = 1 + static_cast<int32_t>(rng() % 9);
+  switch (primitive) {
+    case 0:
+      s.SetDrawWidth(pen);
+      s.Line(x() * t, y() * t, x() * t, y() * t, kInk);
+      break;
+    case 1:
+      s.Box(x() * t, y() * t, x() * t, y() * t, kInk);
+      break;
+    case 2:
+      s.Disc(x() * t, y() * t, static_cast<double>(rng() % 500) * t, kInk);
+      break;
+    case 3:
+      s.SetPrintPosition(x() * t, y() * t);
+      s.Print("漢字 text");
+      break;
+    case 4:
+      s.SetDrawWidth(pen);
+      s.MoveTo(x(), y());
+      s.LineTo(x(), y());
+      break;
+    case 5:
+      s.FillPx(x(), y(), x(), y(), kInk);
+      break;
+    case 6:
+      s.SetPixel(x(), y(), kInk);
+      break;
+    case 7: {
+      Surface source(1 + static_cast<int32_t>(rng() % 40), 1 + static_cast<int32_t>(rng() % 40));
+      source.SetBackColor(kInk);
+      const int32_t left = x();
+      const int32_t top = y();
+      s.Copy(left, top, far.Between(0, 500), far.Between(0, 500), source,
+             far.Anywhere(std::numeric_limits<int32_t>::max()),
+             far.Anywhere(std::numeric_limits<int32_t>::max()));
+      break;
+    }
+    case 8:
+      s.DrawSunkenEdge(x(), y(), x(), y());
+      break;
+    case 9:
+      DrawCurvedRing(s, x(), y(), x(), y(), kInk, kInk, 1 + pen % 3);
+      break;
+    default:
+      DrawShadedCircle(s, x(), y(), x(), y(), kInk, kInk, 1 + pen % 3, pen % 2);
+      break;
+  }
+}
+
+int64_t CoordinateLimit(int primitive) {
+  const bool twips = primitive <= 3;
+  constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+  return twips ? kMax / 16 : kMax;
+}
+
+TEST(SurfaceFarOut, PrimitivesWhollyBesideTheImageDrawNothing) {
+  Surface small = Blank(3, 3);
+  small.Box(150, 0, 300, 0, kInk);  // a box right of the image, in twips
+  EXPECT_EQ(InkedBox(small, kPaper).count, 0);
+
+  FarCoordinates far(20240611);
+  for (int trial = 0; trial < 20000; ++trial) {
+    const int primitive = trial % kPrimitives;
+    Surface s = Blank(far.Between(0, 6), far.Between(0, 6));
+    const int64_t limit = CoordinateLimit(primitive);
+    const bool beyondOnX = !OutlineOnly(primitive) && far.Rng()() % 2 == 0;
+    const bool low = far.Rng()() % 2 == 0;
+    auto x = [&] { return beyondOnX ? far.Beyond(low, s.WidthPx(), limit) : far.Anywhere(limit); };
+    auto y = [&] { return beyondOnX ? far.Anywhere(limit) : far.Beyond(low, s.HeightPx(), limit); };
+    DrawPrimitive(s, primitive, x, y, far);
+    ASSERT_EQ(InkedBox(s, kPaper).count, 0)
+        << "primitive " << primitive << (beyondOnX ? " beyond x" : " beyond y")
+        << (low ? " low" : " high") << ", trial " << trial;
+  }
+}
+
+// For the sanitizer builds: every primitive anywhere, the memory outside the image is
+// never touched.
+TEST(SurfaceFarOut, PrimitivesAnywhereStayInsideTheImage) {
+  FarCoordinates far(7);
+  for (int trial = 0; trial < 20000; ++trial) {
+    const int primitive = trial % kPrimitives;
+    Surface s = Blank(far.Between(0, 6), far.Between(0, 6));
+    const int64_t limit = CoordinateLimit(primitive);
+    auto anywhere = [&] { return far.Anywhere(limit); };
+    DrawPrimitive(s, primitive, anywhere, anywhere, far);
+    ASSERT_LE(s.WidthPx(), 6);
+  }
 }
 
 }  // namespace
