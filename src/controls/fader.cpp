@@ -1,6 +1,7 @@
 #include "controls/fader.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "controls/color.h"
 #include "controls/mouse_codes.h"
@@ -196,16 +197,20 @@ void UC_Fader::Draw(int32_t position, int32_t channel) {
   TrapErrors([&] {
     Surface& panel = Picture();
     const double t = TwipsPerPixel;
-    const int32_t product = MulInt32(SubInt32(travel_, position), range_);
-    int32_t value = RoundInt32(product / static_cast<double>(travel_) + min_);
+    // In 64 bits: a tall travel times a wide range leaves the 32-bit range, and a
+    // position far outside the travel gives a value far outside Min..Max, clamped below.
+    const int64_t product = (int64_t{travel_} - position) * range_;
+    const double nearest = std::nearbyint(static_cast<double>(product) / travel_ + min_);
     const int32_t bottom = RoundInt32(trackHeight_ - pointerHeight_ * t);
-    if (value > max_) {
+    int32_t value = 0;
+    if (nearest > max_) {
       value = max_;
       position = 0;
-    } else if (value < min_) {
+    } else if (nearest < min_) {
       value = min_;
       position = bottom;
     } else {
+      value = static_cast<int32_t>(nearest);
       position = std::max(std::min(position, bottom), 0);
     }
     const int32_t y = PixelsFromTwips(position + 2 * t);

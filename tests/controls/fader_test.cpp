@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <limits>
 
 #include "controls/paint_surface.h"
 #include "qt_test_helpers.h"
@@ -89,6 +90,27 @@ TEST_F(FaderTest, ValuesGoToTheirPlaceOnTheTravelAndReadBackClamped) {
     EXPECT_EQ(KnobTop(5, kKnobA), c.knobTop) << c.written;
   }
   EXPECT_EQ(fader_.ValueR(), 0) << "unlinked, the left value moves alone";
+}
+
+// Travel times range leaves 32 bits here above a range of about 1.4 million.
+TEST_F(FaderTest, WideRangesAndFarPositionsStillMoveThePointer) {
+  fader_.SetMin(-1000000000);
+  fader_.SetMax(1000000000);
+  struct Case {
+    int32_t written;
+    int32_t knobTop;
+  };
+  const Case cases[] = {{500000000, 27}, {1000000000, 2}, {-1000000000, 102}, {0, 52}};
+  for (const Case& c : cases) {
+    fader_.SetValueL(c.written);
+    EXPECT_EQ(fader_.ValueL(), c.written);
+    EXPECT_EQ(KnobTop(5, kKnobA), c.knobTop) << c.written;
+  }
+  fader_.Draw(std::numeric_limits<int32_t>::min(), 0);
+  EXPECT_EQ(fader_.ValueL(), 1000000000) << "far above the travel: the top";
+  fader_.Draw(std::numeric_limits<int32_t>::max(), 0);
+  EXPECT_EQ(fader_.ValueL(), -1000000000);
+  EXPECT_EQ(KnobTop(5, kKnobA), 102);
 }
 
 TEST_F(FaderTest, FaderTypesSetTheBoundsAndShortTravelsRoundTheValue) {
