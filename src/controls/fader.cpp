@@ -336,6 +336,8 @@ void UC_Fader::mouseReleaseEvent(QMouseEvent* event) {
     RedrawPointers();
   }
   clicked_ = false;
+  // Linking moves the right value to the left one: a level change like a drag step.
+  if (toggled) emit LevelChanged();
   emit MouseUp(button, shift, MouseTwipsX(*event), MouseTwipsY(*event));
   if (shift == kAltAlone) emit AltChanged(0, 0, toggled ? 1 : 0);
 }

@@ -25,8 +25,9 @@
 // Mouse, as the events arrive: a press of any button starts a press (Clicked) and is
 // handled as a move with that button, so a left press already moves the pointer under
 // the mouse; moves with the left button held drag; the release ends the press, and a
-// right release links or unlinks the pair unless LinkDisabled; a double click arrives
-// between the first release and the second release, without a press of its own.
+// right release links or unlinks the pair unless LinkDisabled, which is a level change
+// (LevelChanged) as a drag step is; a double click arrives between the first release
+// and the second release, without a press of its own.
 // Positions are twips with fractions, taken from the event's exact position.
 //
 // Thread: UI thread.
@@ -87,7 +88,8 @@ class UC_Fader : public PictureBox {
   void CopySettingsFrom(const UC_Fader& source);
 
  signals:
-  // After every drag step with a changed mouse y, also when the clamped value stays.
+  // After every drag step with a changed mouse y, also when the clamped value stays,
+  // and after a right release that linked or unlinked the pair.
   void LevelChanged();
   // Every mouse move over the panel that is not a left-button drag.
   void Hovered();

@@ -270,9 +270,11 @@ TEST_F(FaderTest, ARightReleaseTogglesTheLinkUnlessItIsDisabled) {
   EXPECT_EQ(fader_.Linked(), 1);
   EXPECT_EQ(fader_.ValueR(), 10) << "redrawn from ValueL";
   EXPECT_EQ(KnobTop(28, kKnobB), 42);  // position 600
+  EXPECT_EQ(level_.count(), 1) << "the right value changed: the host must hear of it";
   Press(QPointF(10, 20), Qt::RightButton);
   Release(QPointF(10, 20), Qt::RightButton);
   EXPECT_EQ(fader_.Linked(), 0);
+  EXPECT_EQ(level_.count(), 2);
   EXPECT_EQ(KnobTop(5, kKnobA), 42);
   EXPECT_EQ(KnobTop(20, kKnobA), 42);
   EXPECT_EQ(KnobTop(28, kKnobB), -1);
@@ -283,6 +285,7 @@ TEST_F(FaderTest, ARightReleaseTogglesTheLinkUnlessItIsDisabled) {
   Release(QPointF(10, 20), Qt::RightButton);
   fader_.SetLinked(0);
   EXPECT_EQ(fader_.Linked(), 1) << "neither the mouse nor the program unlinks it";
+  EXPECT_EQ(level_.count(), 2) << "no toggle, no level change";
   ASSERT_EQ(mouseUp_.count(), 3);
   EXPECT_EQ(SignalArgs(mouseUp_, 2), std::vector<int>({2, 0, 150, 300}));
 }

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
+#include "../controls/qt_test_helpers.h"
 #include "audio/devices/device_clock.h"
 #include "controls/twips_geometry.h"
+#include "effects/db_to_gain.h"
 #include "settings/settings_store.h"
 #include "support/scripted_midi_service.h"
 #include "support/settings_fixture.h"
@@ -278,6 +282,23 @@ TEST_F(MainWindowTest, PlacementIsWrittenAfterTheFirstRunAndRestoredNextTime) {
   FrmMain& w = Open("[conf]\nWindowLeft=3000\nWindowTop=1500\nWindowState=0\n");
   EXPECT_EQ(w.frameGeometry().topLeft(), QPoint(200, 100));
 }
+
+// A right click links the output fader: the right channel follows the left one at once,
+// into the gains, the status line and what the next store keeps.
+TEST_F(MainWindowTest, LinkingTheOutputFaderIsALevelChange) {
+  FrmMain& w = Open("[Current]\nLevelOutL=-3\nLevelOutR=6\n");
+  auto& out = Find<UC_Fader>("StFader1");
+  ASSERT_EQ(out.Linked(), 0);
+  SendMouse(out, QEvent::MouseButtonPress, QPointF(10, 50), Qt::RightButton);
+  SendMouse(out, QEvent::MouseButtonRelease, QPointF(10, 50), Qt::RightButton);
+  EXPECT_EQ(out.Linked(), 1);
+  EXPECT_EQ(w.Live().LevelState().LevelOut, (std::array<int32_t, 2>{-3, -3}));
+  EXPECT_EQ(w.Live().Engine().Buffers().OutGain[1], DbToGain(-3.0f));
+  EXPECT_EQ(w.StatusText(), "OUT : L=-03db R=-03db");
+  w.close();
+  EXPECT_EQ(Stored("Current", "LevelOutR"), "-3") << "the working setting reloads linked";
+}
+
 
 }  // namespace
 }  // namespace ampora
