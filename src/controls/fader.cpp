@@ -342,6 +342,16 @@ void UC_Fader::mouseReleaseEvent(QMouseEvent* event) {
   if (shift == kAltAlone) emit AltChanged(0, 0, toggled ? 1 : 0);
 }
 
+bool UC_Fader::event(QEvent* event) {
+  // A window that opens in front (a message box during a drag) takes the button's
+  // release, which then never arrives here: losing the mouse ends the press, or the
+  // program's value writes would stay ignored.
+  if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowDeactivate) {
+    clicked_ = false;
+  }
+  return PictureBox::event(event);
+}
+
 void UC_Fader::mouseDoubleClickEvent(QMouseEvent* event) {
   // The toolkit reports double clicks of every button; only the left one's is a double
   // click here, the others are the presses they are.

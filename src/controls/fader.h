@@ -26,8 +26,9 @@
 // handled as a move with that button, so a left press already moves the pointer under
 // the mouse; moves with the left button held drag; the release ends the press, and a
 // right release links or unlinks the pair unless LinkDisabled, which is a level change
-// (LevelChanged) as a drag step is; a double click arrives between the first release
-// and the second release, without a press of its own.
+// (LevelChanged) as a drag step is; a press also ends when the control loses the mouse
+// (its window blocked by a modal one, or deactivated); a double click arrives
+// between the first release and the second release, without a press of its own.
 // Positions are twips with fractions, taken from the event's exact position.
 //
 // Thread: UI thread.
@@ -107,6 +108,7 @@ class UC_Fader : public PictureBox {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void RecomputeRange();

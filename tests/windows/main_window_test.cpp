@@ -299,6 +299,24 @@ TEST_F(MainWindowTest, LinkingTheOutputFaderIsALevelChange) {
   EXPECT_EQ(Stored("Current", "LevelOutR"), "-3") << "the working setting reloads linked";
 }
 
+// A message box that opens during a drag (a lost device) takes the button's release: the
+// fader must not stay held, or it would ignore every bank load from then on.
+TEST_F(MainWindowTest, AFaderWhoseReleaseGoesToAMessageBoxFollowsBankLoadsAgain) {
+  FrmMain& w = Open("[Bank02]\nLevelOutL=7\nLevelOutR=7\n");
+  auto& out = Find<UC_Fader>("StFader1");
+  SendMouse(out, QEvent::MouseButtonPress, QPointF(10, 50));
+  ASSERT_TRUE(out.Clicked());
+  {
+    QMessageBox box(QMessageBox::Warning, "ampora", "lost", QMessageBox::Ok, &w);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QApplication::processEvents();
+  }
+  EXPECT_FALSE(out.Clicked());
+  QTest::keyRelease(&w, Qt::Key_F2);
+  EXPECT_EQ(out.ValueL(), 7);
+  EXPECT_EQ(out.ValueR(), 7);
+}
 
 }  // namespace
 }  // namespace ampora
