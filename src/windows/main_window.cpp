@@ -359,7 +359,15 @@ bool FrmMain::BankKeyReleased(QKeyEvent& event) {
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
   const bool textBox = watched == textBank_ || watched == textNum_;
   if (textBox && event->type() == QEvent::KeyRelease) {
-    return BankKeyReleased(*static_cast<QKeyEvent*>(event));
+    auto& key = *static_cast<QKeyEvent*>(event);
+    // Handled here, a bank key goes no further, consumed or not: the box has no use for
+    // it, and passed on (a key not accepted travels up to the parents) it would reach the
+    // window's own handler and act a second time.
+    if (BankKeyCode(key.key()) != 0 && !key.isAutoRepeat()) {
+      BankKeyReleased(key);
+      key.accept();
+      return true;
+    }
   }
   // Mouse movement over the signal-flow area outside the effect buttons.
   if (watched == picture1_ && event->type() == QEvent::MouseMove) live_->SignalFlowHovered();

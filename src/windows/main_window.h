@@ -32,7 +32,7 @@ class QLineEdit;
 //
 // Function keys and Escape reach the bank handler wherever the focus is in the window:
 // the self-drawn controls leave their releases to the window, and those of the text boxes
-// are taken before the boxes see them.
+// are taken before the boxes see them and go no further, so each acts once.
 //
 // Thread: UI thread.
 

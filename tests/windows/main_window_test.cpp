@@ -299,6 +299,28 @@ TEST_F(MainWindowTest, LinkingTheOutputFaderIsALevelChange) {
   EXPECT_EQ(Stored("Current", "LevelOutR"), "-3") << "the working setting reloads linked";
 }
 
+// With a store armed, Shift+F5 in a text box stores bank 5 and nothing more: a second
+// handling of the same release would load the bank at once, cutting the delay and
+// reverb tails.
+TEST_F(MainWindowTest, FunctionKeysWithShiftKeysInTheTextBoxesActOnce) {
+  FrmMain& w = Open("");
+  auto& textBank = Find<QLineEdit>("TextBank");
+  for (const Qt::KeyboardModifiers keys :
+       {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
+    SCOPED_TRACE(keys.toInt());
+    textBank.setText("Crunch");
+    w.Live().ButtonClicked(kStoreButton);
+    w.Live().Chain().FxResync.fill(false);
+    w.ShowStatus("before");
+    QTest::keyRelease(&textBank, Qt::Key_F5, keys);
+    EXPECT_EQ(Stored("Bank05", "BankName"), "Crunch");
+    EXPECT_EQ(textBank.text().toStdString(), "Crunch");
+    EXPECT_EQ(w.StatusText(), "before") << "stored, not loaded";
+    EXPECT_EQ(std::count(w.Live().Chain().FxResync.begin(), w.Live().Chain().FxResync.end(), true),
+              0);
+  }
+}
+
 // A message box that opens during a drag (a lost device) takes the button's release: the
 // fader must not stay held, or it would ignore every bank load from then on.
 TEST_F(MainWindowTest, AFaderWhoseReleaseGoesToAMessageBoxFollowsBankLoadsAgain) {
