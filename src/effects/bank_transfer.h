@@ -43,9 +43,11 @@ inline constexpr int kSaveBank = 1;  // TransferEffectParams mode; any other val
 // by ResetEffectParams, so that is the catalogue default). Rows marked kNoParam are
 // neither written nor read.
 //
-// A value that is not a number ends the transfer at that key: the keys before keep
-// their new values, the rest what they held. Returns 1 when every key was handled, 0
-// when the transfer ended early. file: empty = the program's settings file.
+// A value that is not a number (typed into the file by hand) keeps the default of its
+// key, and every other key is read all the same: nothing the file holds is lost but
+// the value that cannot be read. Returns 1 when every key was handled, 0 when a value
+// could not be read or the transfer ended early. file: empty = the program's settings
+// file.
 int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
                          const std::string& file = "");
 

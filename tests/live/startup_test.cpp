@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "effects/db_to_gain.h"
+#include "effects/effect_catalogue.h"
 #include "live/live_rig.h"
 #include "util/error_trap.h"
 
@@ -67,6 +71,27 @@ TEST_F(StartUpTest, CurrentIsLoadedAtStartUpAndSavedOnceAtShutDown) {
   EXPECT_EQ(Stored("Current", "LevelInR"), "9");
   EXPECT_EQ(Stored("Current", "LevelOutR"), "6");
   EXPECT_EQ(Stored("Current", "BankName"), "") << "the working setting has no name";
+}
+
+// A value typed by hand that is no number loses only itself: shut-down writes back
+// everything else as it was read.
+TEST_F(StartUpTest, AnUnreadableValueInCurrentCostsNothingElseAtShutDown) {
+  StartWith(
+      "[Current]\nLevelInL=loud\nLevelInR=-3\nLevelOutL=2\nLevelOutR=6\nEcho-01=1\n"
+      "Echo-02=x\nEcho-03=123\nReverb-01=1\nReverb-07=40\n");
+  EXPECT_TRUE(view.effectOn[kEcho]);
+  EXPECT_TRUE(view.effectOn[kReverb]);
+  EXPECT_EQ(view.status, "OUT : L=+02db R=+06db");
+  EXPECT_TRUE(Live().ShutDown());
+  const std::vector<std::pair<const char*, const char*>> kept = {
+      {"LevelInL", "-3"},  // the input fader is linked: its right value sets both
+      {"LevelOutL", "2"}, {"LevelOutR", "6"}, {"Echo-01", "1"},
+      {"Echo-03", "123"}, {"Reverb-01", "1"}, {"Reverb-07", "40"},
+  };
+  for (const auto& [key, value] : kept) EXPECT_EQ(Stored("Current", key), value) << key;
+  FxParamTable defaults;
+  ResetEffectParams(defaults);
+  EXPECT_EQ(Stored("Current", "Echo-02"), std::to_string(defaults[FxIndex(kEcho, 1)]));
 }
 
 // A device clock whose devices fail while they stop.
