@@ -2,6 +2,7 @@
 
 #include "audio/devices/device_settings_keys.h"
 #include "settings/setting_number.h"
+#include "settings/settings_location.h"
 #include "settings/settings_store.h"
 #include "util/error_trap.h"
 
@@ -59,8 +60,8 @@ void WriteMainSettings(const MainSettings& s) {
 DeviceConfig ReadDeviceConfig() {
   DeviceConfig config;
   config.api = ReadText(kAudioApiKey);
-  config.wavInputPath = ReadText(kWavInFileKey);
-  config.wavRecorderPath = ReadText(kWavOutFileKey);
+  config.wavInputPath = PathFromSettingsFile(ReadText(kWavInFileKey));
+  config.wavRecorderPath = PathFromSettingsFile(ReadText(kWavOutFileKey));
   return config;
 }
 

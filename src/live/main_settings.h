@@ -37,7 +37,8 @@ MainSettings ReadMainSettings();
 void WriteMainSettings(const MainSettings& settings);
 
 // The device layer's settings (audio interface, files of the built-in devices); empty
-// when absent. Read before the devices are built.
+// when absent. A relative file name counts from the folder of the settings file. Read
+// before the devices are built.
 DeviceConfig ReadDeviceConfig();
 
 }  // namespace ampora

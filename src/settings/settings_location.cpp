@@ -83,4 +83,12 @@ const std::string& ProgramSettingsFile() {
   return SettingsIniPath;
 }
 
+std::string PathFromSettingsFile(const std::string& path) {
+  if (path.empty() || path.front() == '/') return path;
+  const std::string& file = ProgramSettingsFile();
+  const std::size_t slash = file.rfind('/');
+  if (slash == std::string::npos) return path;
+  return file.substr(0, slash + 1) + path;
+}
+
 }  // namespace ampora

@@ -46,6 +46,12 @@ std::string SettingsFileIn(const std::string& programFolder, const std::string& 
 // beside that file (util/pending_file.h).
 void InitSettingsPaths();
 
+// A file named in the program's settings file: an absolute path as it stands, a
+// relative one taken from the folder of that settings file, so that it names the same
+// file however the program was started (from a desktop entry or a terminal anywhere).
+// Empty text stays empty.
+std::string PathFromSettingsFile(const std::string& path);
+
 // SettingsIniPath, which the operations with an empty file argument use. When start-up
 // has not set it, the first use resolves it as InitSettingsPaths does, for the rest of
 // the run.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -92,6 +93,22 @@ TEST_F(StartUpTest, AnUnreadableValueInCurrentCostsNothingElseAtShutDown) {
   FxParamTable defaults;
   ResetEffectParams(defaults);
   EXPECT_EQ(Stored("Current", "Echo-02"), std::to_string(defaults[FxIndex(kEcho, 1)]));
+}
+
+// The files of the built-in devices are found beside the settings file, wherever the
+// program was started from, and the program stays in the folder it was started in.
+TEST_F(StartUpTest, RelativeDeviceFilesCountFromTheSettingsFilesFolder) {
+  const std::string startedIn = std::filesystem::current_path();
+  WriteFileText(IniPath(), "[conf]\nWavInFile=riff.wav\nWavOutFile=takes/out.wav\n");
+  DeviceConfig config = ReadLiveSetup().devices;
+  EXPECT_EQ(config.wavInputPath, AppDir() + "riff.wav");
+  EXPECT_EQ(config.wavRecorderPath, AppDir() + "takes/out.wav");
+
+  WriteFileText(IniPath(), "[conf]\nWavInFile=/srv/riff.wav\nWavOutFile=\n");
+  config = ReadLiveSetup().devices;
+  EXPECT_EQ(config.wavInputPath, "/srv/riff.wav");
+  EXPECT_EQ(config.wavRecorderPath, "");
+  EXPECT_EQ(std::filesystem::current_path(), startedIn);
 }
 
 // A device clock whose devices fail while they stop.
