@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "effects/effect_chain.h"
 #include "live/levels.h"
@@ -26,6 +27,11 @@ std::string LoadBankSection(EffectChain& chain, Levels& levels, const std::strin
 // one is given ("Current" has none). One replacement of the file for the whole bank.
 void SaveBankSection(EffectChain& chain, const Levels& levels, const std::string& section,
                      const std::optional<std::string>& bankName, const std::string& file = "");
+
+// A typed bank name as the settings file can keep it: line breaks, tabs and other control
+// characters become spaces (a name is one line of the file), blanks at the ends go, and
+// at most the bytes a read gives back stay (whole UTF-8 characters).
+std::string StorableBankName(std::string_view typed);
 
 // The key of a bank's name in its section, and the name of a bank that never got one.
 inline constexpr const char kBankNameKey[] = "BankName";

@@ -290,7 +290,8 @@ void LivePath::SetSelectedButton(int32_t button) {
 
 void LivePath::ArmStore() {
   if (!pendingBankName_.empty()) return;
-  const std::string name = view_.TextBank();
+  // The name is stored, shown again and reloaded as the settings file keeps it.
+  const std::string name = StorableBankName(view_.TextBank());
   pendingBankName_ = name.empty() ? kNoBankName : name;
   view_.SetTextBank(kStorePrompt);
 }

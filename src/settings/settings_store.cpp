@@ -18,7 +18,6 @@ namespace {
 
 constexpr const char* kDefaultSection = "conf";
 constexpr const char* kAbsent = "ISDEFAULT";
-constexpr std::size_t kReadLimitBytes = 254;
 
 std::string FileOrDefault(const std::string& file) {
   return file.empty() ? ProgramSettingsFile() : file;
@@ -80,7 +79,7 @@ std::string ReadIniValue(const std::string& key, const SettingValue& defaultValu
   TrapErrors([&] {
     const std::string stored =
         ReadProfileString(FileOrDefault(file), SectionOrDefault(section), key).value_or(kAbsent);
-    result = CutToBytes(BeforeNul(stored), kReadLimitBytes);
+    result = CutToBytes(BeforeNul(stored), kIniValueReadBytes);
     if (result == kAbsent) {
       result = defaultValue.ToText();
       if (writeBack == 1) WriteIniValue(key, defaultValue, file, section);

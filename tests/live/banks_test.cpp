@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "effects/db_to_gain.h"
 #include "effects/effect_catalogue.h"
+#include "live/banks.h"
 #include "live/live_rig.h"
 #include "support/effect_harness.h"
 #include "support/signals.h"
@@ -129,6 +131,43 @@ TEST_F(BankTest, StoreThenFunctionKeyWritesTheBankUnderTheTypedName) {
   EXPECT_TRUE(view.effectOn[kDelay]);
   EXPECT_FALSE(view.out.Linked());
   EXPECT_EQ(Live().LevelState().LevelOut, (std::array<int32_t, 2>{-7, 0}));
+}
+
+// A name is one line of the settings file.
+TEST(StorableBankName, ControlCharactersBecomeSpacesAndTheEndsAreTrimmed) {
+  std::string kanji;
+  for (int i = 0; i < 100; ++i) kanji += "漢";  // 300 bytes
+  const std::string kept = kanji.substr(0, 84 * 3);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Crunch lead", "Crunch lead"},
+      {"Crunch\nlead", "Crunch lead"},
+      {"Crunch\r\nlead", "Crunch  lead"},
+      {"a\tb\x7F"
+       "c\x1B"
+       "d",
+       "a b c d"},
+      {std::string("nul\0byte", 8), "nul byte"},
+      {"  spaced\n", "spaced"},
+      {"クランチ\u2028リード\u2029", "クランチ リード"},
+      {"\u0085next\u009F", "next"},
+      {"über Ça", "über Ça"},
+      {"\n\r\n", ""},
+      {kanji, kept},
+  };
+  for (const auto& [typed, stored] : cases) EXPECT_EQ(StorableBankName(typed), stored) << typed;
+}
+
+// A pasted name with a line break is stored, shown and reloaded with a space instead.
+TEST_F(BankTest, ANameWithALineBreakIsStoredAsOneLine) {
+  StartWith("");
+  view.textBank = "Crunch\nlead";
+  Live().ButtonClicked(kStoreButton);
+  Live().KeyReleased(kF3, 0);
+  EXPECT_EQ(Stored("Bank03", "BankName"), "Crunch lead");
+  EXPECT_EQ(view.textBank, "Crunch lead") << "shown as stored";
+  Live().KeyReleased(kKeyF1, 0);
+  Live().KeyReleased(kF3, 0);
+  EXPECT_EQ(view.textBank, "Crunch lead");
 }
 
 TEST_F(BankTest, EscapeCancelsTheStoreAndWritesNothing) {
