@@ -40,6 +40,10 @@ void DrawCurvedRing(Surface& surface, int32_t x1, int32_t y1, int32_t x2, int32_
   TrapErrors([&] {
     surface.SetDrawWidth(penWidth);
     const int32_t r = DivInt32(SubInt32(y2, y1), 3) - 1;
+    // Less than three pixels high (or upside down), the corners have no room: their
+    // centres cross over and the walk turns inside out into a bar across the rectangle,
+    // colour B above colour A. Such a ring is left out.
+    if (r < 0) return;
     for (int32_t k = 0; k <= 190; ++k) {
       const double index = kStart + k;
       const double angle = index * 2 * std::numbers::pi / kSteps;

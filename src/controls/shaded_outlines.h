@@ -16,7 +16,8 @@
 namespace ampora {
 
 // Outline of the rectangle (x1, y1)-(x2, y2) with circular corners of radius
-// (y2 - y1) / 3 - 1.
+// (y2 - y1) / 3 - 1; a radius below 0 (a rectangle less than three pixels high) leaves
+// no room for the corners, and nothing is drawn.
 void DrawCurvedRing(Surface& surface, int32_t x1, int32_t y1, int32_t x2, int32_t y2, Color colorA,
                     Color colorB, int32_t penWidth);
 

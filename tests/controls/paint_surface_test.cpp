@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QWidget>
 #include <limits>
+#include <tuple>
 
 #include "controls/print_label.h"
 #include "controls/shaded_outlines.h"
@@ -184,6 +185,33 @@ TEST(PaintSurfaceRound, PillowAndKnobStayInsideTheirRims) {
   PaintSurface(placed, 13, -1, -1, -1, 8, 10, 10);
   EXPECT_NE(placed.Pixel(10, 10), kBack);
   EXPECT_EQ(placed.Pixel(30, 30), kBack);
+}
+
+// The innermost rings of a pillow are only a few pixels high: drawn with no room for
+// their corners they turned inside out into a bar across the middle, its dark colour above
+// its light one, which struck the captions of pillow buttons through.
+TEST(PaintSurfaceRound, PillowFacesShadeWithoutABarThroughTheMiddle) {
+  for (int32_t height = 6; height <= 48; ++height) {
+    Surface pillow = Prepared(120, height);
+    PaintSurface(pillow, 12, Rgb(255, 255, 255), Rgb(180, 180, 180), Rgb(90, 90, 90));
+    // Down the middle, inside the rim, the face darkens, or lightens only gently.
+    int32_t above = SplitRGB(pillow.Pixel(60, 2)).red;
+    for (int32_t y = 3; y < height - 3; ++y) {
+      const int32_t red = SplitRGB(pillow.Pixel(60, y)).red;
+      EXPECT_LE(red - above, 30) << "height " << height << ", row " << y;
+      above = red;
+    }
+  }
+}
+
+TEST(ShadedOutlines, RingsWithoutRoomForTheirCornersAreNotDrawn) {
+  const Color ink = Rgb(9, 9, 9);
+  for (const auto& [y1, y2, drawn] : {std::tuple{5, 7, false}, std::tuple{5, 5, false},
+                                      std::tuple{7, 5, false}, std::tuple{5, 8, true}}) {
+    Surface s = Prepared(20, 14);
+    DrawCurvedRing(s, 2, y1, 18, y2, ink, ink, 1);
+    EXPECT_EQ(InkedBox(s, kBack).count > 0, drawn) << y1 << ".." << y2;
+  }
 }
 
 TEST(PaintSurfaceDefaults, MinusOneColoursAreTheTones) {
