@@ -75,7 +75,7 @@ int32_t AnalysesUntilHighlight(TunerRig& rig, int32_t analyses, int32_t* found =
 }
 
 TEST(TunerBins, FollowThePitchesAtTheSampleRate) {
-  const TunerBinTable bins = BuildTunerBins();
+  const TunerBinTable bins = BuildTunerBins(kDefaultSampleRate);
   const std::array<std::array<int32_t, 4>, 3> expected = {{
       {6, 3, 12, 24},   // k = 0
       {10, 5, 20, 41},  // k = 38, 440 Hz
@@ -155,7 +155,7 @@ TEST(TunerAnalysis, SteadyToneLightsUpOnceItsSumPassesTheThreshold) {
 TEST(TunerAnalysis, EqualSumsHighlightTheLowerPitch) {
   // 254.2, 257.9 and 261.6 Hz (C) read the same four spectrum indices, so a C always gives
   // the three the same sum, and the half-semitone-flat pitch 0 wins.
-  const TunerBinTable bins = BuildTunerBins();
+  const TunerBinTable bins = BuildTunerBins(kDefaultSampleRate);
   for (size_t j = 0; j < 4; ++j) ASSERT_EQ(bins[j][0], bins[j][2]);
   TunerAnalysis tuner;
   TunerRig rig(tuner, Tone(261.63, 8000.0));

@@ -174,7 +174,8 @@ int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
   const char* const name = input ? "ampora-in" : "ampora-out";
   std::string error;
   if (devices.api == RtAudio::UNIX_JACK) {
-    if (!jack_.Open(device.name, device.channels, input, name, SampleRate, callback, self, error)) {
+    if (!jack_.Open(device.name, device.channels, input, name, format.samplesPerSec, callback, self,
+                    error)) {
       return failure.Fail(kDeviceFailed, error);
     }
     channels = device.channels;
@@ -195,8 +196,8 @@ int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
       *audio,
       [&] {
         return audio->openStream(input ? nullptr : &params, input ? &params : nullptr,
-                                 RTAUDIO_FLOAT32, SampleRate, &bufferFrames, callback, self,
-                                 &options);
+                                 RTAUDIO_FLOAT32, static_cast<unsigned int>(format.samplesPerSec),
+                                 &bufferFrames, callback, self, &options);
       },
       error);
   if (!opened) return failure.Fail(kDeviceFailed, error);
