@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
   const DeviceCatalogue catalogue([&](int32_t d) { return devices.Names(d); });
   engine.WaveDeviceId = {catalogue.DeviceIdByName(1, "system", 0),
                          catalogue.DeviceIdByName(0, "system", 0)};
+  engine.SampleRate = devices.StreamRate(engine.WaveDeviceId[0], engine.WaveDeviceId[1]);
   engine.BypassOn = 1;
   engine.InitStream();
   engine.OpenStream();
