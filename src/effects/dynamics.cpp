@@ -72,8 +72,10 @@ void Limiter::RunFrames(const StageBlock& block) {
       }
     }
     if (step_ != 0.0f) {
+      const float before = gain_;
       gain_ -= step_;
-      if (gain_ <= target_) {
+      // A step too small to move the gain would hold it there for good: the attack ends.
+      if (gain_ <= target_ || gain_ == before) {
         step_ = 0.0f;
         target_ = 1.0f;
       }
@@ -115,6 +117,7 @@ void Compressor::Run(const StageBlock& block) {
             static_cast<float>(std::abs(static_cast<double>(gain_) - aimStored) / attackLength_);
       }
     } else if (step_ != 0.0f) {
+      const float before = gain_;
       bool reached;
       if (gain_ >= target_) {
         gain_ -= step_;
@@ -123,6 +126,8 @@ void Compressor::Run(const StageBlock& block) {
         gain_ += step_;
         reached = gain_ >= target_;
       }
+      // A step too small to move the gain would hold it short of the target for good.
+      reached = reached || gain_ == before;
       if (reached) {
         step_ = 0.0f;
         gain_ = target_;
