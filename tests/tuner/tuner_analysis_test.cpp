@@ -90,6 +90,22 @@ TEST(TunerBins, FollowThePitchesAtTheSampleRate) {
   }
 }
 
+// At another rate a spectrum index stands for other hertz: 440 Hz keeps its bins' pitch.
+TEST(TunerBins, FollowTheStreamsRate) {
+  struct Case {
+    int32_t rate;
+    std::array<int32_t, 4> a440;
+  };
+  for (const Case& c :
+       {Case{22050, {20, 10, 41, 82}}, Case{48000, {9, 5, 19, 38}}, Case{96000, {5, 2, 9, 19}}}) {
+    TunerAnalysis tuner;
+    tuner.SetSampleRate(c.rate);
+    const TunerBinTable& bins = tuner.TunerBinIndex();
+    for (size_t j = 0; j < 4; ++j) EXPECT_EQ(bins[j][38], c.a440[j]) << c.rate << " row " << j;
+    EXPECT_EQ(bins, BuildTunerBins(c.rate));
+  }
+}
+
 TEST(TunerAnalysis, SilenceHighlightsNothing) {
   TunerAnalysis tuner;
   TunerRig rig(tuner, std::vector<int16_t>(4 * kTunerBlockLen, 0));
