@@ -88,30 +88,13 @@ TEST(EffectRates, DelaysAndLfoCyclesKeepTheirTimes) {
         RunAtRate(delay, ParamsOf(kDelay, {60, 40, 100, 0}), c.rate, Impulse(12000, 10));
     EXPECT_EQ(FirstNonZeroAfter(delayed, 0), 10 + c.delay60Ms);
 
-    // Impulses 800 frames apart over more than one LFO cycle (5 Hz): each comes out spread
-    // over the frames whose read span covered it, between the shortest and longest delay.
+    // Impulses 800 frames apart over more than one LFO cycle (5 Hz).
     constexpr size_t kSpacing = 800;
     std::vector<int16_t> impulses(static_cast<size_t>(c.rate / 4), 0);
     for (size_t n = 0; n < impulses.size(); n += kSpacing) impulses[n] = 30000;
     SweepEffect vibrato(kVibratoShape);
-    const auto wobbled = RunAtRate(vibrato, ParamsOf(kVibrato, {50, 10}), c.rate, impulses);
-    double shortest = 1e9, longest = 0;
-    for (size_t impulse = kSpacing; impulse + kSpacing <= wobbled.size(); impulse += kSpacing) {
-      double weightSum = 0, delaySum = 0;
-      for (size_t n = impulse; n < impulse + kSpacing; ++n) {
-        if (wobbled[n] == 0) continue;
-        const auto d = static_cast<double>(n - impulse);
-        ASSERT_GE(d, c.vibratoShortest) << "impulse at " << impulse;
-        ASSERT_LE(d, c.vibratoLongest + 1) << "impulse at " << impulse;
-        weightSum += wobbled[n];
-        delaySum += wobbled[n] * d;
-      }
-      ASSERT_GT(weightSum, 0) << "impulse at " << impulse << " lost";
-      shortest = std::min(shortest, delaySum / weightSum);
-      longest = std::max(longest, delaySum / weightSum);
-    }
-    EXPECT_NEAR(shortest, c.vibratoShortest, 2);
-    EXPECT_NEAR(longest, c.vibratoLongest, 2);
+    test::ExpectSweptDelays(RunAtRate(vibrato, ParamsOf(kVibrato, {50, 10}), c.rate, impulses),
+                            kSpacing, c.vibratoShortest, c.vibratoLongest);
 
     // At depth 100 the output falls to 0 once a cycle.
     Tremolo tremolo;
@@ -152,18 +135,6 @@ TEST(EffectRates, DynamicsReleaseAndReverbReflectionsKeepTheirTimes) {
   }
 }
 
-// Amplitude of the component at f (Hz at rate), from whole cycles starting at `from`.
-double AmplitudeAt(const std::vector<int16_t>& s, double f, int32_t rate, size_t from) {
-  double c = 0.0;
-  double sn = 0.0;
-  for (size_t i = from; i < s.size(); ++i) {
-    const double phase = 2.0 * std::numbers::pi * f * static_cast<double>(i) / rate;
-    c += s[i] * std::cos(phase);
-    sn += s[i] * std::sin(phase);
-  }
-  return 2.0 * std::hypot(c, sn) / static_cast<double>(s.size() - from);
-}
-
 TEST(EffectRates, EqualiserBandsKeepTheirFrequencies) {
   for (const int32_t rate : {48000, 96000}) {
     for (const int band : {3, 8, 13}) {
@@ -176,7 +147,8 @@ TEST(EffectRates, EqualiserBandsKeepTheirFrequencies) {
       // A sine of f Hz at this rate.
       const std::vector<int16_t> in = test::Sine(f * 44100 / rate, 4000.0, rate);
       const std::vector<int16_t> out = RunAtRate(eq, fx, rate, in);
-      const double ratio = AmplitudeAt(out, f, rate, rate / 2) / AmplitudeAt(in, f, rate, rate / 2);
+      const double ratio =
+          test::AmplitudeAt(out, f, rate, rate / 2) / test::AmplitudeAt(in, f, rate, rate / 2);
       EXPECT_NEAR(ratio, std::pow(10.0, 15 / 20.0), 2e-3 * ratio) << rate << " band " << band;
     }
   }

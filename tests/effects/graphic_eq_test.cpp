@@ -42,18 +42,6 @@ std::vector<int16_t> Equalise(GraphicEq& eq, const std::vector<int16_t>& signal,
   return LeftOf(RunBlocks(signal, blockLen, blockCount, [&](const StageBlock& b) { eq.Run(b); }));
 }
 
-// Amplitude of the component at frequency f, from whole cycles starting at `from`.
-double AmplitudeAt(const std::vector<int16_t>& s, double f, size_t from) {
-  double c = 0.0;
-  double sn = 0.0;
-  for (size_t i = from; i < s.size(); ++i) {
-    const double phase = 2.0 * std::numbers::pi * f * static_cast<double>(i) / kDefaultSampleRate;
-    c += s[i] * std::cos(phase);
-    sn += s[i] * std::sin(phase);
-  }
-  return 2.0 * std::hypot(c, sn) / static_cast<double>(s.size() - from);
-}
-
 class GraphicEqTest : public ::testing::Test {
  protected:
   void SetUp() override { eq.InitEffectTables(); }
@@ -84,8 +72,8 @@ TEST_F(GraphicEqTest, BandGainIsExactAtItsCentreAfterTheTransient) {
       const double f = GraphicEq::kBandFrequency[band];
       const std::vector<int16_t> in = test::Sine(f, 4000.0, kDefaultSampleRate);
       const std::vector<int16_t> out = Equalise(fresh, in);
-      const double ratio =
-          AmplitudeAt(out, f, kDefaultSampleRate / 2) / AmplitudeAt(in, f, kDefaultSampleRate / 2);
+      const double ratio = test::AmplitudeAt(out, f, kDefaultSampleRate, kDefaultSampleRate / 2) /
+                           test::AmplitudeAt(in, f, kDefaultSampleRate, kDefaultSampleRate / 2);
       EXPECT_NEAR(ratio, std::pow(10.0, gain / 20.0), 2e-3 * ratio) << band << " " << gain;
     }
   }
@@ -111,8 +99,8 @@ TEST_F(GraphicEqTest, GainsBeyondTheDesignStayFiniteAndSaturate) {
   eq.Apply(OneBand(8, 40));
   const std::vector<int16_t> in = test::Sine(1000.0, 3000.0, kDefaultSampleRate);
   const std::vector<int16_t> out = Equalise(eq, in);
-  EXPECT_NEAR(AmplitudeAt(out, 1000.0, kDefaultSampleRate / 2) /
-                  AmplitudeAt(in, 1000.0, kDefaultSampleRate / 2),
+  EXPECT_NEAR(test::AmplitudeAt(out, 1000.0, kDefaultSampleRate, kDefaultSampleRate / 2) /
+                  test::AmplitudeAt(in, 1000.0, kDefaultSampleRate, kDefaultSampleRate / 2),
               6.0, 0.02);
 }
 

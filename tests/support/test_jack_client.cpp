@@ -57,55 +57,56 @@ bool TestJackClient::Connect(const std::string& source, const std::string& desti
   return jack_connect(client_, source.c_str(), destination.c_str()) == 0;
 }
 
+void TestJackClient::Transfer::Begin(int64_t frames) {
+  length = frames;
+  done.store(0, std::memory_order_relaxed);
+  generation.fetch_add(1, std::memory_order_release);
+}
+
+int64_t TestJackClient::Transfer::Step(int64_t n, int64_t& before) {
+  const uint32_t current = generation.load(std::memory_order_acquire);
+  before = done.load(std::memory_order_relaxed);
+  if (current != seen) {
+    seen = current;
+    to = length;
+    before = 0;
+  }
+  return std::clamp<int64_t>(to - before, 0, n);
+}
+
 void TestJackClient::Play(std::vector<std::vector<float>> buffers) {
   buffers.resize(outputs_.size());
-  playLength_ = 0;
-  for (const auto& buffer : buffers) playLength_ = std::max<int64_t>(playLength_, buffer.size());
-  for (auto& buffer : buffers) buffer.resize(static_cast<size_t>(playLength_), 0.0f);
+  int64_t length = 0;
+  for (const auto& buffer : buffers) length = std::max<int64_t>(length, buffer.size());
+  for (auto& buffer : buffers) buffer.resize(static_cast<size_t>(length), 0.0f);
   playing_ = std::move(buffers);
-  played_.store(0, std::memory_order_relaxed);
-  playGeneration_.fetch_add(1, std::memory_order_release);
+  play_.Begin(length);
 }
 
 void TestJackClient::Record(int64_t frames) {
-  recordLength_ = frames;
   for (auto& recording : recordings_) recording.assign(static_cast<size_t>(frames), 0.0f);
-  recorded_.store(0, std::memory_order_relaxed);
-  recordGeneration_.fetch_add(1, std::memory_order_release);
+  record_.Begin(frames);
 }
 
 int TestJackClient::Process(jack_nframes_t frames, void* self) {
   auto& c = *static_cast<TestJackClient*>(self);
   const int64_t n = frames;
-
-  const uint32_t playGeneration = c.playGeneration_.load(std::memory_order_acquire);
-  int64_t played = c.played_.load(std::memory_order_relaxed);
-  if (playGeneration != c.playSeen_) {
-    c.playSeen_ = playGeneration;
-    c.playTo_ = c.playLength_;
-    played = 0;
-  }
-  const int64_t toPlay = std::clamp<int64_t>(c.playTo_ - played, 0, n);
+  int64_t played = 0;
+  const int64_t toPlay = c.play_.Step(n, played);
   for (size_t p = 0; p < c.outputs_.size(); ++p) {
     auto* out = static_cast<float*>(jack_port_get_buffer(c.outputs_[p], frames));
     if (toPlay > 0) std::copy_n(c.playing_[p].data() + played, toPlay, out);
     std::fill(out + toPlay, out + n, 0.0f);
   }
-  c.played_.store(played + toPlay, std::memory_order_release);
-
-  const uint32_t recordGeneration = c.recordGeneration_.load(std::memory_order_acquire);
-  int64_t recorded = c.recorded_.load(std::memory_order_relaxed);
-  if (recordGeneration != c.recordSeen_) {
-    c.recordSeen_ = recordGeneration;
-    c.recordTo_ = c.recordLength_;
-    recorded = 0;
-  }
-  const int64_t toRecord = std::clamp<int64_t>(c.recordTo_ - recorded, 0, n);
+  c.play_.done.store(played + toPlay, std::memory_order_release);
+  int64_t recorded = 0;
+  const int64_t toRecord = c.record_.Step(n, recorded);
   for (size_t p = 0; p < c.inputs_.size() && toRecord > 0; ++p) {
     const auto* in = static_cast<const float*>(jack_port_get_buffer(c.inputs_[p], frames));
     std::copy_n(in, toRecord, c.recordings_[p].data() + recorded);
   }
-  c.recorded_.store(recorded + toRecord, std::memory_order_release);
+  // Published once the samples are in place.
+  c.record_.done.store(recorded + toRecord, std::memory_order_release);
   return 0;
 }
 

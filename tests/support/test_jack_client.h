@@ -38,13 +38,13 @@ class TestJackClient {
   // Plays one buffer per output port (buffers[i] to port i, all of one length) once, from
   // the next cycle on, then silence. Not while a buffer is playing.
   void Play(std::vector<std::vector<float>> buffers);
-  int64_t PlayedFrames() const { return played_.load(std::memory_order_acquire); }
-  bool Playing() const { return PlayedFrames() < playLength_; }
+  int64_t PlayedFrames() const { return play_.done.load(std::memory_order_acquire); }
+  bool Playing() const { return PlayedFrames() < play_.length; }
 
   // Records `frames` frames of every input port from the next cycle on. Not while a
   // recording runs.
   void Record(int64_t frames);
-  int64_t RecordedFrames() const { return recorded_.load(std::memory_order_acquire); }
+  int64_t RecordedFrames() const { return record_.done.load(std::memory_order_acquire); }
   // What input port i heard: complete once RecordedFrames() reached the length asked for.
   const std::vector<float>& Recorded(int i) const { return recordings_[static_cast<size_t>(i)]; }
 
@@ -60,22 +60,25 @@ class TestJackClient {
   std::vector<jack_port_t*> outputs_;
   std::vector<jack_port_t*> inputs_;
 
-  // Handed over by the generation counters: the buffers are written before the count is
-  // raised, and left alone until the process callback has finished with them.
-  std::vector<std::vector<float>> playing_;
-  int64_t playLength_ = 0;
-  std::atomic<uint32_t> playGeneration_{0};
-  std::vector<std::vector<float>> recordings_;
-  int64_t recordLength_ = 0;
-  std::atomic<uint32_t> recordGeneration_{0};
+  // A run of frames handed to the process callback: the test's thread sets the buffers and
+  // the length, then raises the generation; the callback starts over at each new one and
+  // publishes the frames done.
+  struct Transfer {
+    int64_t length = 0;
+    std::atomic<uint32_t> generation{0};
+    std::atomic<int64_t> done{0};
+    uint32_t seen = 0;  // process thread
+    int64_t to = 0;     // process thread
+    // Process thread: the frames done before this cycle and those of this cycle (at most
+    // n); the caller stores the new count in `done` once they are copied.
+    int64_t Step(int64_t n, int64_t& before);
+    void Begin(int64_t frames);
+  };
 
-  // Process thread.
-  uint32_t playSeen_ = 0;
-  int64_t playTo_ = 0;
-  uint32_t recordSeen_ = 0;
-  int64_t recordTo_ = 0;
-  std::atomic<int64_t> played_{0};
-  std::atomic<int64_t> recorded_{0};
+  std::vector<std::vector<float>> playing_;
+  std::vector<std::vector<float>> recordings_;
+  Transfer play_;
+  Transfer record_;
   std::atomic<int32_t> xruns_{0};
 };
 
