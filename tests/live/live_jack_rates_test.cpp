@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <thread>
@@ -42,32 +43,57 @@ class LiveJackRatesTest : public SettingsFixture, public ::testing::WithParamInt
   RecordingView view;
 };
 
-// The longest run of frames in which the recording equals the render, sample for sample
-// on both channels, once aligned at the offset where a stretch of the render first shows.
-int64_t LongestEqualRun(const std::vector<int16_t>& left, const std::vector<int16_t>& right,
-                        const std::vector<Frame>& render, int64_t& offset) {
-  // A stretch of the render a second in, well inside the file.
-  const auto from = static_cast<int64_t>(render.size() / kInputSeconds);
-  constexpr int64_t kKey = 64;
-  offset = -1;
-  for (int64_t at = 0; at + kKey <= static_cast<int64_t>(left.size()); ++at) {
-    int64_t k = 0;
-    while (k < kKey && left[at + k] == render[from + k].left) ++k;
-    if (k == kKey) {
-      offset = at - from;
-      break;
+// How the recording holds the render from a second in on: in stretches equal to it sample
+// for sample on both channels, each shifted from the one before by a latency correction
+// (half a block dropped, or a tenth of a block played twice).
+struct Stretches {
+  int64_t framesEqual = 0;  // of the render compared
+  int64_t framesCompared = 0;
+  int64_t longest = 0;
+  int count = 0;
+};
+
+Stretches FindStretches(const std::vector<int16_t>& left, const std::vector<int16_t>& right,
+                        const std::vector<Frame>& render, int32_t blockLen) {
+  const auto recorded = static_cast<int64_t>(left.size());
+  const auto equalAt = [&](int64_t i, int64_t offset, int64_t frames) {
+    if (i + offset < 0 || i + offset + frames > recorded) return false;
+    for (int64_t k = 0; k < frames; ++k) {
+      const Frame f = render[static_cast<size_t>(i + k)];
+      const auto r = static_cast<size_t>(i + offset + k);
+      if (left[r] != f.left || right[r] != f.right) return false;
+    }
+    return true;
+  };
+  // Noise through the effects: 32 frames tell any place apart.
+  constexpr int64_t kKey = 32;
+  const auto from = static_cast<int64_t>(render.size()) / kInputSeconds;
+  Stretches found;
+  int64_t offset = -from;
+  while (offset < recorded && !equalAt(from, offset, kKey)) ++offset;
+  if (offset == recorded) return found;
+  int64_t run = 0;
+  for (int64_t i = from; i < static_cast<int64_t>(render.size()) && i + offset < recorded;) {
+    ++found.framesCompared;
+    if (equalAt(i, offset, 1)) {
+      ++found.framesEqual;
+      found.longest = std::max(found.longest, ++run);
+      ++i;
+      continue;
+    }
+    if (run > 0) ++found.count;
+    run = 0;
+    int64_t shifted = offset - blockLen;
+    while (shifted <= offset + blockLen && !equalAt(i, shifted, kKey)) ++shifted;
+    if (shifted <= offset + blockLen) {
+      offset = shifted;
+      --found.framesCompared;
+    } else {
+      ++i;
     }
   }
-  if (offset < 0) return 0;
-  int64_t best = 0;
-  int64_t run = 0;
-  for (int64_t i = std::max<int64_t>(0, -offset); i < static_cast<int64_t>(render.size()); ++i) {
-    const int64_t r = i + offset;
-    if (r >= static_cast<int64_t>(left.size())) break;
-    run = left[r] == render[i].left && right[r] == render[i].right ? run + 1 : 0;
-    best = std::max(best, run);
-  }
-  return best;
+  if (run > 0) ++found.count;
+  return found;
 }
 
 TEST_P(LiveJackRatesTest, StreamsEveryBlockOnceAndPlaysWhatTheRendererMakes) {
@@ -130,13 +156,16 @@ TEST_P(LiveJackRatesTest, StreamsEveryBlockOnceAndPlaysWhatTheRendererMakes) {
     left.push_back(FloatToSample(feed.Recorded(0)[i]));
     right.push_back(FloatToSample(feed.Recorded(1)[i]));
   }
-  int64_t offset = 0;
-  const int64_t run = LongestEqualRun(left, right, rendered, offset);
+  const Stretches found = FindStretches(left, right, rendered, layout.BlockLen);
   std::cout << rate << " Hz: " << handled.blocks.size() << " blocks of " << layout.BlockLen
-            << " frames; the output equals the render for " << run << " frames in a row ("
-            << static_cast<double>(run) / rate << " s), " << offset << " frames late\n";
-  ASSERT_GE(offset, 0) << "the render's signal was not found in what the program played";
-  EXPECT_GE(run, 2 * rate) << "the program played something else than the render";
+            << " frames; " << found.framesEqual << " of " << found.framesCompared
+            << " frames equal to the render in " << found.count << " stretches, the longest "
+            << static_cast<double>(found.longest) / rate << " s\n";
+  // Under load the latency control corrects now and then; outside the corrections every
+  // frame is the render's.
+  EXPECT_GE(found.framesEqual, found.framesCompared * 95 / 100);
+  EXPECT_GE(found.framesCompared, (kInputSeconds - 1) * rate * 95 / 100);
+  EXPECT_GE(found.longest, rate / 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, LiveJackRatesTest, ::testing::Values(48000, 96000));
