@@ -176,6 +176,7 @@ class LivePath {
 
  private:
   void RestartStream();
+  void InitStreamAtDeviceRate();
   void ReopenMidiIn();
   void CloseLostMidiIn();
   void AnalyseTunerBlock(int32_t k);
