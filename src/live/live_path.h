@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/device_catalogue.h"
+#include "audio/device_choice.h"
 #include "audio/devices/audio_devices.h"
 #include "audio/stream_engine.h"
 #include "effects/effect_chain.h"
@@ -137,17 +138,22 @@ class LivePath {
   void SaveBank(int32_t n);
 
   // Reads the device lists again (wave devices and MIDI inputs), so that devices plugged
-  // in since start-up can be chosen. Ids count in the lists as they were last read, and a
-  // new list may number the devices differently: the chosen devices are looked up again
-  // by name, and one that is gone becomes -1 (the default wave device, no MIDI input).
-  // ALSA lists a wave device that is open as no device at all, so while the stream runs
-  // on ALSA the wave lists stay as they are.
+  // in since start-up can be chosen; the chosen devices follow their names into the new
+  // lists (DeviceChoice::Rescan). ALSA lists a wave device that is open as no device at
+  // all, so while the stream runs on ALSA the wave lists stay as they are.
   void RescanDevices();
 
-  // MIDI input settings, read at start-up and written at shut-down. MidiInDeviceId is an
-  // id of MidiInputs(); UseMIDIF and the device take effect at the next Start, MidiCh at
-  // once. MidiActive: 1 while the input opened by Start is drained by the tick.
-  int32_t MidiInDeviceId = 0;
+  // The chosen devices, by name: read at start-up, chosen in the configuration dialog,
+  // opened by Start and written at shut-down. The MIDI input is opened by name, found in
+  // the port list of that moment.
+  DeviceChoice& WaveInChoice() { return waveInChoice_; }
+  DeviceChoice& WaveOutChoice() { return waveOutChoice_; }
+  DeviceChoice& MidiInChoice() { return midiInChoice_; }
+
+  // MIDI input settings, read at start-up and written at shut-down. UseMIDIF and the
+  // device take effect at the next Start, MidiCh at once (0..15, -1 = every channel; a
+  // stored channel outside these is every channel). MidiActive: 1 while the input opened
+  // by Start is drained by the tick.
   int32_t MidiCh = 0;
   int32_t UseMIDIF = 0;
   int32_t MidiActive = 0;
@@ -194,6 +200,9 @@ class LivePath {
   std::vector<std::string> midiInputNames_;
   DeviceCatalogue waveCatalogue_;
   DeviceCatalogue midiCatalogue_;
+  DeviceChoice waveInChoice_;
+  DeviceChoice waveOutChoice_;
+  DeviceChoice midiInChoice_;
   StreamEngine engine_;
   EffectChain chain_;
   Levels levels_;
@@ -201,10 +210,6 @@ class LivePath {
   std::unique_ptr<MidiInService> ownMidiService_;
   MidiInput midi_;
   MidiInput::KeyHandler midiKeys_;
-  // The MIDI device by name, and the id that name was last looked up as: an id the
-  // configuration changed since then names the device from then on.
-  std::string midiInName_;
-  int32_t midiInNameId_ = 0;
   MainSettings startSettings_;
   int32_t uiBusy_ = 0;
   std::string pendingBankName_;

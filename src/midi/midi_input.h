@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "midi/midi_in_service.h"
 
@@ -40,8 +41,8 @@ class MidiInput {
   MidiInput(const MidiInput&) = delete;
   MidiInput& operator=(const MidiInput&) = delete;
 
-  // The device each port opens (from the device catalogue's lookup of its stored name).
-  std::array<int32_t, kPortCount> MidiInDeviceId{};
+  // The device each port opens, by name (MidiInService::Open).
+  std::array<std::string, kPortCount> MidiInDeviceName{};
 
   // (Re)opens port n (0..3) and starts it. Returns 1, also when the device could not be
   // opened: such a port simply stays silent. Returns 0 for a port number outside 0..3.

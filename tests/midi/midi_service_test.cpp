@@ -112,7 +112,7 @@ class MidiService : public ::testing::TestWithParam<std::string> {
     ASSERT_GE(deviceId, 0) << "our sender is not listed: " << ::testing::PrintToString(ports.names);
     service_ = std::make_unique<RtMidiInService>(api);
     midi_ = std::make_unique<MidiInput>(*service_);
-    midi_->MidiInDeviceId[0] = deviceId;
+    midi_->MidiInDeviceName[0] = ports.names[static_cast<size_t>(deviceId)];
     ASSERT_EQ(midi_->OpenMidiIn(0), 1);
     ASSERT_NE(midi_->MidiInHandle(0), 0u);
     AwaitConnection(*sender_, *midi_);
@@ -214,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(Apis, MidiService, ::testing::Values("jack", "alsa"),
                          [](const auto& info) { return info.param; });
 
 // With "MidiApi" empty, the device catalogue's list and the input choose the interface by
-// the same rule, so the id the catalogue gives for a name opens that very port.
+// the same rule, so the name the catalogue lists opens that very port.
 TEST(RtMidiInService, CatalogueAndInputAgreeOnTheDefaultInterface) {
   if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) GTEST_SKIP() << "no JACK server";
   const std::unique_ptr<MidiSender> sender = MidiSender::Open("jack", kSenderClient);
@@ -225,11 +225,13 @@ TEST(RtMidiInService, CatalogueAndInputAgreeOnTheDefaultInterface) {
                  << RtMidi::getApiName(static_cast<RtMidi::Api>(ports.api)) << ", not JACK";
   }
   const DeviceCatalogue catalogue([](int32_t d) { return MidiPortNames(d); });
+  const std::string name = std::string(kSenderClient) + ":keys";
+  ASSERT_GE(catalogue.DeviceIdByName(1, name, 0), 0) << ::testing::PrintToString(ports.names);
   RtMidiInService service("");
   MidiInput midi(service);
-  midi.MidiInDeviceId[0] = catalogue.DeviceIdByName(1, std::string(kSenderClient) + ":keys", 0);
-  ASSERT_GE(midi.MidiInDeviceId[0], 0) << ::testing::PrintToString(ports.names);
+  midi.MidiInDeviceName[0] = name;
   midi.OpenMidiIn(0);
+  ASSERT_NE(midi.MidiInHandle(0), 0u);
   AwaitConnection(*sender, midi);
   sender->Send(ProgramChange(0, 6));
   EXPECT_EQ(DrainKeys(midi, 1, 0), Keys{118});
@@ -272,7 +274,8 @@ TEST(RtMidiInService, ClosingWhileMessagesStreamInLeavesNoCallBehind) {
   RtMidiInService service("jack");
   ReceiverWatch watch;
   for (int round = 0; round < 20; ++round) {
-    const MidiHandle handle = service.Open(deviceId, &ReceiverWatch::Receive, &watch);
+    const MidiHandle handle =
+        service.Open(ports.names[static_cast<size_t>(deviceId)], &ReceiverWatch::Receive, &watch);
     EXPECT_NE(handle, 0u);
     if (handle == 0) break;
     watch.open.store(handle);
