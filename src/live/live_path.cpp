@@ -15,6 +15,7 @@
 #include "util/error_trap.h"
 #include "util/files.h"
 #include "util/folders.h"
+#include "util/message_seam.h"
 #include "util/pending_events.h"
 #include "util/text.h"
 #include "util/wait.h"
@@ -25,6 +26,8 @@ namespace {
 
 constexpr int32_t kBankCount = 12;
 constexpr int32_t kLastMidiChannel = 15;
+// Ticks a lost MIDI input waits for the streams to end with their own box (about 0.1 s).
+constexpr int32_t kLostMidiGraceTicks = 20;
 // The waits sleep this long between turns of letting events run.
 constexpr int32_t kWaitTurnMs = 1;
 
@@ -183,13 +186,17 @@ void LivePath::Tick() {
   inTick_ = true;
   const ClearOnExit ticking(inTick_);
   RunPendingEvents();
-  CloseLostMidiIn();
+  bool streamEndedByItself = false;
   if (engine_.StreamRunning() == 1) {
     const int32_t k = engine_.PollStream();
     // A device that stopped by itself ended the stream.
-    if (engine_.StreamRunning() != 1) view_.SetStartCaption(kStartCaption);
+    if (engine_.StreamRunning() != 1) {
+      view_.SetStartCaption(kStartCaption);
+      streamEndedByItself = true;
+    }
     if (engine_.TunerOn == 1 && k != -1) AnalyseTunerBlock(k);
   }
+  NoticeLostMidiIn(streamEndedByItself);
   if (MidiActive != 0) midi_.DrainMidiRing(MidiCh, midiKeys_);
 }
 
@@ -205,7 +212,7 @@ void LivePath::ButtonClicked(int32_t button) {
   uiBusy_ = 1;
   const ClearOnExit busy(uiBusy_);
   TrapErrors([&] {
-    CloseLostMidiIn();
+    CloseLostMidiIn(true);
     switch (button) {
       case kStartButton:
         RestartStream();
@@ -238,12 +245,31 @@ void LivePath::RestartStream() {
   engine_.OpenStream();
 }
 
+// A server that goes away takes the streams on it as well, and their end says so in a
+// box of its own within a few ticks: that box speaks for the MIDI input too. With the
+// streams elsewhere, the input's loss gets a box of its own. Either way the input closes
+// only after a box, long after its server's end: closing a JACK client at once after that
+// can deadlock inside libjack, which is still taking the client down.
+void LivePath::NoticeLostMidiIn(bool streamEndedByItself) {
+  if (MidiActive == 0 || !midi_.MidiInLost(0)) {
+    midiLostTicks_ = 0;
+    return;
+  }
+  if (!streamEndedByItself && engine_.StreamRunning() == 1 &&
+      ++midiLostTicks_ < kLostMidiGraceTicks) {
+    return;
+  }
+  CloseLostMidiIn(!streamEndedByItself);
+}
+
 // Before any restart opens a client on a server: see MidiInService::Lost. Program
 // changes stop until "Start" opens the input again.
-void LivePath::CloseLostMidiIn() {
+void LivePath::CloseLostMidiIn(bool tellUser) {
   if (MidiActive == 0 || !midi_.MidiInLost(0)) return;
+  if (tellUser) ShowMessage(kMidiInLostText, kMbOk, "");
   midi_.CloseMidiIn(0);
   MidiActive = 0;
+  midiLostTicks_ = 0;
 }
 
 void LivePath::ReopenMidiIn() {

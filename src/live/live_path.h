@@ -101,9 +101,11 @@ class LivePath {
 
   // The timer tick (every 5 ms): lets pending events run, then polls the stream while it
   // runs; in tuner mode a poll that handled a block has the last one analysed and shown.
-  // Then, while the MIDI input is active, its program changes 0..11 of channel MidiCh act
-  // as the function keys F1..F12 (and so are dropped during a transport action). A tick
-  // that arrives while one runs does nothing.
+  // A MIDI input whose server went away is closed, said in a message box once (the
+  // stream's own box when it ends with the same server). Then, while the MIDI input is
+  // active, its program changes 0..11 of channel MidiCh act as the function keys F1..F12
+  // (and so are dropped during a transport action). A tick that arrives while one runs
+  // does nothing.
   void Tick();
 
   // A transport button: Start/Reset, Bypass and Tuner restart the stream in the new mode
@@ -183,7 +185,8 @@ class LivePath {
  private:
   void RestartStream();
   void ReopenMidiIn();
-  void CloseLostMidiIn();
+  void NoticeLostMidiIn(bool streamEndedByItself);
+  void CloseLostMidiIn(bool tellUser);
   void AnalyseTunerBlock(int32_t k);
   void ToggleBypass();
   void ToggleTuner();
@@ -210,6 +213,8 @@ class LivePath {
   std::unique_ptr<MidiInService> ownMidiService_;
   MidiInput midi_;
   MidiInput::KeyHandler midiKeys_;
+  // Ticks since the MIDI input was found lost while the stream ran.
+  int32_t midiLostTicks_ = 0;
   MainSettings startSettings_;
   int32_t uiBusy_ = 0;
   std::string pendingBankName_;

@@ -24,6 +24,9 @@ namespace ampora {
 //
 // Thread: UI thread, every member except MidiInProc, which runs on the MIDI service's
 // thread and only touches atomics. The service must outlive the object.
+// The message box text when the input's server went away.
+inline constexpr char kMidiInLostText[] = "MIDI入力デバイスとの接続が切れました。";
+
 class MidiInput {
  public:
   static constexpr int32_t kPortCount = 4;
