@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
@@ -235,6 +236,90 @@ TEST(RtMidiInService, CatalogueAndInputAgreeOnTheDefaultInterface) {
   AwaitConnection(*sender, midi);
   sender->Send(ProgramChange(0, 6));
   EXPECT_EQ(DrainKeys(midi, 1, 0), Keys{118});
+}
+
+// Ports renumber between the list the dialog showed and the Start: the input finds its
+// port by name in the list of the moment it opens.
+TEST(RtMidiInService, TheInputFindsItsPortByNameAmongThePortsOfTheMoment) {
+  if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) GTEST_SKIP() << "no JACK server";
+  std::unique_ptr<MidiSender> before = MidiSender::Open("jack", "ampora-test-before");
+  const std::unique_ptr<MidiSender> sender = MidiSender::Open("jack", kSenderClient);
+  ASSERT_TRUE(before != nullptr && sender != nullptr);
+  const std::string name = std::string(kSenderClient) + ":keys";
+  const std::vector<std::string> listed = MidiPortNames(1, "jack");
+  const auto at = std::find(listed.begin(), listed.end(), name);
+  ASSERT_NE(at, listed.end());
+  ASSERT_NE(at, listed.begin()) << "the port that goes comes first";
+  before.reset();
+  ASSERT_NE(MidiPortNames(1, "jack"), listed);
+
+  RtMidiInService service("jack");
+  MidiInput midi(service);
+  midi.MidiInDeviceName[0] = name;
+  midi.OpenMidiIn(0);
+  ASSERT_NE(midi.MidiInHandle(0), 0u);
+  AwaitConnection(*sender, midi);
+}
+
+// The JACK clients of the program that come and go on the server while the object lives:
+// every client but the watcher and the sender.
+class ClientWatch {
+ public:
+  ClientWatch() {
+    client_ = jack_client_open("ampora-test-watch", JackNoStartServer, nullptr);
+    if (client_ == nullptr) return;
+    jack_set_client_registration_callback(client_, &Registered, this);
+    if (jack_activate(client_) != 0) {
+      jack_client_close(client_);
+      client_ = nullptr;
+    }
+  }
+  ~ClientWatch() {
+    if (client_ != nullptr) jack_client_close(client_);
+  }
+  ClientWatch(const ClientWatch&) = delete;
+  ClientWatch& operator=(const ClientWatch&) = delete;
+
+  bool ok() const { return client_ != nullptr; }
+  // Waits until every client that came has gone; the number that came.
+  int32_t CameAndWent() const {
+    const auto giveUp = Clock::now() + kPatience;
+    while (came_.load() != went_.load() && Clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return came_.load() == went_.load() ? came_.load() : -1;
+  }
+
+ private:
+  static void Registered(const char* name, int registered, void* self) {
+    auto& watch = *static_cast<ClientWatch*>(self);
+    if (std::string(name).find(kSenderClient) == 0) return;
+    (registered != 0 ? watch.came_ : watch.went_).fetch_add(1);
+  }
+
+  jack_client_t* client_ = nullptr;
+  std::atomic<int32_t> came_{0};
+  std::atomic<int32_t> went_{0};
+};
+
+// Opening the MIDI input on JACK lists the ports with the input's own client: one client
+// comes and goes, and no listing client of its own (whose close, right after the server
+// came back, once hung the program inside libjack).
+TEST(RtMidiInService, AJackInputListsThePortsWithItsOwnClient) {
+  if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) GTEST_SKIP() << "no JACK server";
+  const std::unique_ptr<MidiSender> sender = MidiSender::Open("jack", kSenderClient);
+  ASSERT_NE(sender, nullptr) << "no JACK client could be opened to send from";
+  const ClientWatch watch;
+  ASSERT_TRUE(watch.ok());
+  {
+    RtMidiInService service("jack");
+    MidiInput midi(service);
+    midi.MidiInDeviceName[0] = std::string(kSenderClient) + ":keys";
+    midi.OpenMidiIn(0);
+    ASSERT_NE(midi.MidiInHandle(0), 0u);
+    AwaitConnection(*sender, midi);
+  }
+  EXPECT_EQ(watch.CameAndWent(), 1);
 }
 
 // What the receiver saw while ports were opened and closed under it.
