@@ -25,10 +25,15 @@ std::vector<std::string> RtMidiPortNames(RtMidi::Api api) {
   }
 }
 
+// Not the MIDI input's name ("ampora"): a client that comes and goes without being
+// activated, followed by another of the same name from the same program, left the
+// server's graph stalled now and then (a Start that did not stream).
+constexpr char kListingClient[] = "ampora-ports";
+
 std::vector<std::string> JackPortNames(int32_t direction) {
   OwnedJackClient client;
   jack_status_t status{};
-  if (!client.Open("ampora", status)) return {};
+  if (!client.Open(kListingClient, status)) return {};
   return JackMidiPortNames(client.get(), direction);
 }
 
