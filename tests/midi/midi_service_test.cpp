@@ -93,6 +93,14 @@ void AwaitConnection(MidiSender& sender, MidiInput& midi) {
   DrainUntilQuiet(midi);
 }
 
+// Opens port 0 on the sender's port and waits until messages come through.
+void OpenOnSender(MidiInput& midi, MidiSender& sender) {
+  midi.MidiInDeviceName[0] = std::string(kSenderClient) + ":keys";
+  midi.OpenMidiIn(0);
+  ASSERT_NE(midi.MidiInHandle(0), 0u);
+  AwaitConnection(sender, midi);
+}
+
 class MidiService : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
@@ -230,10 +238,7 @@ TEST(RtMidiInService, CatalogueAndInputAgreeOnTheDefaultInterface) {
   ASSERT_GE(catalogue.DeviceIdByName(1, name, 0), 0) << ::testing::PrintToString(ports.names);
   RtMidiInService service("");
   MidiInput midi(service);
-  midi.MidiInDeviceName[0] = name;
-  midi.OpenMidiIn(0);
-  ASSERT_NE(midi.MidiInHandle(0), 0u);
-  AwaitConnection(*sender, midi);
+  OpenOnSender(midi, *sender);
   sender->Send(ProgramChange(0, 6));
   EXPECT_EQ(DrainKeys(midi, 1, 0), Keys{118});
 }
@@ -255,10 +260,7 @@ TEST(RtMidiInService, TheInputFindsItsPortByNameAmongThePortsOfTheMoment) {
 
   RtMidiInService service("jack");
   MidiInput midi(service);
-  midi.MidiInDeviceName[0] = name;
-  midi.OpenMidiIn(0);
-  ASSERT_NE(midi.MidiInHandle(0), 0u);
-  AwaitConnection(*sender, midi);
+  OpenOnSender(midi, *sender);
 }
 
 // The JACK clients of the program that come and go on the server while the object lives:
@@ -314,10 +316,7 @@ TEST(RtMidiInService, AJackInputListsThePortsWithItsOwnClient) {
   {
     RtMidiInService service("jack");
     MidiInput midi(service);
-    midi.MidiInDeviceName[0] = std::string(kSenderClient) + ":keys";
-    midi.OpenMidiIn(0);
-    ASSERT_NE(midi.MidiInHandle(0), 0u);
-    AwaitConnection(*sender, midi);
+    OpenOnSender(midi, *sender);
   }
   EXPECT_EQ(watch.CameAndWent(), 1);
 }
