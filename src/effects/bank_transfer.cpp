@@ -13,17 +13,43 @@ namespace {
 constexpr std::array<const char*, 4> kLevelKeys = {"LevelInL", "LevelInR", "LevelOutL",
                                                    "LevelOutR"};
 
-int32_t ReadBankValue(const std::string& key, int32_t defaultValue, const std::string& file,
-                      const std::string& section) {
-  return SettingInt32(ReadIniValue(key, SettingValue::Int32(defaultValue), file, section, 1));
+// A section of a settings file (file: empty = the program's), read with write-back.
+class FileSection {
+ public:
+  FileSection(const std::string& file, const std::string& section)
+      : file_(file), section_(section) {}
+  std::string Read(const std::string& key, const SettingValue& defaultValue) {
+    return ReadIniValue(key, defaultValue, file_, section_, 1);
+  }
+  void Write(const std::string& key, const SettingValue& value) {
+    WriteIniValue(key, value, file_, section_);
+  }
+
+ private:
+  const std::string& file_;
+  const std::string& section_;
+};
+
+template <class Section>
+int32_t ReadBankValue(Section& section, const std::string& key, int32_t defaultValue) {
+  return SettingInt32(section.Read(key, SettingValue::Int32(defaultValue)));
 }
 
-void Transfer(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
-              const std::string& file) {
+template <class Section>
+void WriteLevels(const BankLevels& levels, Section& section) {
+  const std::array<int32_t, 4> values = {levels.LevelIn[0], levels.LevelIn[1], levels.LevelOut[0],
+                                         levels.LevelOut[1]};
+  for (size_t k = 0; k < kLevelKeys.size(); ++k) {
+    section.Write(kLevelKeys[k], SettingValue::Int32(values[k]));
+  }
+}
+
+template <class Section>
+void Transfer(int mode, Section& section, FxParamTable& fx, BankLevels& levels) {
   const std::array<int32_t*, 4> levelSlots = {&levels.LevelIn[0], &levels.LevelIn[1],
                                               &levels.LevelOut[0], &levels.LevelOut[1]};
   for (size_t k = 0; k < kLevelKeys.size(); ++k) {
-    *levelSlots[k] = ReadBankValue(kLevelKeys[k], 0, file, section);
+    *levelSlots[k] = ReadBankValue(section, kLevelKeys[k], 0);
   }
   for (int e = 0; e < kEffectCount; ++e) {
     for (int row = 0; row < kParamRows; ++row) {
@@ -31,9 +57,9 @@ void Transfer(int mode, const std::string& section, FxParamTable& fx, BankLevels
       if (value == kNoParam) continue;
       const std::string key = ParamKey(e, row);
       if (mode == kSaveBank) {
-        WriteIniValue(key, SettingValue::Int32(value), file, section);
+        section.Write(key, SettingValue::Int32(value));
       } else {
-        value = ReadBankValue(key, value, file, section);
+        value = ReadBankValue(section, key, value);
       }
     }
   }
@@ -52,11 +78,12 @@ std::string ParamKey(int effect, int row) {
 
 void WriteBankLevels(const BankLevels& levels, const std::string& section,
                      const std::string& file) {
-  const std::array<int32_t, 4> values = {levels.LevelIn[0], levels.LevelIn[1], levels.LevelOut[0],
-                                         levels.LevelOut[1]};
-  for (size_t k = 0; k < kLevelKeys.size(); ++k) {
-    WriteIniValue(kLevelKeys[k], SettingValue::Int32(values[k]), file, section);
-  }
+  FileSection fileSection(file, section);
+  WriteLevels(levels, fileSection);
+}
+
+void WriteBankLevels(const BankLevels& levels, TextSection& section) {
+  WriteLevels(levels, section);
 }
 
 int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
@@ -64,7 +91,13 @@ int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx,
   // One replacement of the file for the whole bank, also when the transfer ends early:
   // what was written back before the stop stays written.
   SettingsBatch batch;
-  return TrapErrors([&] { Transfer(mode, section, fx, levels, file); }) ? 1 : 0;
+  FileSection fileSection(file, section);
+  return TrapErrors([&] { Transfer(mode, fileSection, fx, levels); }) ? 1 : 0;
+}
+
+int TransferEffectParams(int mode, TextSection& section, FxParamTable& fx, BankLevels& levels,
+                         const std::atomic<int>& errorCatch) {
+  return TrapErrors(errorCatch, [&] { Transfer(mode, section, fx, levels); }) ? 1 : 0;
 }
 
 }  // namespace ampora
