@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/frame.h"
+#include "effects/bank_transfer.h"
+#include "effects/fx_param.h"
+
+// What the plugin tests compare with: a bank as a player's settings file holds it, a
+// guitar-like input, and what ampora-render makes of them.
+
+namespace ampora::test {
+
+struct TestBank {
+  FxParamTable fx{};
+  BankLevels levels;
+};
+
+// Most effects on, away from their defaults, within the editor's ranges: the pitch shifter
+// (whose grain is a number of blocks) and an Echo shorter than a block among them.
+// withReverb adds the Reverb, whose reflections are drawn from a seed.
+TestBank BusyBank(bool withReverb);
+
+// The bank as the lines of a section of the settings file, under its header.
+std::string SectionText(const std::string& section, const TestBank& bank);
+
+// A plucked string with a little noise, frames long.
+std::vector<int16_t> GuitarInput(int32_t frames);
+
+// ampora-render's output for the input through a section of the settings text, at the
+// default block length and with the reverb seeded as the plugin seeds it.
+std::vector<Frame> RenderedReference(const std::string& iniText, const std::string& section,
+                                     const std::vector<int16_t>& input);
+
+// Checks that output is reference one block (309 frames) later, silence before.
+void ExpectOneBlockLater(const std::vector<Frame>& output, const std::vector<Frame>& reference);
+
+}  // namespace ampora::test
