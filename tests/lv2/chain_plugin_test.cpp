@@ -21,6 +21,7 @@ namespace ampora {
 namespace {
 
 using test::BusyBank;
+using test::Samples;
 using test::TestBank;
 
 constexpr int32_t kLatency = 309;
@@ -105,16 +106,6 @@ class PluginRig {
   std::vector<float> right_ = std::vector<float>(kLongestHostBlock);
   float latency_ = -1.0f;
 };
-
-// Both samples of every frame, to compare outputs whole.
-std::vector<int32_t> Samples(const std::vector<Frame>& frames) {
-  std::vector<int32_t> samples;
-  for (const Frame& frame : frames) {
-    samples.push_back(frame.left);
-    samples.push_back(frame.right);
-  }
-  return samples;
-}
 
 // Three and a half seconds: the rings (3 s) wrap once.
 const std::vector<int16_t>& LongInput() {

@@ -82,6 +82,15 @@ std::vector<Frame> RenderedReference(const std::string& iniText, const std::stri
   return ReadWav(options.output);
 }
 
+std::vector<int32_t> Samples(const std::vector<Frame>& frames) {
+  std::vector<int32_t> samples;
+  for (const Frame& frame : frames) {
+    samples.push_back(frame.left);
+    samples.push_back(frame.right);
+  }
+  return samples;
+}
+
 void ExpectOneBlockLater(const std::vector<Frame>& output, const std::vector<Frame>& reference) {
   ASSERT_GE(reference.size(), output.size());
   ASSERT_GT(output.size(), static_cast<size_t>(kLatency));

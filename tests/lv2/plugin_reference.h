@@ -34,6 +34,9 @@ std::vector<int16_t> GuitarInput(int32_t frames);
 std::vector<Frame> RenderedReference(const std::string& iniText, const std::string& section,
                                      const std::vector<int16_t>& input);
 
+// Both samples of every frame, to compare outputs whole.
+std::vector<int32_t> Samples(const std::vector<Frame>& frames);
+
 // Checks that output is reference one block (309 frames) later, silence before.
 void ExpectOneBlockLater(const std::vector<Frame>& output, const std::vector<Frame>& reference);
 
