@@ -10,6 +10,8 @@
 
 #include "lv2/chain_plugin.h"
 #include "lv2/plugin_uris.h"
+#include "settings/settings_location.h"
+#include "util/files.h"
 
 // The LV2 entry points: the descriptor, the state interface and the URIDs they need,
 // around one ChainPlugin per instance. Nothing here throws into the host.
@@ -68,6 +70,14 @@ struct Instance {
   LV2_URID atomPath = 0;
 };
 
+// The settings file of the program installed for this user, when there is one: its banks,
+// made on stage, are the ones a new instance offers.
+std::string InstalledProgramSettingsFile() {
+  const std::string folder = UserSettingsFolder();
+  const std::string file = folder + "ampora.ini";
+  return !folder.empty() && FileExists(file) ? file : std::string();
+}
+
 Instance* Of(LV2_Handle handle) {
   return static_cast<Instance*>(handle);
 }
@@ -78,6 +88,7 @@ LV2_Handle Instantiate(const LV2_Descriptor*, double sampleRate, const char*,
     auto instance = std::make_unique<Instance>();
     instance->plugin = ChainPlugin::Create(sampleRate);
     if (!instance->plugin) return nullptr;
+    instance->plugin->UseSettingsFile(InstalledProgramSettingsFile());
     if (const auto* map = static_cast<const LV2_URID_Map*>(FeatureData(features, LV2_URID__map))) {
       instance->mapped = true;
       instance->workingSetting = map->map(map->handle, kWorkingSettingUri);

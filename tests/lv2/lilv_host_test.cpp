@@ -3,6 +3,7 @@
 #include <lv2/atom/atom.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <map>
@@ -335,6 +336,22 @@ TEST_F(LilvHostTest, AStateSavedByTheHostRestoresSettingAndSettingsFile) {
   third.SetBank(test::BusyBank(false));
   EXPECT_EQ(test::Samples(second.Process(input, {256})),
             test::Samples(third.Process(input, {256})));
+}
+
+// A new instance offers the banks of the program installed for this user, made on stage.
+TEST_F(LilvHostTest, ANewInstanceOffersTheBanksOfTheInstalledProgram) {
+  test::TempFolder config;
+  const test::ScopedEnv home("XDG_CONFIG_HOME", config.path());
+  ASSERT_EQ(mkdir((config.path() + "ampora").c_str(), 0700), 0);
+  test::WriteFileText(config.path() + "ampora/ampora.ini",
+                      "[conf]\nBufferMS=3\n" + test::SectionText("Bank12", test::BusyBank(false)));
+  const std::vector<int16_t> input = test::GuitarInput(10 * kLatency);
+  HostedInstance fromBank(plugin_, urids_);
+  fromBank.Control(kBankPort) = 12;
+  HostedInstance fromControls(plugin_, urids_);
+  fromControls.SetBank(test::BusyBank(false));
+  EXPECT_EQ(test::Samples(fromBank.Process(input, {256})),
+            test::Samples(fromControls.Process(input, {256})));
 }
 
 }  // namespace

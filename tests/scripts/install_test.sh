@@ -41,7 +41,7 @@ for file in ampora.so manifest.ttl ampora.ttl; do
 done
 LV2_PATH="$lv2_dir" lv2ls | grep -qx 'https://ampora.invalid/lv2/chain' ||
   fail "lv2ls does not list the plugin installed in $lv2_dir"
-LV2_PATH="$lv2_dir" AMPORA_RENDER="$render" "$lv2apply_test" >"$work/lv2apply.log" 2>&1 ||
+XDG_CONFIG_HOME="$work/config" LV2_PATH="$lv2_dir" AMPORA_RENDER="$render" "$lv2apply_test" >"$work/lv2apply.log" 2>&1 ||
   { cat "$work/lv2apply.log" >&2; fail "lv2apply through the installed plugin differs from the installed ampora-render"; }
 
 if [ "$with_ui" = ON ]; then
