@@ -27,6 +27,7 @@ namespace {
 
 constexpr uint32_t kLatency = 309;
 constexpr uint32_t kLongestHostBlock = 8192;
+const uint32_t kEchoOnPort = static_cast<uint32_t>(EffectRowPort(kEcho, 0));
 
 // URIDs as a host hands them out.
 class UridMap {
@@ -352,6 +353,58 @@ TEST_F(LilvHostTest, ANewInstanceOffersTheBanksOfTheInstalledProgram) {
   fromControls.SetBank(test::BusyBank(false));
   EXPECT_EQ(test::Samples(fromBank.Process(input, {256})),
             test::Samples(fromControls.Process(input, {256})));
+}
+
+// The preset bundle the README shows for giving a host another settings file: loading
+// the preset makes that file's banks selectable and leaves the working setting alone.
+TEST_F(LilvHostTest, APresetNamingASettingsFileMakesItsBanksSelectable) {
+  test::TempFolder folder;
+  const std::string ini = folder.path() + "studio.ini";
+  test::WriteFileText(ini, test::SectionText("Bank02", test::BusyBank(false)));
+  const std::string bundle = folder.path() + "my-ampora-banks.lv2/";
+  ASSERT_EQ(mkdir(bundle.c_str(), 0700), 0);
+  test::WriteFileText(bundle + "manifest.ttl",
+                      "@prefix lv2:  <http://lv2plug.in/ns/lv2core#> .\n"
+                      "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+                      "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                      "<banks.ttl> a pset:Preset ;\n"
+                      "    lv2:appliesTo <https://ampora.invalid/lv2/chain> ;\n"
+                      "    rdfs:seeAlso <banks.ttl> .\n");
+  test::WriteFileText(bundle + "banks.ttl",
+                      "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
+                      "@prefix pset:  <http://lv2plug.in/ns/ext/presets#> .\n"
+                      "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                      "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+                      "<> a pset:Preset ;\n"
+                      "    lv2:appliesTo <https://ampora.invalid/lv2/chain> ;\n"
+                      "    rdfs:label \"Studio banks\" ;\n"
+                      "    state:state [ <https://ampora.invalid/lv2/chain#settingsFile> <file://" +
+                          ini + "> ] .\n");
+  LilvNode* bundleUri = lilv_new_file_uri(world_, nullptr, bundle.c_str());
+  lilv_world_load_bundle(world_, bundleUri);
+  lilv_node_free(bundleUri);
+  LilvNode* presetUri = lilv_new_file_uri(world_, nullptr, (bundle + "banks.ttl").c_str());
+  lilv_world_load_resource(world_, presetUri);  // as hosts load a preset's data
+  LilvState* preset = lilv_state_new_from_world(world_, urids_.map(), presetUri);
+  lilv_node_free(presetUri);
+  ASSERT_NE(preset, nullptr);
+
+  const std::vector<int16_t> input = test::GuitarInput(10 * kLatency);
+  HostedInstance instance(plugin_, urids_);
+  instance.Control(kEchoOnPort) = 1;
+  lilv_state_restore(preset, instance.get(), nullptr, nullptr, 0, urids_.features());
+  lilv_state_free(preset);
+  HostedInstance echo(plugin_, urids_);
+  echo.Control(kEchoOnPort) = 1;
+  EXPECT_EQ(test::Samples(instance.Process(input, {256})),
+            test::Samples(echo.Process(input, {256})));
+
+  instance.Restart();
+  instance.Control(kBankPort) = 2;
+  HostedInstance bank(plugin_, urids_);
+  bank.SetBank(test::BusyBank(false));
+  EXPECT_EQ(test::Samples(instance.Process(input, {256})),
+            test::Samples(bank.Process(input, {256})));
 }
 
 }  // namespace
