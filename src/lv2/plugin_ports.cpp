@@ -1,7 +1,5 @@
 #include "lv2/plugin_ports.h"
 
-#include <array>
-
 #include "effects/bank_transfer.h"
 #include "effects/effect_chain.h"
 #include "live/level_fader.h"
@@ -63,22 +61,6 @@ std::vector<PortSpec> BuildPorts() {
 const std::vector<PortSpec>& PluginPorts() {
   static const std::vector<PortSpec> ports = BuildPorts();
   return ports;
-}
-
-int32_t EffectRowPort(int effect, int row) {
-  static const std::array<int32_t, kEffectCount* kParamRows> portOfRow = [] {
-    std::array<int32_t, kEffectCount * kParamRows> table;
-    table.fill(-1);
-    const std::vector<PortSpec>& ports = PluginPorts();
-    for (size_t i = 0; i < ports.size(); ++i) {
-      if (ports[i].role == PortRole::kEffectRow) {
-        table[FxIndex(ports[i].effect, ports[i].row)] = static_cast<int32_t>(i);
-      }
-    }
-    return table;
-  }();
-  if (effect < 0 || effect >= kEffectCount || row < 0 || row >= kParamRows) return -1;
-  return portOfRow[FxIndex(effect, row)];
 }
 
 }  // namespace ampora

@@ -62,9 +62,6 @@ inline constexpr uint32_t kFirstEffectPort = 8;
 // Every port, at its index.
 const std::vector<PortSpec>& PluginPorts();
 
-// The port of an effect's row; -1 for a row the effect does not use.
-int32_t EffectRowPort(int effect, int row);
-
 // The bank port's highest value: the twelve banks of a settings file.
 inline constexpr int32_t kBankPortMax = 12;
 

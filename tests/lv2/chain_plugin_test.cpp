@@ -21,20 +21,12 @@ namespace ampora {
 namespace {
 
 using test::BusyBank;
+using test::PortOf;
 using test::Samples;
 using test::TestBank;
 
 constexpr int32_t kLatency = 309;
 constexpr uint32_t kLongestHostBlock = 8192;
-
-uint32_t PortOf(const std::string& symbol) {
-  const std::vector<PortSpec>& ports = PluginPorts();
-  for (uint32_t p = 0; p < ports.size(); ++p) {
-    if (ports[p].symbol == symbol) return p;
-  }
-  ADD_FAILURE() << "no port " << symbol;
-  return 0;
-}
 
 bool IsControlInput(const PortSpec& port) {
   return port.role != PortRole::kAudioIn && port.role != PortRole::kAudioOutLeft &&
@@ -67,35 +59,17 @@ class PluginRig {
   uint64_t runAllocations = 0;
 
   // The bank's rows and levels through the controls.
-  void SetBank(const TestBank& bank) {
-    for (uint32_t p = kFirstEffectPort; p < controls_.size(); ++p) {
-      const PortSpec& port = PluginPorts()[p];
-      controls_[p] = static_cast<float>(bank.fx[FxIndex(port.effect, port.row)]);
-    }
-    controls_[kLevelInPort] = static_cast<float>(bank.levels.LevelIn[0]);
-    controls_[kLevelOutLeftPort] = static_cast<float>(bank.levels.LevelOut[0]);
-    controls_[kLevelOutRightPort] = static_cast<float>(bank.levels.LevelOut[1]);
-  }
+  void SetBank(const TestBank& bank) { test::SetControls(bank, controls_); }
 
-  // Runs the input through in host blocks of the lengths given, over and over; the output
-  // as 16-bit frames (exact: the plugin's samples are 16-bit values / 32768).
+  // Runs the input through in host blocks of the lengths given, over and over.
   std::vector<Frame> Process(const std::vector<int16_t>& input,
                              const std::vector<uint32_t>& blocks = {256}) {
-    std::vector<Frame> output;
-    size_t done = 0;
-    for (size_t b = 0; done < input.size(); ++b) {
-      const auto count =
-          static_cast<uint32_t>(std::min<size_t>(blocks[b % blocks.size()], input.size() - done));
-      for (uint32_t j = 0; j < count; ++j) in_[j] = SampleToFloat(input[done + j]);
-      const uint64_t before = test::AllocationCount();
-      plugin_->Run(count);
-      runAllocations += test::AllocationCount() - before;
-      for (uint32_t j = 0; j < count; ++j) {
-        output.push_back(Frame{FloatToSample(left_[j]), FloatToSample(right_[j])});
-      }
-      done += count;
-    }
-    return output;
+    return test::ProcessInBlocks(input, blocks, in_.data(), left_.data(), right_.data(),
+                                 [&](uint32_t count) {
+                                   const uint64_t before = test::AllocationCount();
+                                   plugin_->Run(count);
+                                   runAllocations += test::AllocationCount() - before;
+                                 });
   }
 
  private:

@@ -27,7 +27,6 @@ namespace {
 
 constexpr uint32_t kLatency = 309;
 constexpr uint32_t kLongestHostBlock = 8192;
-const uint32_t kEchoOnPort = static_cast<uint32_t>(EffectRowPort(kEcho, 0));
 
 // URIDs as a host hands them out.
 class UridMap {
@@ -60,6 +59,8 @@ class UridMap {
   const LV2_Feature* features_[3] = {&mapFeature_, &unmapFeature_, nullptr};
 };
 
+class HostedInstance;
+
 // The world with the bundle of the build tree loaded.
 class LilvHostTest : public ::testing::Test {
  protected:
@@ -81,6 +82,10 @@ class LilvHostTest : public ::testing::Test {
     nodes_.push_back(lilv_new_uri(world_, uri));
     return nodes_.back();
   }
+
+  // The instance, its bank port moved to bank, plays as a new one given that bank's values
+  // through its controls.
+  void ExpectBankPlays(HostedInstance& instance, int bank, const test::TestBank& values);
 
   LilvWorld* world_ = lilv_world_new();
   const LilvPlugin* plugin_ = nullptr;
@@ -121,34 +126,17 @@ class HostedInstance {
   float& Control(uint32_t port) { return controls_[port]; }
   float Latency() const { return controls_[kLatencyPort]; }
 
-  void SetBank(const test::TestBank& bank) {
-    for (uint32_t p = kFirstEffectPort; p < controls_.size(); ++p) {
-      const PortSpec& port = PluginPorts()[p];
-      controls_[p] = static_cast<float>(bank.fx[FxIndex(port.effect, port.row)]);
-    }
-    controls_[kLevelInPort] = static_cast<float>(bank.levels.LevelIn[0]);
-    controls_[kLevelOutLeftPort] = static_cast<float>(bank.levels.LevelOut[0]);
-    controls_[kLevelOutRightPort] = static_cast<float>(bank.levels.LevelOut[1]);
-  }
+  void SetBank(const test::TestBank& bank) { test::SetControls(bank, controls_); }
 
   // The input in host blocks of the lengths given, over and over.
   std::vector<Frame> Process(const std::vector<int16_t>& input,
                              const std::vector<uint32_t>& blocks) {
-    std::vector<Frame> output;
-    size_t done = 0;
-    for (size_t b = 0; done < input.size(); ++b) {
-      const auto count =
-          static_cast<uint32_t>(std::min<size_t>(blocks[b % blocks.size()], input.size() - done));
-      for (uint32_t j = 0; j < count; ++j) in_[j] = SampleToFloat(input[done + j]);
-      const uint64_t before = test::AllocationCount();
-      lilv_instance_run(instance_, count);
-      runAllocations += test::AllocationCount() - before;
-      for (uint32_t j = 0; j < count; ++j) {
-        output.push_back(Frame{FloatToSample(left_[j]), FloatToSample(right_[j])});
-      }
-      done += count;
-    }
-    return output;
+    return test::ProcessInBlocks(input, blocks, in_.data(), left_.data(), right_.data(),
+                                 [&](uint32_t count) {
+                                   const uint64_t before = test::AllocationCount();
+                                   lilv_instance_run(instance_, count);
+                                   runAllocations += test::AllocationCount() - before;
+                                 });
   }
 
   uint64_t runAllocations = 0;
@@ -160,6 +148,16 @@ class HostedInstance {
   std::vector<float> left_ = std::vector<float>(kLongestHostBlock);
   std::vector<float> right_ = std::vector<float>(kLongestHostBlock);
 };
+
+void LilvHostTest::ExpectBankPlays(HostedInstance& instance, int bank,
+                                   const test::TestBank& values) {
+  const std::vector<int16_t> input = test::GuitarInput(10 * kLatency);
+  instance.Control(kBankPort) = static_cast<float>(bank);
+  HostedInstance reference(plugin_, urids_);
+  reference.SetBank(values);
+  EXPECT_EQ(test::Samples(instance.Process(input, {256})),
+            test::Samples(reference.Process(input, {256})));
+}
 
 // The symbols hosts keep in their sessions: renaming or reordering one loses what users
 // set. The effects come in the order the signal passes them, each with its on/off and
@@ -332,11 +330,7 @@ TEST_F(LilvHostTest, AStateSavedByTheHostRestoresSettingAndSettingsFile) {
             test::Samples(first.Process(input, {256})));
 
   second.Restart();
-  second.Control(kBankPort) = 4;
-  HostedInstance third(plugin_, urids_);
-  third.SetBank(test::BusyBank(false));
-  EXPECT_EQ(test::Samples(second.Process(input, {256})),
-            test::Samples(third.Process(input, {256})));
+  ExpectBankPlays(second, 4, test::BusyBank(false));
 }
 
 // A new instance offers the banks of the program installed for this user, made on stage.
@@ -346,13 +340,8 @@ TEST_F(LilvHostTest, ANewInstanceOffersTheBanksOfTheInstalledProgram) {
   ASSERT_EQ(mkdir((config.path() + "ampora").c_str(), 0700), 0);
   test::WriteFileText(config.path() + "ampora/ampora.ini",
                       "[conf]\nBufferMS=3\n" + test::SectionText("Bank12", test::BusyBank(false)));
-  const std::vector<int16_t> input = test::GuitarInput(10 * kLatency);
-  HostedInstance fromBank(plugin_, urids_);
-  fromBank.Control(kBankPort) = 12;
-  HostedInstance fromControls(plugin_, urids_);
-  fromControls.SetBank(test::BusyBank(false));
-  EXPECT_EQ(test::Samples(fromBank.Process(input, {256})),
-            test::Samples(fromControls.Process(input, {256})));
+  HostedInstance instance(plugin_, urids_);
+  ExpectBankPlays(instance, 12, test::BusyBank(false));
 }
 
 // The preset bundle the README shows for giving a host another settings file: loading
@@ -391,20 +380,16 @@ TEST_F(LilvHostTest, APresetNamingASettingsFileMakesItsBanksSelectable) {
 
   const std::vector<int16_t> input = test::GuitarInput(10 * kLatency);
   HostedInstance instance(plugin_, urids_);
-  instance.Control(kEchoOnPort) = 1;
+  instance.Control(test::PortOf("Echo_01")) = 1;
   lilv_state_restore(preset, instance.get(), nullptr, nullptr, 0, urids_.features());
   lilv_state_free(preset);
   HostedInstance echo(plugin_, urids_);
-  echo.Control(kEchoOnPort) = 1;
+  echo.Control(test::PortOf("Echo_01")) = 1;
   EXPECT_EQ(test::Samples(instance.Process(input, {256})),
             test::Samples(echo.Process(input, {256})));
 
   instance.Restart();
-  instance.Control(kBankPort) = 2;
-  HostedInstance bank(plugin_, urids_);
-  bank.SetBank(test::BusyBank(false));
-  EXPECT_EQ(test::Samples(instance.Process(input, {256})),
-            test::Samples(bank.Process(input, {256})));
+  ExpectBankPlays(instance, 2, test::BusyBank(false));
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "audio/devices/sample_conversion.h"
 #include "effects/effect_catalogue.h"
 #include "lv2/chain_plugin.h"
+#include "lv2/plugin_ports.h"
 #include "render/offline_render.h"
 #include "support/signals.h"
 #include "support/temp_folder.h"
@@ -40,6 +42,44 @@ TestBank BusyBank(bool withReverb) {
   if (withReverb) Set(bank, kReverb, {40, 60, 30, 70, 40, 60});
   bank.levels = {{3, 3}, {-2, 1}};
   return bank;
+}
+
+uint32_t PortOf(const std::string& symbol) {
+  const std::vector<PortSpec>& ports = PluginPorts();
+  for (uint32_t p = 0; p < ports.size(); ++p) {
+    if (ports[p].symbol == symbol) return p;
+  }
+  ADD_FAILURE() << "no port " << symbol;
+  return 0;
+}
+
+void SetControls(const TestBank& bank, std::vector<float>& controls) {
+  const std::vector<PortSpec>& ports = PluginPorts();
+  for (uint32_t p = kFirstEffectPort; p < ports.size(); ++p) {
+    controls[p] = static_cast<float>(bank.fx[FxIndex(ports[p].effect, ports[p].row)]);
+  }
+  controls[kLevelInPort] = static_cast<float>(bank.levels.LevelIn[0]);
+  controls[kLevelOutLeftPort] = static_cast<float>(bank.levels.LevelOut[0]);
+  controls[kLevelOutRightPort] = static_cast<float>(bank.levels.LevelOut[1]);
+}
+
+std::vector<Frame> ProcessInBlocks(const std::vector<int16_t>& input,
+                                   const std::vector<uint32_t>& blocks, float* in,
+                                   const float* left, const float* right,
+                                   const std::function<void(uint32_t)>& run) {
+  std::vector<Frame> output;
+  size_t done = 0;
+  for (size_t b = 0; done < input.size(); ++b) {
+    const auto count =
+        static_cast<uint32_t>(std::min<size_t>(blocks[b % blocks.size()], input.size() - done));
+    for (uint32_t j = 0; j < count; ++j) in[j] = SampleToFloat(input[done + j]);
+    run(count);
+    for (uint32_t j = 0; j < count; ++j) {
+      output.push_back(Frame{FloatToSample(left[j]), FloatToSample(right[j])});
+    }
+    done += count;
+  }
+  return output;
 }
 
 std::string SectionText(const std::string& section, const TestBank& bank) {

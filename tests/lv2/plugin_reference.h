@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,20 @@ struct TestBank {
 // (whose grain is a number of blocks) and an Echo shorter than a block among them.
 // withReverb adds the Reverb, whose reflections are drawn from a seed.
 TestBank BusyBank(bool withReverb);
+
+// The index of the port with this symbol.
+uint32_t PortOf(const std::string& symbol);
+
+// The controls (by port index) set to the bank's rows and levels.
+void SetControls(const TestBank& bank, std::vector<float>& controls);
+
+// What a host does: the input through host blocks of the lengths given, over and over,
+// each copied into `in` as floats before run(count), the outputs collected as 16-bit
+// frames (exact: the plugin's samples are 16-bit values / 32768).
+std::vector<Frame> ProcessInBlocks(const std::vector<int16_t>& input,
+                                   const std::vector<uint32_t>& blocks, float* in,
+                                   const float* left, const float* right,
+                                   const std::function<void(uint32_t)>& run);
 
 // The bank as the lines of a section of the settings file, under its header.
 std::string SectionText(const std::string& section, const TestBank& bank);
