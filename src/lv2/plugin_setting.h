@@ -22,7 +22,6 @@ namespace ampora {
 struct ChainSetting {
   FxParamTable fx{};
   BankLevels levels;
-  bool operator==(const ChainSetting&) const = default;
 };
 
 // Every effect off, every parameter at its default, the levels at 0 dB.

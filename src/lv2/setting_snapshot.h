@@ -31,6 +31,8 @@ class SettingSnapshot {
 
   std::atomic<uint32_t> sequence_{0};  // odd while a write is in progress
   std::array<std::atomic<int32_t>, kValueCount> values_{};
+  static_assert(std::atomic<uint32_t>::is_always_lock_free &&
+                std::atomic<int32_t>::is_always_lock_free);
 };
 
 }  // namespace ampora
