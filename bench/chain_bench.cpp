@@ -7,12 +7,15 @@
 #include <memory>
 #include <vector>
 
+#include "audio/devices/sample_conversion.h"
 #include "audio/stream_buffers.h"
 #include "audio/stream_format.h"
 #include "effect_rig.h"
 #include "effects/effect_chain.h"
 #include "effects/effect_test_helpers.h"
 #include "effects/reverb.h"
+#include "lv2/chain_plugin.h"
+#include "lv2/plugin_ports.h"
 #include "support/signals.h"
 
 // The whole chain, one ProcessBlock per iteration at the default block length (309
@@ -24,6 +27,9 @@
 // a share of the 7 ms that one block of audio lasts (steady state, the fastest of the
 // laps through the ring for each block; the first pass after the setting is loaded,
 // which copies every ring once, is first_block_pct).
+//
+// Beside it, the LV2 plugin's run() over the same chain for host blocks of 64 and 256
+// frames, in ns_per_frame as well.
 
 namespace ampora {
 namespace {
@@ -90,6 +96,39 @@ void BM_ProcessBlockAllOn(benchmark::State& state) {
   RunChain(state, test::EveryEffectOnParams());
 }
 BENCHMARK(BM_ProcessBlockAllOn);
+
+// The LV2 plugin's run() with every effect on at its defaults, for host blocks of
+// state.range(0) frames, over the same signal: the chain's cost plus the plugin's
+// conversions and its block of latency.
+void BM_PluginRunAllOn(benchmark::State& state) {
+  const auto frames = static_cast<uint32_t>(state.range(0));
+  std::unique_ptr<ChainPlugin> plugin = ChainPlugin::Create(kDefaultSampleRate);
+  const std::vector<PortSpec>& ports = PluginPorts();
+  std::vector<float> controls(ports.size());
+  for (uint32_t p = kBankPort; p < ports.size(); ++p) {
+    controls[p] = ports[p].row == 0 ? 1.0f : static_cast<float>(ports[p].defaultValue);
+    plugin->ConnectPort(p, &controls[p]);
+  }
+  const std::vector<int16_t> riff = test::Pluck(110.0, 8000.0, 2 * kDefaultSampleRate);
+  std::vector<float> signal(riff.size() + frames);
+  for (size_t i = 0; i < signal.size(); ++i) signal[i] = SampleToFloat(riff[i % riff.size()]);
+  std::vector<float> left(frames);
+  std::vector<float> right(frames);
+  plugin->ConnectPort(kOutLeftPort, left.data());
+  plugin->ConnectPort(kOutRightPort, right.data());
+  plugin->ConnectPort(kLatencyPort, &controls[kLatencyPort]);
+  plugin->Activate();
+
+  size_t position = 0;
+  for (auto _ : state) {
+    plugin->ConnectPort(kInPort, &signal[position]);
+    plugin->Run(frames);
+    benchmark::DoNotOptimize(left.data());
+    position = (position + frames) % riff.size();
+  }
+  bench::CountFrames(state, static_cast<int32_t>(frames));
+}
+BENCHMARK(BM_PluginRunAllOn)->Arg(64)->Arg(256);
 
 }  // namespace
 }  // namespace ampora

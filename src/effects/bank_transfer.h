@@ -1,17 +1,20 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
 #include "effects/fx_param.h"
+#include "settings/text_section.h"
 
 // Banks in the settings file: the working setting in section "Current", the twelve banks
 // in "Bank01" .. "Bank12". A section holds the four fader levels and one key per used
 // row of FxParam: FxName + "-" + the row + 1 as two digits ("Limiter-01" is the
 // Limiter's on/off value, "GraphicEQ-17" the equaliser's level).
 //
-// Thread: UI thread only (through the settings store).
+// Thread: UI thread only (through the settings store); on a text in memory, any one
+// thread at a time.
 
 namespace ampora {
 
@@ -50,5 +53,11 @@ inline constexpr int kSaveBank = 1;  // TransferEffectParams mode; any other val
 // file.
 int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
                          const std::string& file = "");
+
+// The same on a section of a settings text in memory, which alone is read and written;
+// errorCatch is the switch that decides whether an error is trapped.
+void WriteBankLevels(const BankLevels& levels, TextSection& section);
+int TransferEffectParams(int mode, TextSection& section, FxParamTable& fx, BankLevels& levels,
+                         const std::atomic<int>& errorCatch);
 
 }  // namespace ampora

@@ -10,19 +10,13 @@
 namespace ampora {
 namespace {
 
-// The pitch shifter runs first (it always works on the raw input), the others keep
-// their index order.
-constexpr std::array<EffectIndex, kEffectCount> kPassOrder = {
-    kPitchShift, kLimiter, kCompressor, kEnhancer, kOverDrive, kDistortion, kFuzz,  kGraphicEq,
-    kTremolo,    kFlanger, kPhaser,     kChorus,   kVibrato,   kEcho,       kDelay, kReverb};
-
 // Up to and including this effect the signal is mono (left samples only).
 constexpr EffectIndex kLastMonoEffect = kEcho;
 
 }  // namespace
 
-EffectChain::EffectChain(StreamBuffers& stream, EffectUnitTable units)
-    : stream_(stream), units_(std::move(units)) {
+EffectChain::EffectChain(StreamBuffers& stream, EffectUnitTable units, ChainEnvironment environment)
+    : stream_(stream), units_(std::move(units)), environment_(environment) {
   ResetEffectParams(FxParam);
   FxResync.fill(true);
 }
@@ -31,7 +25,7 @@ void EffectChain::ApplyEffectParams(int effect) {
   if (effect < 0 || effect >= kEffectCount) return;
   EffectUnit* unit = units_[effect].get();
   if (unit == nullptr) return;
-  TrapErrors([&] { unit->Apply(FxParam, Shape()); });
+  TrapErrors(*environment_.errorCatch, [&] { unit->Apply(FxParam, Shape()); });
 }
 
 void EffectChain::InitEffectTables() {
@@ -58,7 +52,7 @@ void EffectChain::SetSampleRate(int32_t rate) {
 
 int EffectChain::ProcessBlock(int32_t start, int32_t end) {
   bool completed = false;
-  TrapErrors([&] { completed = RunPass(start, end); });
+  TrapErrors(*environment_.errorCatch, [&] { completed = RunPass(start, end); });
   return completed ? 1 : 0;
 }
 
@@ -124,7 +118,9 @@ bool EffectChain::RunEffect(EffectIndex effect, const Rings& rings, int current,
   if (unit == nullptr || !IsEffectOn(FxParam, effect)) return false;
   // A setting that cannot run with these rings (an impossible pitch ratio) counts as off:
   // the rest of the chain plays on, and the ring is seeded when the effect first runs.
-  if (!unit->ReadyFor(FxParam, Shape())) return false;
+  bool ready = false;
+  TrapErrors(*environment_.errorCatch, [&] { ready = unit->ReadyFor(FxParam, Shape()); });
+  if (!ready) return false;
 
   Frame* own = rings.stage[kEffectCatalogue[effect].ring];
   if (FxResync[effect]) {
@@ -134,7 +130,8 @@ bool EffectChain::RunEffect(EffectIndex effect, const Rings& rings, int current,
     std::copy_n(rings.stage[current], rings.len, own);
   }
   const PassGuard guard(*this, rings);
-  unit->Run(StageBlock{rings.stage[current], own, rings.len, start, end, &guard});
+  unit->Run(StageBlock{rings.stage[current], own, rings.len, start, end, &guard,
+                       environment_.runPendingEvents});
   return true;
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #include "audio/stream_buffers.h"
 #include "effects/effect_unit.h"
 #include "effects/effect_units.h"
 #include "effects/fx_param.h"
+#include "util/error_trap.h"
+#include "util/pending_events.h"
 
 // The effect chain: the working setting FxParam, the reseed flags FxResync and the state
 // of every effect, and ProcessBlock, which runs one block of the capture ring through the
@@ -25,11 +28,28 @@
 
 namespace ampora {
 
+// What the program running a chain lends it: the switch that decides whether the chain's
+// errors are trapped, and the hook that lets pending events run in the middle of a pass
+// (the equaliser, before each band). The live program and the renderer lend their own;
+// a plugin brings a switch of its own and no hook: its host's events are not its to run,
+// nor is the host's process its to end.
+struct ChainEnvironment {
+  const std::atomic<int>* errorCatch = &ErrorCatch;
+  void (*runPendingEvents)() = &RunPendingEvents;  // nullptr: no events run
+};
+
+// The order of a pass: the pitch shifter first (it always works on the raw input), the
+// others in index order.
+inline constexpr std::array<EffectIndex, kEffectCount> kPassOrder = {
+    kPitchShift, kLimiter, kCompressor, kEnhancer, kOverDrive, kDistortion, kFuzz,  kGraphicEq,
+    kTremolo,    kFlanger, kPhaser,     kChorus,   kVibrato,   kEcho,       kDelay, kReverb};
+
 class EffectChain final : public BlockProcessor {
  public:
   // The chain reads the rings and gains of stream afresh on every pass (InitStream
   // re-allocates them). units defaults to the effects built into the program.
-  explicit EffectChain(StreamBuffers& stream, EffectUnitTable units = BuiltEffectUnits());
+  explicit EffectChain(StreamBuffers& stream, EffectUnitTable units = BuiltEffectUnits(),
+                       ChainEnvironment environment = {});
 
   EffectChain(const EffectChain&) = delete;
   EffectChain& operator=(const EffectChain&) = delete;
@@ -104,6 +124,7 @@ class EffectChain final : public BlockProcessor {
   EffectUnitTable units_;
   int32_t sampleRate_ = kDefaultSampleRate;
   bool tablesAllocated_ = false;
+  ChainEnvironment environment_;
 };
 
 }  // namespace ampora

@@ -7,7 +7,6 @@
 
 #include "effects/fx_param.h"
 #include "effects/stage_block.h"
-#include "util/error_trap.h"
 
 // How the chain reaches the state and the block routine of one effect.
 //
@@ -33,9 +32,9 @@ class EffectUnit {
   virtual void Apply(const FxParamTable& fx, const RingShape& shape) = 0;
   virtual void Run(const StageBlock& block) = 0;
   // Whether the unit can run blocks of this shape. A unit sized for another shape (the
-  // stream was restarted with another block length) is applied to this one first. False
-  // when its setting cannot run with this shape: the chain then treats the effect as off,
-  // without trying again until the next Apply.
+  // stream was restarted with another block length) is applied to this one first, which
+  // raises when its setting cannot run with this shape; from then on it answers false
+  // until the next Apply. The chain treats the effect as off meanwhile.
   virtual bool ReadyFor(const FxParamTable& fx, const RingShape& shape) = 0;
   virtual void InitEffectTables(int32_t sampleRate) = 0;
   virtual void FreeEffectTables() = 0;
@@ -66,7 +65,8 @@ class PluggedUnit final : public EffectUnit {
     if constexpr (kSizedByShape) {
       if (sizedFor_ == shape) return true;
       if (refusedFor_ == shape) return false;
-      return TrapErrors([&] { Apply(fx, shape); });
+      Apply(fx, shape);
+      return true;
     } else {
       return true;
     }

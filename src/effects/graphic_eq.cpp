@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "util/error_trap.h"
-#include "util/pending_events.h"
 #include "util/rounding.h"
 
 namespace ampora {
@@ -138,7 +137,7 @@ void GraphicEq::Run(const StageBlock& block) {
   int count = 0;
   for (int b = 0; b < kBandCount; ++b) {
     if (gain_[b] == 0.0f) continue;
-    RunPendingEvents();
+    if (block.runPendingEvents != nullptr) block.runPendingEvents();
     if (gain_[b] == 0.0f) continue;  // an event set the band to 0 dB: it keeps its memories
     plan[count++] = PlannedBand{b, coefficients_[b]};
   }

@@ -55,6 +55,15 @@ void PitchShift::Apply(const FxParamTable& fx, const RingShape& shape) {
   const int32_t lookBack = RoundInt32((grainLen + crossfadeLen) * static_cast<double>(ratio));
   Check(lookBack <= shape.ringLen, "pitch shifter reads beyond its ring");
 
+  // Room for the longest grain and crossfade of these rings (no grain outgrows its ring),
+  // so that a new setting, such as a plugin's host applies while it plays, never
+  // allocates; only a new ring length does.
+  const auto longestGrain = static_cast<size_t>(shape.ringLen);
+  const auto longestCrossfade = static_cast<size_t>(RoundInt32(shape.ringLen * 0.3));
+  grain_.reserve(longestGrain);
+  for (auto* fade : {&fadeOut_, &fadeIn_}) fade->reserve(longestCrossfade);
+  tail_.reserve(longestCrossfade);
+
   // Nothing below raises: the whole setting changes or none of it.
   blockLen_ = blockLen;
   ringLen_ = shape.ringLen;

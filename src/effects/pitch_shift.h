@@ -26,10 +26,12 @@ namespace ampora {
 class PitchShift {
  public:
   // ApplyEffectParams(7) for blocks of shape.blockLen frames (1..shape.sampleRate, at most
-  // a second) in rings of shape.ringLen frames: derives the ratio, grain, crossfade and look-back
-  // from rows 1..4 and reallocates the grain and tail buffers zero-filled, so the shifted part is
-  // silent until the next grain. Raises the trap for a shape or ratio out of range,
-  // changing nothing then. The chain must call it again whenever the shape changes.
+  // a second) in rings of shape.ringLen frames: derives the ratio, grain, crossfade and
+  // look-back from rows 1..4 and refills the grain and tail buffers with zeros, so the
+  // shifted part is silent until the next grain. The buffers are sized once for the longest
+  // grain the rings allow: a new setting for rings of the same length allocates
+  // nothing. Raises the trap for a shape or ratio out of range, changing nothing then. The
+  // chain must call it again whenever the shape changes.
   void Apply(const FxParamTable& fx, const RingShape& shape);
 
   // One block of the shape given to Apply(): reads block.in (the input stage, with its

@@ -4,6 +4,7 @@
 
 #include "audio/frame.h"
 #include "audio/sample_rate.h"
+#include "util/pending_events.h"
 
 namespace ampora {
 
@@ -38,6 +39,9 @@ struct StageBlock {
   int32_t end = 0;
   // Set by the chain; nullptr where nothing can replace the rings during the block.
   const RingGuard* guard = nullptr;
+  // Lets pending events run in the middle of the block: the program's hook unless the
+  // chain says otherwise; nullptr lets none run.
+  void (*runPendingEvents)() = &RunPendingEvents;
 };
 
 }  // namespace ampora

@@ -77,16 +77,21 @@ std::string ReadIniValue(const std::string& key, const SettingValue& defaultValu
                          const std::string& file, const std::string& section, int writeBack) {
   std::string result;
   TrapErrors([&] {
-    const std::string stored =
-        ReadProfileString(FileOrDefault(file), SectionOrDefault(section), key).value_or(kAbsent);
-    result = CutToBytes(BeforeNul(stored), kIniValueReadBytes);
-    if (result == kAbsent) {
-      result = defaultValue.ToText();
+    std::optional<std::string> value =
+        ReadableIniValue(ReadProfileString(FileOrDefault(file), SectionOrDefault(section), key));
+    if (!value) {
+      value = ReadText(defaultValue.ToText());
       if (writeBack == 1) WriteIniValue(key, defaultValue, file, section);
     }
-    result = ReadText(std::move(result));
+    result = std::move(*value);
   });
   return result;
+}
+
+std::optional<std::string> ReadableIniValue(const std::optional<std::string>& stored) {
+  std::string value(CutToBytes(BeforeNul(stored.value_or(kAbsent)), kIniValueReadBytes));
+  if (value == kAbsent) return std::nullopt;
+  return ReadText(std::move(value));
 }
 
 void WriteIniValue(const std::string& key, const SettingValue& value, const std::string& file,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "settings/setting_value.h"
@@ -50,5 +51,9 @@ std::string ReadIniValue(const std::string& key, const SettingValue& defaultValu
                          int writeBack = 1);
 void WriteIniValue(const std::string& key, const SettingValue& value, const std::string& file = "",
                    const std::string& section = "");
+
+// The read rule above for the value stored under a key (nothing: no such key): what a
+// read gives, or nothing when the key counts as absent and the default applies.
+std::optional<std::string> ReadableIniValue(const std::optional<std::string>& stored);
 
 }  // namespace ampora

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 // One error type for the program's run-time errors (a conversion that overflows,
 // a division by zero, a failed check), and the trap that lets an operation end
@@ -32,7 +33,8 @@ class RuntimeError : public std::runtime_error {
   ErrorKind kind_;
 };
 
-// The process-wide switch: non-zero means errors are not trapped.
+// The program's switch: non-zero means errors are not trapped. Code that runs inside
+// another program (the plugin) passes a switch of its own to TrapErrors instead.
 extern std::atomic<int> ErrorCatch;
 
 // Raising lives out of line so the checked fast paths stay small.
@@ -41,16 +43,22 @@ extern std::atomic<int> ErrorCatch;
 [[noreturn]] void RaiseDivisionByZero();
 
 // Runs body(); returns true when it completed, false when it raised a RuntimeError
-// that was trapped. With ErrorCatch on, the error propagates instead.
+// that was trapped. With the switch on, the error propagates instead.
 template <class Body>
-bool TrapErrors(Body&& body) {
+bool TrapErrors(const std::atomic<int>& errorCatch, Body&& body) {
   try {
     body();
     return true;
   } catch (const RuntimeError&) {
-    if (ErrorCatch.load(std::memory_order_relaxed) != 0) throw;
+    if (errorCatch.load(std::memory_order_relaxed) != 0) throw;
     return false;
   }
+}
+
+// The same under the program's switch, ErrorCatch.
+template <class Body>
+bool TrapErrors(Body&& body) {
+  return TrapErrors(ErrorCatch, std::forward<Body>(body));
 }
 
 // Raises kFailedCheck unless the condition holds.

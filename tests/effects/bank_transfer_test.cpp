@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
 #include <sstream>
 
@@ -160,6 +161,44 @@ TEST_F(BankTransferTest, NumbersAreReadAsTheSettingsFileWritesThemAndAsPeopleTyp
     EXPECT_EQ(TransferEffectParams(0, "Bank03", fx, levels), 1);
     EXPECT_EQ(fx[FxIndex(kReverb, 1)], value);
   }
+}
+
+// The working setting a plugin host keeps is a section in memory: it is written and read
+// as the settings file is, and its errors follow the switch given.
+TEST_F(BankTransferTest, ASectionInMemoryTransfersAsTheFileDoes) {
+  std::mt19937 rng(11);
+  for (int32_t& value : fx) {
+    if (value != kNoParam) value = std::uniform_int_distribution<int32_t>(-500, 500)(rng);
+  }
+  levels = {{-3, -3}, {4, 2}};
+  BankLevels readBack;
+  WriteBankLevels(levels, "Current");
+  ASSERT_EQ(TransferEffectParams(kSaveBank, "Current", fx, readBack), 1);
+
+  ProfileText memory("");
+  TextSection section(memory, "Current");
+  const std::atomic<int> own{0};
+  WriteBankLevels(levels, section);
+  ASSERT_EQ(TransferEffectParams(kSaveBank, section, fx, readBack, own), 1);
+  EXPECT_EQ(memory.text(), test::ReadFileText(folder.path() + "ampora.ini"));
+
+  FxParamTable loaded;
+  ResetEffectParams(loaded);
+  BankLevels loadedLevels;
+  ASSERT_EQ(TransferEffectParams(0, section, loaded, loadedLevels, own), 1);
+  EXPECT_EQ(loaded, fx);
+  EXPECT_EQ(loadedLevels.LevelOut, levels.LevelOut);
+
+  section.Write("Limiter-03", SettingValue::Text("abc"));
+  ResetEffectParams(loaded);
+  ErrorCatch = 1;
+  EXPECT_EQ(TransferEffectParams(0, section, loaded, loadedLevels, own), 0);
+  FxParamTable defaults;
+  ResetEffectParams(defaults);
+  EXPECT_EQ(loaded[FxIndex(kLimiter, 1)], fx[FxIndex(kLimiter, 1)]);
+  EXPECT_EQ(loaded[FxIndex(kLimiter, 2)], defaults[FxIndex(kLimiter, 2)]);
+  EXPECT_EQ(loaded[FxIndex(kLimiter, 3)], fx[FxIndex(kLimiter, 3)])
+      << "the keys after the bad one are read all the same";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -433,6 +434,29 @@ TEST(EffectChainRestart, AStreamRestartBetweenEqualiserBandsAbandonsThePass) {
   SetPendingEventsHook({});
   EXPECT_EQ(events, 2);
   EXPECT_EQ(chain.ProcessBlock(441, 881), 1);
+}
+
+// A plugin's chain: the equaliser lets no events run, and errors are trapped by the
+// chain's own switch whatever the program's says.
+TEST(EffectChainEnvironment, AChainWithItsOwnSwitchAndNoHookLeavesTheProgramsAlone) {
+  StreamBuffers stream;
+  AllocateRings(stream, 309, 428);
+  std::atomic<int> own{0};
+  EffectChain chain(stream, BuiltEffectUnits(), ChainEnvironment{&own, nullptr});
+  chain.InitEffectTables();
+  chain.FxParam[FxIndex(kGraphicEq, 0)] = 1;
+  chain.FxParam[FxIndex(kGraphicEq, 3)] = 6;
+  chain.ApplyEffectParams(kGraphicEq);
+  int events = 0;
+  SetPendingEventsHook([&] { ++events; });
+  ErrorCatch = 1;
+  EXPECT_EQ(chain.ProcessBlock(0, 308), 1);
+  EXPECT_EQ(chain.ProcessBlock(0, stream.RingLen), 0);
+  own = 1;
+  EXPECT_THROW(chain.ProcessBlock(0, stream.RingLen), RuntimeError);
+  ErrorCatch = 0;
+  SetPendingEventsHook({});
+  EXPECT_EQ(events, 0);
 }
 
 // The real pitch shifter with settings a hand-edited bank may hold. One that cannot run

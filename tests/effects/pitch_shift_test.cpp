@@ -5,6 +5,7 @@
 #include <functional>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "audio/stream_format.h"
@@ -168,6 +169,20 @@ TEST(PitchShiftTest, RunAllocatesNothing) {
     allocations += test::AllocationCount() - before;
   });
   EXPECT_EQ(allocations, 0u);
+}
+
+// A plugin's host applies new settings while it plays: after the first Apply for a ring
+// length, no setting allocates, however long its grain.
+TEST(PitchShiftTest, ApplyForTheSameRingsAllocatesNothing) {
+  PitchShift ps;
+  ps.Apply(PitchParams(12, 100), RingOf(kStreamBlocks));
+  const uint64_t before = test::AllocationCount();
+  for (const auto& [semitones, fine] : {std::pair{-12, -100}, {0, 0}, {-40, 0}, {7, 3}}) {
+    ps.Apply(PitchParams(semitones, fine), RingOf(kStreamBlocks));
+  }
+  ps.Apply(PitchParams(0, 0), RingOf(kStreamBlocks / 2, 2 * kBlockLen));
+  EXPECT_EQ(test::AllocationCount(), before);
+  EXPECT_EQ(ps.GrainBlocks(), 6);
 }
 
 TEST(PitchShiftTest, DirectOnlyPassesTheInputUnchanged) {

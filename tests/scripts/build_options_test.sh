@@ -19,7 +19,7 @@ configure() {
 if configure no-tests -DBUILD_TESTING=OFF -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
   -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6Test=ON; then
   targets=$("$cmake" --build "$work/no-tests" --target help)
-  for program in ampora ampora-render; do
+  for program in ampora ampora-render ampora_lv2; do
     grep -qx "\.\.\. $program" <<<"$targets" || fail "no target $program without the tests"
   done
   for test_program in util_test settings_test chain_bench; do

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs this build tree into a temporary prefix, as a user would, and checks what
-# lands there: the programs, the desktop entry, the icon and the manual page.
-#   install_test.sh CMAKE BUILD_DIR WITH_UI(ON|OFF)
+# lands there: the programs, the desktop entry, the icon, the manual page and the LV2
+# bundle.
+#   install_test.sh CMAKE BUILD_DIR WITH_UI(ON|OFF) LV2APPLY_TEST
 source "$(dirname "$0")/checks.sh"
 cmake=$1
 build_dir=$2
 with_ui=$3
+lv2apply_test=$4
 
 prefix="$work/prefix"
 "$cmake" --install "$build_dir" --prefix "$prefix" >"$work/install.log" 2>&1 ||
@@ -30,6 +32,17 @@ manual_options=$(sed -n '/^\.SH OPTIONS/,/^\.SH /p' "$manual" | sed 's/\\-/-/g' 
 warnings=$(groff -t -man -Tutf8 -ww -z "$manual" 2>&1) || fail "groff failed on the manual page"
 [ -z "$warnings" ] || fail "the manual page gives warnings: $warnings"
 grep -q '@[A-Z_]*@' "$manual" && fail "the manual page has an unreplaced placeholder"
+
+# Hosts find the installed bundle through LV2_PATH, and lv2apply renders through it as
+# the installed renderer does.
+lv2_dir="$prefix/lib/lv2"
+for file in ampora.so manifest.ttl ampora.ttl; do
+  [ -f "$lv2_dir/ampora.lv2/$file" ] || fail "no $lv2_dir/ampora.lv2/$file"
+done
+LV2_PATH="$lv2_dir" lv2ls | grep -qx 'https://ampora.invalid/lv2/chain' ||
+  fail "lv2ls does not list the plugin installed in $lv2_dir"
+XDG_CONFIG_HOME="$work/config" LV2_PATH="$lv2_dir" AMPORA_RENDER="$render" "$lv2apply_test" >"$work/lv2apply.log" 2>&1 ||
+  { cat "$work/lv2apply.log" >&2; fail "lv2apply through the installed plugin differs from the installed ampora-render"; }
 
 if [ "$with_ui" = ON ]; then
   [ -x "$prefix/bin/ampora" ] || fail "no $prefix/bin/ampora"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -43,6 +44,16 @@ TEST_F(ErrorTrapTest, ErrorCatchLetsTheErrorPropagate) {
   } catch (const RuntimeError& e) {
     EXPECT_EQ(e.kind(), ErrorKind::kDivisionByZero);
   }
+}
+
+// A plugin instance traps by its own switch, whatever the program's says.
+TEST_F(ErrorTrapTest, AGivenSwitchDecidesInsteadOfTheProgramsSwitch) {
+  std::atomic<int> own{0};
+  ErrorCatch = 1;
+  EXPECT_FALSE(TrapErrors(own, [] { RaiseOverflow(); }));
+  ErrorCatch = 0;
+  own = 1;
+  EXPECT_THROW(TrapErrors(own, [] { RaiseOverflow(); }), RuntimeError);
 }
 
 TEST_F(ErrorTrapTest, OtherExceptionsAreNotTrapped) {
