@@ -26,9 +26,9 @@ double SaturatingGainStage(float gain, double h) {
 }
 
 // One step of a one-pole low-pass with 32-bit float weights, rounded to a sample memory.
-double OnePole(float inputWeight, double input, float memoryWeight, double memory) {
-  return RoundInt32Value(static_cast<double>(inputWeight) * input +
-                         static_cast<double>(memoryWeight) * memory);
+double OnePole(OnePoleWeights weights, double input, double memory) {
+  return RoundInt32Value(static_cast<double>(weights.input) * input +
+                         static_cast<double>(weights.memory) * memory);
 }
 
 double ClipTo(double v, int32_t lower, int32_t upper) {
@@ -40,33 +40,35 @@ double ClipTo(double v, int32_t lower, int32_t upper) {
 }  // namespace
 
 void DriveSettings::Apply(const FxParamTable& fx, EffectIndex effect, double gainDbPerStep,
-                          double toneSlope, double toneOffset) {
+                          double toneSlope, double toneOffset, int32_t sampleRate) {
   const float g = DbToGain(static_cast<float>(gainDbPerStep * fx[FxIndex(effect, 1)]));
   // A gain beyond the float range (above about 770 dB) is an overflow: the effect keeps
   // its settings rather than multiply by infinity.
   if (std::isinf(g)) RaiseOverflow();
   gain = g;
   const double base = toneSlope * fx[FxIndex(effect, 2)] + toneOffset;
-  tone = static_cast<float>((std::pow(base, 3.0) + 225.0) / 1000225.0);
-  toneComplement = static_cast<float>(1.0 - tone);
+  const auto c = static_cast<float>((std::pow(base, 3.0) + 225.0) / 1000225.0);
+  tone = OnePoleAtRate({c, static_cast<float>(1.0 - c)}, sampleRate);
   level = static_cast<float>(fx[FxIndex(effect, 3)] / 50.0);
 }
 
 template <class Voicing>
-void HighPassDrive<Voicing>::Apply(const FxParamTable& fx) {
+void HighPassDrive<Voicing>::Apply(const FxParamTable& fx, int32_t sampleRate) {
   settings_.Apply(fx, Voicing::kEffect, Voicing::kGainDbPerStep, Voicing::kToneSlope,
-                  Voicing::kToneOffset);
+                  Voicing::kToneOffset, sampleRate);
+  inputLowPass_ = OnePoleAtRate({Voicing::kInputWeight, Voicing::kMemoryWeight}, sampleRate);
 }
 
 template <class Voicing>
 void HighPassDrive<Voicing>::Run(const StageBlock& block) {
   const DriveSettings s = settings_;
+  const OnePoleWeights inputLowPass = inputLowPass_;
   for (int32_t j = block.start; j <= block.end; ++j) {
     const double x = block.in[j].left;
-    lowPassMemory_ = OnePole(Voicing::kInputWeight, x, Voicing::kMemoryWeight, lowPassMemory_);
+    lowPassMemory_ = OnePole(inputLowPass, x, lowPassMemory_);
     const double driven = SaturatingGainStage(s.gain, x - lowPassMemory_);
     const double clipped = ClipTo(driven, Voicing::kClipLower, Voicing::kClipUpper);
-    toneMemory_ = OnePole(s.tone, clipped, s.toneComplement, toneMemory_);
+    toneMemory_ = OnePole(s.tone, clipped, toneMemory_);
     block.out[j].left = ClipRound(s.level * toneMemory_);
   }
 }
@@ -75,15 +77,16 @@ template class HighPassDrive<OverDriveVoicing>;
 template class HighPassDrive<DistortionVoicing>;
 
 // Half a decibel per gain step; the tone curve is OverDrive's.
-void Fuzz::Apply(const FxParamTable& fx) {
-  settings_.Apply(fx, kFuzz, 0.5, OverDriveVoicing::kToneSlope, OverDriveVoicing::kToneOffset);
+void Fuzz::Apply(const FxParamTable& fx, int32_t sampleRate) {
+  settings_.Apply(fx, kFuzz, 0.5, OverDriveVoicing::kToneSlope, OverDriveVoicing::kToneOffset,
+                  sampleRate);
 }
 
 void Fuzz::Run(const StageBlock& block) {
   constexpr int32_t kClip = 9830;  // 0.3 x 32767
   const DriveSettings s = settings_;
   for (int32_t j = block.start; j <= block.end; ++j) {
-    toneMemory_ = OnePole(s.tone, block.in[j].left, s.toneComplement, toneMemory_);
+    toneMemory_ = OnePole(s.tone, block.in[j].left, toneMemory_);
     const double clipped = ClipTo(SaturatingGainStage(s.gain, toneMemory_), -kClip, kClip);
     block.out[j].left = ClipRound(s.level * clipped);
   }

@@ -144,8 +144,10 @@ void Compressor::Run(const StageBlock& block) {
   }
 }
 
-void Enhancer::Apply(const FxParamTable& fx) {
-  amount_ = static_cast<float>(static_cast<double>(PercentFactor(Row(fx, kEnhancer, 1))) * 3.0);
+void Enhancer::Apply(const FxParamTable& fx, int32_t sampleRate) {
+  // The rate's factor is exactly 1 at 44100 Hz, which leaves the product as it was.
+  amount_ = static_cast<float>(static_cast<double>(PercentFactor(Row(fx, kEnhancer, 1))) * 3.0 *
+                               (sampleRate / static_cast<double>(kDefaultSampleRate)));
   direct_ = PercentFactor(Row(fx, kEnhancer, 2));
 }
 

@@ -62,11 +62,14 @@ class Compressor {
 // sample is kept across blocks and never reset.
 class Enhancer {
  public:
-  void Apply(const FxParamTable& fx);
+  void Apply(const FxParamTable& fx, int32_t sampleRate = kDefaultSampleRate);
   void Run(const StageBlock& block);
 
  private:
-  float amount_ = 0.0f;  // weight of the difference, 0..3 in the editor's range
+  // Weight of the difference, 0..3 at 44100 Hz in the editor's range. The difference of
+  // neighbouring samples shrinks as the rate rises (it is the slope times the frame
+  // time), so the weight grows with the rate and a tone gets the same lift at every rate.
+  float amount_ = 0.0f;
   float direct_ = 0.0f;
   int32_t previous_ = 0;
 };

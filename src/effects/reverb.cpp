@@ -49,11 +49,11 @@ void Reverb::Apply(const FxParamTable& fx, int32_t sampleRate) {
     delayRight_[t] = RoundInt32((1 - static_cast<double>(stereo)) * delayLeft_[t] +
                                 static_cast<double>(stereo) * own);
   }
-  highCut_ = static_cast<float>(static_cast<double>(0.51f) -
-                                static_cast<double>(0.005f) * fx[FxIndex(kReverb, 2)]);
-  highCutPartner_ = static_cast<float>(static_cast<double>(0.999f) - highCut_);
-  lowCut_ = static_cast<float>(1 - 0.0002 * fx[FxIndex(kReverb, 3)]);
-  lowCutPartner_ = static_cast<float>(1 - static_cast<double>(lowCut_));
+  const auto a = static_cast<float>(static_cast<double>(0.51f) -
+                                    static_cast<double>(0.005f) * fx[FxIndex(kReverb, 2)]);
+  highCut_ = OnePoleAtRate({a, static_cast<float>(static_cast<double>(0.999f) - a)}, sampleRate);
+  const auto b = static_cast<float>(1 - 0.0002 * fx[FxIndex(kReverb, 3)]);
+  lowCut_ = OnePoleAtRate({static_cast<float>(1 - static_cast<double>(b)), b}, sampleRate);
   wet_ = static_cast<float>(fx[FxIndex(kReverb, 5)] / 100.0 * 5);
   dry_ = PercentFactor(fx[FxIndex(kReverb, 6)]);
 }
@@ -86,10 +86,10 @@ void Reverb::RunFrames(const StageBlock& block) {
   const Frame* in = block.in;
   const int32_t ringLen = block.ringLen;
   // Products in double, from the 32-bit factors.
-  const double a = highCut_;
-  const double aPartner = highCutPartner_;
-  const double b = lowCut_;
-  const double bPartner = lowCutPartner_;
+  const double a = highCut_.input;
+  const double aPartner = highCut_.memory;
+  const double b = lowCut_.memory;
+  const double bPartner = lowCut_.input;
   const double wet = wet_;
   const double dry = dry_;
   const SumPair shift = {6755399441055744.0, 6755399441055744.0};  // as RoundHalfEvenSmall

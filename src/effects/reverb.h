@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "effects/fx_param.h"
+#include "effects/one_pole.h"
 #include "effects/random_source.h"
 #include "effects/stage_block.h"
 
@@ -29,7 +30,8 @@ class Reverb {
   void UseRandomSource(std::unique_ptr<RandomSource> random);
 
   // Spread row 1, high cut row 2, low cut row 3, stereo row 4, level row 5, direct row 6;
-  // reflection times in frames at sampleRate.
+  // reflection times in frames at sampleRate, and the filters moved to it so that their
+  // corners stay.
   void Apply(const FxParamTable& fx, int32_t sampleRate = kDefaultSampleRate);
   // Both samples of the block from block.in (and its history) to block.out. An error
   // clears the filter memories.
@@ -41,10 +43,8 @@ class Reverb {
   std::unique_ptr<RandomSource> random_;
   std::array<int32_t, kTaps> delayLeft_{};  // frames; any value, reads wrap modulo the ring
   std::array<int32_t, kTaps> delayRight_{};
-  float highCut_ = 0.0f;  // a, and its partner 0.999 - a
-  float highCutPartner_ = 0.0f;
-  float lowCut_ = 0.0f;  // b, and its partner 1 - b
-  float lowCutPartner_ = 0.0f;
+  OnePoleWeights highCut_;  // input a, memory 0.999 - a at 44100 Hz
+  OnePoleWeights lowCut_;   // input 1 - b, memory b at 44100 Hz
   float wet_ = 0.0f;
   float dry_ = 0.0f;
   int32_t lowPassLeft_ = 0;

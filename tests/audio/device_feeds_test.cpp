@@ -7,6 +7,7 @@
 #include "audio/devices/callback_gate.h"
 #include "audio/devices/capture_feed.h"
 #include "audio/devices/play_feed.h"
+#include "audio/devices/spsc_ring.h"
 #include "audio/stream_format.h"
 
 namespace ampora {
@@ -170,6 +171,26 @@ TEST(CallbackGate, NoCallbackWorksBetweenCloseAndOpen) {
   device.join();
   EXPECT_EQ(caught, 0);
   EXPECT_GT(entries.load(), 0);
+}
+
+// A capacity that is no power of two holds exactly that many items, in order, as the
+// indices go round the storage many times.
+TEST(SpscRing, AnyCapacityHoldsExactlyThatManyInOrder) {
+  SpscRing<int> ring(5);
+  EXPECT_EQ(ring.Capacity(), 5u);
+  int next = 0;
+  int expected = 0;
+  for (int round = 0; round < 40; ++round) {
+    const int items[7] = {next, next + 1, next + 2, next + 3, next + 4, next + 5, next + 6};
+    const auto room = static_cast<int32_t>(5 - ring.Available());
+    ASSERT_EQ(ring.Push(items, 7), room);
+    next += room;
+    ASSERT_EQ(ring.Available(), 5u);
+    const uint32_t drop = 1 + round % 5;
+    for (uint32_t i = 0; i < drop; ++i) ASSERT_EQ(ring.Peek(i), expected + static_cast<int>(i));
+    ring.Drop(drop);
+    expected += static_cast<int>(drop);
+  }
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #include "audio/devices/audio_devices.h"
 #include "audio/devices/generated_inputs.h"
 #include "audio/devices/wav_file_input.h"
+#include "audio/devices/wav_recorder.h"
 #include "audio/stream_format.h"
 #include "engine_rig.h"
+#include "support/allocation_counter.h"
 #include "support/signals.h"
 #include "support/wav_files.h"
 
@@ -115,6 +117,25 @@ TEST(StreamRates, TheRecorderWritesTheRate) {
   const std::vector<Frame> recorded = ReadWav(path, 96000);
   ASSERT_EQ(recorded.size(), 1000u);
   EXPECT_EQ(recorded[999].right, -1234);
+}
+
+// The recorder's queue takes the same time of sound at every rate (2^17 frames at 44100
+// Hz) before it drops frames, and taking them allocates nothing. The first push into a
+// fresh queue is the one whose room does not depend on the writer thread.
+TEST(StreamRates, TheRecorderQueueHoldsTheSameTimeAtEveryRate) {
+  for (const int32_t rate : {22050, 44100, 48000, 96000, 192000}) {
+    const std::string path = TempFilePath("queue.wav");
+    WavRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.Open(path, rate, error)) << error;
+    const std::vector<Frame> frames(static_cast<size_t>(rate) * 4, Frame{100, -100});
+    const uint64_t allocations = AllocationCount();
+    const int32_t taken = recorder.Push(frames.data(), static_cast<int32_t>(frames.size()));
+    EXPECT_EQ(AllocationCount(), allocations) << rate;
+    EXPECT_NEAR(static_cast<double>(taken) / rate, 131072.0 / 44100, 1.0 / rate) << rate;
+    recorder.Close();
+    EXPECT_EQ(ReadWav(path, rate).size(), static_cast<size_t>(taken)) << rate;
+  }
 }
 
 // Without real devices nothing decides otherwise: 44100, whatever the ids.

@@ -32,21 +32,21 @@ std::vector<int16_t> Alternating(int16_t amplitude, size_t frames) {
 TEST(DriveSettingsTest, ToneIsOpenAt100AndLevel50IsUnity) {
   auto settingsOf = [](double slope, double offset, int32_t tone) {
     DriveSettings s;
-    s.Apply(ParamsOf(kFuzz, {50, tone, 50}), kFuzz, 1.0, slope, offset);
+    s.Apply(ParamsOf(kFuzz, {50, tone, 50}), kFuzz, 1.0, slope, offset, kDefaultSampleRate);
     return s;
   };
   for (auto [slope, offset] :
        {std::pair{OverDriveVoicing::kToneSlope, OverDriveVoicing::kToneOffset},
         std::pair{DistortionVoicing::kToneSlope, DistortionVoicing::kToneOffset}}) {
     const DriveSettings open = settingsOf(slope, offset, 100);
-    EXPECT_EQ(open.tone, 1.0f);
-    EXPECT_EQ(open.toneComplement, 0.0f);
+    EXPECT_EQ(open.tone.input, 1.0f);
+    EXPECT_EQ(open.tone.memory, 0.0f);
     EXPECT_EQ(open.level, 1.0f);
   }
   const DriveSettings darkest = settingsOf(0.7, 30.0, 0);
-  EXPECT_EQ(darkest.tone, static_cast<float>(27225.0 / 1000225.0));
-  EXPECT_EQ(darkest.toneComplement, static_cast<float>(1.0 - darkest.tone));
-  EXPECT_EQ(settingsOf(0.55, 45.0, 0).tone, static_cast<float>(91350.0 / 1000225.0));
+  EXPECT_EQ(darkest.tone.input, static_cast<float>(27225.0 / 1000225.0));
+  EXPECT_EQ(darkest.tone.memory, static_cast<float>(1.0 - darkest.tone.input));
+  EXPECT_EQ(settingsOf(0.55, 45.0, 0).tone.input, static_cast<float>(91350.0 / 1000225.0));
 }
 
 // Tone 100 and level 50 leave the clipped gain stage as the output.

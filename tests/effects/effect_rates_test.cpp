@@ -23,22 +23,11 @@
 namespace ampora {
 namespace {
 
-using test::LeftOf;
 using test::ParamsOf;
-using test::RunBlocks;
+using test::RunAtRate;
 
 constexpr int32_t kBlockLen = 336;
 constexpr int32_t kBlockCount = 64;
-
-// The effect applied at rate and run over the signal in blocks, on a ring of three seconds
-// at that rate (as the stream's).
-template <class Effect>
-std::vector<int16_t> RunAtRate(Effect& effect, const FxParamTable& fx, int32_t rate,
-                               const std::vector<int16_t>& signal) {
-  effect.Apply(fx, rate);
-  return LeftOf(RunBlocks(signal, kBlockLen, 3 * rate / kBlockLen,
-                          [&](const StageBlock& b) { effect.Run(b); }));
-}
 
 std::vector<int16_t> Constant(int16_t value, size_t frames) {
   return std::vector<int16_t>(frames, value);

@@ -63,6 +63,17 @@ constexpr EffectIndex IndexOf() {
   if constexpr (std::is_same_v<Effect, Fuzz>) return kFuzz;
 }
 
+// The effect applied at rate and run over the signal in blocks of 336 frames, on a ring of
+// three seconds at that rate (as the stream's).
+template <class Effect>
+std::vector<int16_t> RunAtRate(Effect& effect, const FxParamTable& fx, int32_t rate,
+                               const std::vector<int16_t>& signal) {
+  constexpr int32_t kBlockLen = 336;
+  effect.Apply(fx, rate);
+  return LeftOf(RunBlocks(signal, kBlockLen, 3 * rate / kBlockLen,
+                          [&](const StageBlock& b) { effect.Run(b); }));
+}
+
 // The effect's name in lower case ("limiter"), for golden files and benchmarks.
 template <class Effect>
 std::string NameOf() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -12,8 +13,10 @@ namespace ampora {
 template <class T>
 class SpscRing {
  public:
-  // capacity: a power of two.
-  explicit SpscRing(uint32_t capacity) : slots_(capacity), mask_(capacity - 1) {}
+  // capacity: at least 1. The storage is the next power of two, so that the indices can
+  // wrap at 2^32.
+  explicit SpscRing(uint32_t capacity)
+      : slots_(std::bit_ceil(capacity)), mask_(std::bit_ceil(capacity) - 1), capacity_(capacity) {}
 
   // Producer: appends up to count items, returns how many fitted.
   int32_t Push(const T* items, int32_t count) {
@@ -39,11 +42,12 @@ class SpscRing {
     head_.store(head_.load(std::memory_order_relaxed) + n, std::memory_order_release);
   }
 
-  uint32_t Capacity() const { return mask_ + 1; }
+  uint32_t Capacity() const { return capacity_; }
 
  private:
   std::vector<T> slots_;
   uint32_t mask_;
+  uint32_t capacity_;
   std::atomic<uint32_t> head_{0};
   std::atomic<uint32_t> tail_{0};
   static_assert(std::atomic<uint32_t>::is_always_lock_free);

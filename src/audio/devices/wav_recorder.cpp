@@ -5,16 +5,24 @@
 #include <algorithm>
 #include <chrono>
 
+#include "audio/sample_rate.h"
 #include "audio/stream_format.h"
 
 namespace ampora {
 
 namespace {
-constexpr uint32_t kQueueFrames = 1u << 17;
+
 constexpr uint32_t kChunkFrames = 4096;
+
+// 2^17 frames at 44100 Hz (2.97 s), the same time at every rate.
+uint32_t QueueFrames(int32_t sampleRate) {
+  constexpr int64_t kFramesAtDefaultRate = int64_t{1} << 17;
+  return static_cast<uint32_t>(kFramesAtDefaultRate * sampleRate / kDefaultSampleRate);
+}
+
 }  // namespace
 
-WavRecorder::WavRecorder() : queue_(kQueueFrames), chunk_(kChunkFrames) {}
+WavRecorder::WavRecorder() : chunk_(kChunkFrames) {}
 
 WavRecorder::~WavRecorder() {
   Close();
@@ -36,6 +44,8 @@ bool WavRecorder::Open(const std::string& path, int32_t sampleRate, std::string&
         "録音先のWAVファイルを作成できませんでした: " + path + " (" + sf_strerror(nullptr) + ")";
     return false;
   }
+  // Neither the device thread nor a writer runs before the queue is in place.
+  queue_.emplace(QueueFrames(sampleRate));
   stop_.store(false, std::memory_order_relaxed);
   writer_ = std::thread([this] {
     while (!stop_.load(std::memory_order_acquire)) {
@@ -57,9 +67,9 @@ void WavRecorder::Close() {
 
 void WavRecorder::WriteQueued() {
   static_assert(sizeof(Frame) == 2 * sizeof(short));
-  while (const uint32_t ready = std::min(queue_.Available(), kChunkFrames)) {
-    for (uint32_t i = 0; i < ready; ++i) chunk_[i] = queue_.Peek(i);
-    queue_.Drop(ready);
+  while (const uint32_t ready = std::min(queue_->Available(), kChunkFrames)) {
+    for (uint32_t i = 0; i < ready; ++i) chunk_[i] = queue_->Peek(i);
+    queue_->Drop(ready);
     sf_writef_short(file_, reinterpret_cast<const short*>(chunk_.data()), ready);
   }
 }

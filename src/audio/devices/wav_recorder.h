@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,21 +22,23 @@ class WavRecorder {
   WavRecorder();
   ~WavRecorder();
 
-  // UI thread. Creates (or overwrites) the file at sampleRate; false with a message in
-  // error.
+  // UI thread. Creates (or overwrites) the file at sampleRate and sizes the queue for the
+  // rate; false with a message in error.
   bool Open(const std::string& path, int32_t sampleRate, std::string& error);
   // UI thread, once the device thread no longer pushes: writes what is left and closes.
   void Close();
 
-  // Device thread. Frames that do not fit (the writer is more than about 3 s behind) are
-  // dropped.
-  void Push(const Frame* frames, int32_t count) { queue_.Push(frames, count); }
+  // Device thread, while open. Frames that do not fit (the writer is more than about 3 s
+  // behind, at any rate) are dropped; returns how many were taken.
+  int32_t Push(const Frame* frames, int32_t count) {
+    return queue_ ? queue_->Push(frames, count) : 0;
+  }
 
  private:
   void WriteQueued();
 
-  SpscRing<Frame> queue_;
-  std::vector<Frame> chunk_;  // writer thread
+  std::optional<SpscRing<Frame>> queue_;  // allocated by Open, on the UI thread
+  std::vector<Frame> chunk_;              // writer thread
   SNDFILE* file_ = nullptr;
   std::atomic<bool> stop_{false};
   std::thread writer_;

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# scripts/jack-dummy with real JACK servers of the test's own names: a second start keeps
+# the running server when the rate and period are those asked for and fails otherwise,
+# a server of that name that the script did not start is left alone, and stop ends the
+# server it started.
+#   jack_dummy_test.sh SOURCE_DIR
+source "$(dirname "$0")/checks.sh"
+script="$1/scripts/jack-dummy"
+export JACK_DEFAULT_SERVER="ampora-jack-dummy-test-$$" JACK_NO_START_SERVER=1
+pidfile="$1/build/jackd-$JACK_DEFAULT_SERVER.pid"
+foreign=""
+trap '"$script" stop 2>/dev/null; [ -n "$foreign" ] && kill "$foreign" 2>/dev/null
+  rm -rf "$work" "${pidfile%.pid}.log"' EXIT
+
+answers() { [ "$(jack_wait -c 2>/dev/null)" = running ]; }
+
+"$script" start 2>"$work/err" || fail "first start: $(cat "$work/err")"
+pid=$(cat "$pidfile")
+"$script" start 2>"$work/err" || fail "second start at the same rate: $(cat "$work/err")"
+grep -q "already runs at 44100 Hz, 256 frames (pid $pid)" "$work/err" ||
+  fail "second start said: $(cat "$work/err")"
+[ "$(cat "$pidfile")" = "$pid" ] || fail "second start replaced the pid file"
+for other in "48000" "44100 128"; do
+  # shellcheck disable=SC2086  # RATE and PERIOD as two words
+  if "$script" start $other 2>"$work/err"; then fail "start $other succeeded beside the server"; fi
+  grep -q "not at ${other%% *} Hz" "$work/err" || fail "start $other said: $(cat "$work/err")"
+  [ "$(cat "$pidfile")" = "$pid" ] || fail "start $other replaced the pid file"
+done
+kill -0 "$pid" 2>/dev/null || fail "the first server ended"
+"$script" stop
+kill -0 "$pid" 2>/dev/null && fail "stop left the server running"
+answers && fail "a server still answers after stop"
+"$script" stop || fail "a second stop failed"
+
+# A server of the same name started by someone else.
+jackd --no-realtime -S -n "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 256 >/dev/null 2>&1 &
+foreign=$!
+timeout 20 jack_wait -w -t 15 >/dev/null 2>&1 || fail "jackd did not start"
+if "$script" start 2>"$work/err"; then fail "start succeeded beside a server it did not start"; fi
+grep -q "did not start" "$work/err" || fail "start beside a foreign server said: $(cat "$work/err")"
+"$script" stop
+kill -0 "$foreign" 2>/dev/null || fail "stop ended a server the script did not start"
+
+finish "jack-dummy"
