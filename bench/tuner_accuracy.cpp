@@ -176,12 +176,12 @@ void PrintTable(double peak, const char* level) {
   }
 }
 
-// Pitches whose four spectrum indices are all the same always have equal sums; the lowest
-// of them is the one lit.
+// Pitches whose four spectrum indices are all the same always have equal sums; the note
+// among them is the one lit, or the lowest when there is none.
 void PrintTies() {
   const TunerBinTable bins = TunerAnalysis().TunerBinIndex();
-  std::cout << "\nPitches that read the same four spectrum indices (the first is lit, the"
-            << " others never):\n\n";
+  std::cout << "\nPitches that read the same four spectrum indices (the note among them is"
+            << " lit, else the first; the others never):\n\n";
   for (int32_t p = 0; p < kTunerPitchCount;) {
     int32_t q = p + 1;
     const auto same = [&](int32_t a, int32_t b) {

@@ -70,7 +70,20 @@ int32_t TunerAnalysis::DetectPitch() const {
       found = p;
     }
   }
-  return best < kDetectionThreshold ? -1 : found;
+  if (best < kDetectionThreshold) return -1;
+  // Pitches that read the same four spectrum values always tie, and the lowest of them
+  // wins the comparison above. When a note is among them, its own label lights rather
+  // than a dot below it: otherwise C and F could never light.
+  const auto sameBins = [&](int32_t a, int32_t b) {
+    for (const auto& row : bins_) {
+      if (row[static_cast<size_t>(a)] != row[static_cast<size_t>(b)]) return false;
+    }
+    return true;
+  };
+  for (int32_t p = found + 1; p < kTunerPitchCount && sameBins(found, p); ++p) {
+    if (IsTunerNote(p)) return p;
+  }
+  return found;
 }
 
 }  // namespace ampora

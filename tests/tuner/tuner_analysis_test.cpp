@@ -152,19 +152,33 @@ TEST(TunerAnalysis, SteadyToneLightsUpOnceItsSumPassesTheThreshold) {
   EXPECT_GE(tuner.TunerSum()[kA], TunerAnalysis::kDetectionThreshold);
 }
 
-TEST(TunerAnalysis, EqualSumsHighlightTheLowerPitch) {
-  // 254.2, 257.9 and 261.6 Hz (C) read the same four spectrum indices, so a C always gives
-  // the three the same sum, and the half-semitone-flat pitch 0 wins.
+// Pitches that read the same four spectrum values always have equal sums. Of such a
+// group the note lights when it has one ("C" and "F" could never light otherwise), else
+// the lowest pitch. The tones are strings with overtones, as the tuner expects.
+TEST(TunerAnalysis, PitchesReadingTheSameValuesLightTheirNote) {
+  struct Case {
+    double hz;
+    std::vector<int32_t> group;  // the tied pitches, lowest first
+    int32_t lit;
+  };
+  const Case cases[] = {
+      {130.81, {0, 1, 2}, 2},      // C, with the dots a half and a quarter semitone below
+      {174.61, {20, 21, 22}, 22},  // F
+      {136.0, {4, 5}, 4},          // the two dots below C#: no note among them
+  };
   const TunerBinTable bins = BuildTunerBins();
-  for (size_t j = 0; j < 4; ++j) ASSERT_EQ(bins[j][0], bins[j][2]);
-  TunerAnalysis tuner;
-  TunerRig rig(tuner, Tone(261.63, 8000.0));
-  std::optional<TunerReading> reading;
-  for (int32_t a = 0; a < 5; ++a) reading = rig.Analyse();
-  ASSERT_TRUE(reading.has_value());
-  EXPECT_EQ(tuner.TunerSum()[0], tuner.TunerSum()[2]);
-  EXPECT_EQ(tuner.TunerSum()[1], tuner.TunerSum()[2]);
-  EXPECT_EQ(reading->found, 0);
+  for (const Case& c : cases) {
+    for (size_t j = 0; j < 4; ++j) {
+      for (int32_t p : c.group) ASSERT_EQ(bins[j][p], bins[j][c.group[0]]) << c.hz;
+    }
+    TunerAnalysis tuner;
+    TunerRig rig(tuner, test::Pluck(c.hz, 8000.0, 20 * kTunerBlockLen));
+    std::optional<TunerReading> reading;
+    for (int32_t a = 0; a < 10; ++a) reading = rig.Analyse();
+    ASSERT_TRUE(reading.has_value());
+    for (int32_t p : c.group) EXPECT_EQ(tuner.TunerSum()[p], tuner.TunerSum()[c.group[0]]) << c.hz;
+    EXPECT_EQ(reading->found, c.lit) << c.hz << " Hz";
+  }
 }
 
 TEST(TunerAnalysis, InputGainScalesTheSensitivity) {
