@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio/block_layout.h"
+#include "audio/stream_format.h"
 
 namespace ampora {
 
@@ -14,11 +15,14 @@ constexpr int32_t kAnalysedValues = kTunerBlockLen / 2;
 
 }  // namespace
 
-TunerAnalysis::TunerAnalysis() : bins_(BuildTunerBins()) {
+TunerAnalysis::TunerAnalysis()
+    : bins_(BuildTunerBins()),
+      window_(static_cast<size_t>(PitchDetector::WindowFrames(PitchDetector::kHighestRate))) {
   fft_.Init(C_FFT::kPoints);
 }
 
-std::optional<TunerReading> TunerAnalysis::UpdateTuner(const StreamBuffers& buffers, int32_t k) {
+std::optional<TunerReading> TunerAnalysis::UpdateTuner(const StreamBuffers& buffers, int32_t k,
+                                                       float a4) {
   if (k < 0 || k >= buffers.BlockCount) return std::nullopt;
   const int64_t start = static_cast<int64_t>(k) * buffers.BlockLen;
   const auto ringLen = static_cast<int64_t>(buffers.CaptureRing.size());
@@ -30,7 +34,31 @@ std::optional<TunerReading> TunerAnalysis::UpdateTuner(const StreamBuffers& buff
   AddToHistory();
   reading.found = DetectPitch();
   reading.hold = peaks_.Push(reading.peak);
+  reading.a4 = CheckedTunerA4(a4);
+  reading.note = ReadPlayedNote(buffers, start + buffers.BlockLen, reading.a4);
   return reading;
+}
+
+std::optional<NoteReading> TunerAnalysis::ReadPlayedNote(const StreamBuffers& buffers, int64_t end,
+                                                         float a4) {
+  // New rings hold other audio than the estimates before.
+  if (buffers.Generation != ringGeneration_) tracker_.Clear();
+  ringGeneration_ = buffers.Generation;
+
+  const int32_t rate = SampleRate;  // the stream's
+  const int64_t length = PitchDetector::WindowFrames(rate);
+  const int64_t ringLen = std::min<int64_t>(buffers.RingLen, buffers.CaptureRing.size());
+  if (length == 0 || length > ringLen) return std::nullopt;
+  const double gain = buffers.InGain[0];
+  // The frames before the block's start lie at the ring's end when it wraps.
+  int64_t frame = (end - length + ringLen) % ringLen;
+  for (int64_t i = 0; i < length; ++i) {
+    window_[static_cast<size_t>(i)] = buffers.CaptureRing[static_cast<size_t>(frame)].left * gain;
+    frame = frame + 1 == ringLen ? 0 : frame + 1;
+  }
+  const std::optional<double> hz = tracker_.Next(detector_.Detect(window_.data(), rate));
+  if (!hz) return std::nullopt;
+  return ReadNote(*hz, a4);
 }
 
 double TunerAnalysis::LoadBlock(const StreamBuffers& buffers, int32_t start) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/block_layout.h"
+#include "support/plucked_string.h"
 #include "support/signals.h"
 #include "support/tuner_rig.h"
 
@@ -229,6 +230,85 @@ TEST(TunerAnalysis, OnlyWholeTunerBlocksOfTheRingAreAnalysed) {
   EXPECT_FALSE(tuner.UpdateTuner(normalRing, 427).has_value());
   EXPECT_FALSE(tuner.UpdateTuner(StreamBuffers{}, 0).has_value());
   EXPECT_EQ(tuner.TunerSum(), before) << "a refused block leaves the history alone";
+}
+
+std::vector<int16_t> PluckedString(double hz, double peak, int32_t blocks) {
+  const std::vector<double> string =
+      test::PluckedString{hz, 44100, 1, 0.2}.Render(blocks * kTunerBlockLen);
+  double largest = 0;
+  for (double v : string) largest = std::max(largest, std::abs(v));
+  std::vector<int16_t> out;
+  for (double v : string) out.push_back(static_cast<int16_t>(std::nearbyint(v * peak / largest)));
+  return out;
+}
+
+// The played note, read from the capture ring at the full rate against the reference
+// pitch: a plucked E2 (MIDI note 40) from its second analysis on, as long as it rings.
+TEST(TunerAnalysis, ReadsThePlayedNoteAgainstTheReferencePitch) {
+  const struct {
+    float a4, used;
+    double cents;  // of an E2 tuned to A4 = 440
+  } cases[] = {{440, 440, 0.0}, {442, 442, -7.85}, {415, 415, 101.31}, {500, 440, 0.0}};
+  for (const auto& c : cases) {
+    TunerAnalysis tuner;
+    TunerRig rig(tuner, PluckedString(82.4069, 8000, 40));
+    for (int32_t a = 1; a <= 30; ++a) {
+      const std::optional<TunerReading> reading = rig.Analyse(c.a4);
+      ASSERT_TRUE(reading.has_value());
+      EXPECT_EQ(reading->a4, c.used);
+      if (a == 1) {
+        EXPECT_FALSE(reading->note) << "a single analysis shows no note";
+        continue;
+      }
+      ASSERT_TRUE(reading->note) << "A4 " << c.a4 << ", analysis " << a;
+      const double cents = 100.0 * (reading->note->note - 40) + reading->note->cents;
+      EXPECT_NEAR(cents, c.cents, 0.3) << "A4 " << c.a4 << ", analysis " << a;
+    }
+  }
+}
+
+// Past the ring's end (64 blocks) the window reaches back over it to the last blocks.
+TEST(TunerAnalysis, ReadsTheNoteAcrossTheEndOfTheRing) {
+  TunerAnalysis tuner;
+  TunerRig rig(tuner, Tone(110.0, 3000.0, 80));
+  for (int32_t a = 1; a <= 75; ++a) {
+    const std::optional<TunerReading> reading = rig.Analyse();
+    ASSERT_TRUE(reading.has_value());
+    if (a == 1) continue;
+    ASSERT_TRUE(reading->note) << "analysis " << a;
+    EXPECT_EQ(reading->note->note, 45) << "analysis " << a;
+    EXPECT_NEAR(reading->note->cents, 0.0, 0.05) << "analysis " << a;
+  }
+}
+
+// The input fader scales the note's sensitivity too.
+TEST(TunerAnalysis, TheInputGainLiftsAQuietNoteIntoTheReading) {
+  const std::vector<int16_t> quiet = Tone(196.0, 10.0, 8);
+  for (const float gain : {1.0f, 4.0f}) {
+    TunerAnalysis tuner;
+    TunerRig rig(tuner, quiet, gain);
+    std::optional<TunerReading> reading;
+    for (int32_t a = 0; a < 6; ++a) reading = rig.Analyse();
+    ASSERT_TRUE(reading.has_value());
+    EXPECT_EQ(reading->note.has_value(), gain > 1.0f) << "gain " << gain;
+  }
+}
+
+// A restart of the stream brings new rings: what the analysis read before is no longer
+// the input, and the first block after it shows no note on its own.
+TEST(TunerAnalysis, ARestartedStreamStartsTheNoteAfresh) {
+  TunerAnalysis tuner;
+  TunerRig rig(tuner, Tone(110.0, 3000.0));
+  std::optional<TunerReading> reading;
+  for (int32_t a = 0; a < 5; ++a) reading = rig.Analyse();
+  ASSERT_TRUE(reading && reading->note);
+  rig.Restart();
+  reading = rig.Analyse();
+  ASSERT_TRUE(reading.has_value());
+  EXPECT_FALSE(reading->note);
+  reading = rig.Analyse();
+  ASSERT_TRUE(reading && reading->note);
+  EXPECT_EQ(reading->note->note, 45);
 }
 
 TEST(PeakHistory, HoldIsTheLargestOfTheFifteenPeaksBefore) {
