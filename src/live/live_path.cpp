@@ -97,6 +97,7 @@ void LivePath::StartUp() {
   midiInName_ = s.MidiInDeviceName;
   midiInNameId_ = MidiInDeviceId;
   MidiCh = s.MidiCh;
+  TunerA4 = s.TunerA4;
   TrapErrors([&] { engine_.InitStream(); });
   TrapErrors([&] { chain_.InitEffectTables(); });
   TrapErrors([&] { LoadBank(-1); });
@@ -113,6 +114,7 @@ MainSettings LivePath::SettingsToKeep() const {
   s.MidiInDeviceName = midiCatalogue_.DeviceName(1, MidiInDeviceId);
   s.MidiCh = MidiCh;
   s.UseMIDIF = UseMIDIF;
+  s.TunerA4 = TunerA4;
   return s;
 }
 
@@ -202,7 +204,7 @@ void LivePath::Tick() {
 
 void LivePath::AnalyseTunerBlock(int32_t k) {
   TrapErrors([&] {
-    const std::optional<TunerReading> reading = tuner_.UpdateTuner(engine_.Buffers(), k);
+    const std::optional<TunerReading> reading = tuner_.UpdateTuner(engine_.Buffers(), k, TunerA4);
     if (reading) view_.DrawTuner(*reading);
   });
 }
