@@ -2,7 +2,8 @@
 // file input, the capture ring in tuner mode, the poll and the analysis). Prints Markdown
 // tables:
 // - which label the row of 48 pitches lights for the open strings of a guitar in
-//   standard tuning, in tune and 10, 25 and 50 cents off, and after how many analyses;
+//   standard tuning, in tune and 10, 25 and 50 cents off, and after how many analyses,
+//   and for strings tuned to C and F;
 // - how close the note and cents come for the guitar's strings, a low B and a bass's low
 //   E, in tune and 1 to 25 cents off, and how soon after the pluck the reading is steady;
 // - that silence and noise show no note.
@@ -162,6 +163,24 @@ void PrintTable(double peak, const char* level) {
           << Summary(pluck) << " |\n";
       std::cout << row.str();
     }
+  }
+}
+
+// The strings tuned to C and F, which share their spectrum values with the dots below
+// them, in tune at -12 dBFS: the labels they light.
+void PrintCAndFTable() {
+  constexpr OpenString kCAndF[] = {{"C2", 65.41}, {"C3", 130.81}, {"C4", 261.63},
+                                   {"F2", 87.31}, {"F3", 174.61}, {"F4", 349.23}};
+  const int32_t frames = (kAnalyses + 1) * kTunerBlockLen;
+  std::cout << "\nStrings tuned to C and F, peak -12 dBFS:\n\n"
+            << "| string | Hz | sine | plucked string |\n|---|---|---|---|\n";
+  uint32_t seed = 1;
+  for (const OpenString& s : kCAndF) {
+    const Result sine = Measure(Scaled(Sine(s.hz, frames), kLoudPeak));
+    const Result pluck =
+        Measure(Scaled(test::PluckedString{s.hz, SampleRate, seed++}.Render(frames), kLoudPeak));
+    std::cout << "| " << s.name << " | " << Fixed(s.hz, 2) << " | " << Summary(sine) << " | "
+              << Summary(pluck) << " |\n";
   }
 }
 
@@ -337,6 +356,7 @@ int main() {
   ampora::PrintTies();
   ampora::PrintTable(ampora::kLoudPeak, "-12 dBFS");
   ampora::PrintTable(ampora::kQuietPeak, "-40 dBFS");
+  ampora::PrintCAndFTable();
   ampora::PrintNoteTable(ampora::kLoudPeak, "-12 dBFS");
   ampora::PrintNoteTable(ampora::kQuietPeak, "-40 dBFS");
   ampora::PrintNoiseTable();
