@@ -2,8 +2,10 @@
 
 #include "audio/block_layout.h"
 #include "audio/stream_buffers.h"
+#include "support/plucked_string.h"
 #include "support/signals.h"
 #include "support/tuner_rig.h"
+#include "tuner/pitch_detector.h"
 #include "tuner/tuner_analysis.h"
 
 namespace ampora {
@@ -17,7 +19,8 @@ void CountBlocks(benchmark::State& state) {
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-// UpdateTuner alone on a tuner-mode ring holding an A, block after block.
+// UpdateTuner alone (the label row and the note) on a tuner-mode ring holding an A,
+// block after block.
 void BM_UpdateTuner(benchmark::State& state) {
   StreamBuffers buffers;
   AllocateRings(buffers, kTunerBlockLen, 64);
@@ -33,7 +36,29 @@ void BM_UpdateTuner(benchmark::State& state) {
 }
 BENCHMARK(BM_UpdateTuner);
 
-// The transform alone, the larger part of an analysis.
+// The pitch detector alone on the newest frames of a ringing string (an E2 plucked a
+// quarter of a second before), at the rate given. A steady string takes the detector's
+// shortest road; the attack, which fits several candidate periods, the longest.
+void BM_PitchDetector(benchmark::State& state) {
+  const auto rate = static_cast<int32_t>(state.range(0));
+  const auto afterPluckMs = static_cast<int32_t>(state.range(1));
+  const int32_t length = PitchDetector::WindowFrames(rate);
+  const int32_t end = length + rate * afterPluckMs / 1000;
+  std::vector<double> string = test::PluckedString{82.41, rate, 1, 0.2}.Render(end);
+  for (double& v : string) v *= 8000.0;
+  const double* window = string.data() + (end - length);
+  PitchDetector detector;
+  for (auto _ : state) benchmark::DoNotOptimize(detector.Detect(window, rate));
+  CountBlocks(state);
+}
+BENCHMARK(BM_PitchDetector)
+    ->Args({44100, 250})
+    ->Args({44100, 10})
+    ->Args({48000, 250})
+    ->Args({96000, 250})
+    ->Args({192000, 250});
+
+// The transform alone, the larger part of the label row's analysis.
 void BM_FourierTransform(benchmark::State& state) {
   C_FFT fft;
   fft.Init(C_FFT::kPoints);

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "controls/color.h"
 #include "controls/surface.h"
 #include "tuner/tuner_analysis.h"
 
-// The tuner display (PictureTuner, shown in tuner mode only): a row of the 48 pitch labels
+// The tuner display, shown in tuner mode only. PictureTuner: a row of the 48 pitch labels
 // with the found pitch highlighted, and below it the input level bar with its end mark and
-// the peak-hold mark. Positions are in twips.
+// the peak-hold mark. The note picture below it: the played note with its octave, a scale
+// of -50 to +50 cents with a needle at the reading and the cents as a number, and the
+// reference pitch when it is not 440 Hz. Positions are in twips.
 //
 // Thread: UI thread.
 
@@ -31,5 +34,23 @@ double TunerLabelRowWidth(const Surface& picture);
 
 // Clears the surface and draws one analysis.
 void DrawTuner(Surface& picture, const TunerReading& reading);
+
+inline constexpr double kTunerNoteWidth = 2940;
+inline constexpr double kTunerNoteHeight = 570;
+// The cents scale: from kTunerScaleLeft (-50 cents) to kTunerScaleRight (+50), and the
+// needle's width.
+inline constexpr double kTunerScaleLeft = 840;
+inline constexpr double kTunerScaleRight = 2840;
+inline constexpr double kTunerNeedleWidth = 45;
+
+// Clears the note picture and draws the note of one analysis (only the scale and the
+// reference pitch while there is no note).
+void DrawTunerNote(Surface& picture, const TunerReading& reading);
+
+// The cents as shown, to a tenth and signed: "+3.2", "-0.4", "0.0".
+std::string CentsText(double cents);
+// The reference pitch as shown beside the note: "A4 = 442 Hz", "A4 = 440.5 Hz"; empty
+// for 440 Hz.
+std::string ReferencePitchText(float a4);
 
 }  // namespace ampora

@@ -102,6 +102,7 @@ void LivePath::StartUp() {
   TrapErrors([&] { midiInChoice_.Remember(s.MidiInDeviceName); });
   // The configuration dialog shows a channel it has no item for as every channel.
   MidiCh = s.MidiCh >= -1 && s.MidiCh <= kLastMidiChannel ? s.MidiCh : -1;
+  TunerA4 = s.TunerA4;
   TrapErrors([&] { engine_.InitStream(); });
   TrapErrors([&] { chain_.InitEffectTables(); });
   TrapErrors([&] { LoadBank(-1); });
@@ -119,6 +120,7 @@ MainSettings LivePath::SettingsToKeep() const {
   s.MidiInDeviceName = midiInChoice_.Name();
   s.MidiCh = MidiCh;
   s.UseMIDIF = UseMIDIF;
+  s.TunerA4 = TunerA4;
   return s;
 }
 
@@ -202,7 +204,7 @@ void LivePath::Tick() {
 
 void LivePath::AnalyseTunerBlock(int32_t k) {
   TrapErrors([&] {
-    const std::optional<TunerReading> reading = tuner_.UpdateTuner(engine_.Buffers(), k);
+    const std::optional<TunerReading> reading = tuner_.UpdateTuner(engine_.Buffers(), k, TunerA4);
     if (reading) view_.DrawTuner(*reading);
   });
 }

@@ -159,6 +159,9 @@ class LivePath {
   int32_t MidiCh = 0;
   int32_t UseMIDIF = 0;
   int32_t MidiActive = 0;
+  // The tuner's reference pitch A4 in Hz, read at start-up and written at shut-down; the
+  // next analysis reads the note against it.
+  float TunerA4 = kTunerA4Default;
 
   // The main settings as start-up read them (the window takes AltFont from here).
   const MainSettings& StartSettings() const { return startSettings_; }

@@ -43,6 +43,7 @@ MainSettings ReadMainSettings() {
   s.MidiInDeviceName = ReadText("MidiInDeviceName");
   s.MidiCh = ReadInt32("MidiCh", defaults.MidiCh);
   s.UseMIDIF = ReadInt32("UseMIDIF", defaults.UseMIDIF);
+  s.TunerA4 = CheckedTunerA4(ReadFloat("TunerA4", defaults.TunerA4));
   return s;
 }
 
@@ -55,6 +56,7 @@ void WriteMainSettings(const MainSettings& s) {
   WriteSetting("UseMIDIF", SettingValue::Int32(s.UseMIDIF));
   WriteSetting("MidiInDeviceName", SettingValue::Text(s.MidiInDeviceName));
   WriteSetting("MidiCh", SettingValue::Int32(s.MidiCh));
+  WriteSetting("TunerA4", SettingValue::Float(s.TunerA4));
 }
 
 DeviceConfig ReadDeviceConfig() {

@@ -5,6 +5,7 @@
 
 #include "audio/block_layout.h"
 #include "audio/devices/device_config.h"
+#include "tuner/note_reading.h"
 
 // The main settings of section "conf": read once at start-up, written back at shut-down.
 //
@@ -24,6 +25,7 @@ struct MainSettings {
   std::string MidiInDeviceName;
   int32_t MidiCh = 0;
   int32_t UseMIDIF = 0;
+  float TunerA4 = kTunerA4Default;  // Hz; outside 415..466 or not a number reads as 440
 };
 
 // Reads them in the order above. A key that is absent is written back with its default,
@@ -32,8 +34,8 @@ struct MainSettings {
 MainSettings ReadMainSettings();
 
 // Writes what shut-down keeps, in this order: DeviceIn, DeviceOut, BufferMS, DelayMaxMS,
-// DelayMinMS, UseMIDIF, MidiInDeviceName, MidiCh. LogError, ErrorCatch and AltFont are
-// only ever read.
+// DelayMinMS, UseMIDIF, MidiInDeviceName, MidiCh, TunerA4. LogError, ErrorCatch and
+// AltFont are only ever read.
 void WriteMainSettings(const MainSettings& settings);
 
 // The device layer's settings (audio interface, files of the built-in devices); empty

@@ -3,10 +3,15 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
+#include "audio/sample_rate.h"
 #include "audio/stream_buffers.h"
 #include "tuner/fft.h"
+#include "tuner/note_reading.h"
 #include "tuner/peak_history.h"
+#include "tuner/pitch_detector.h"
+#include "tuner/pitch_tracker.h"
 #include "tuner/tuner_bins.h"
 #include "tuner/tuner_pitch.h"
 
@@ -14,15 +19,24 @@ namespace ampora {
 
 // What one analysis gives the tuner display.
 struct TunerReading {
+  TunerReading(int32_t found = -1, double peak = 0.0, double hold = 0.0,
+               std::optional<NoteReading> note = {}, float a4 = kTunerA4Default)
+      : found(found), peak(peak), hold(hold), note(note), a4(a4) {}
+
   int32_t found = -1;  // the highlighted pitch 0..47, -1 = none
   double peak = 0.0;   // the block's largest |value| after the input gain (32767 = full scale)
   double hold = 0.0;   // the largest peak of the 15 analyses before this one
+  // The played note and how far off it is; nothing while the input is too quiet or has
+  // no clear pitch.
+  std::optional<NoteReading> note;
+  float a4 = kTunerA4Default;  // the reference pitch the note is read against
 
   bool operator==(const TunerReading&) const = default;
 };
 
 // The tuner's analysis: which of the 48 pitches carries the most energy over the last 64
-// analysed blocks, folded over four octaves, and the input level with its hold.
+// analysed blocks, folded over four octaves, the input level with its hold, and the
+// played note to the cent, from the newest frames at the full rate.
 //
 // The program owns one object for its whole life: the history carries over from one
 // period of tuner mode to the next, so the first analyses after the tuner is switched on
@@ -43,13 +57,20 @@ class TunerAnalysis {
 
   // The rate of the blocks analysed from now on: the bins are rebuilt for it. Set when
   // the stream is set up, outside the analysis.
-  void SetSampleRate(int32_t sampleRate) { bins_ = BuildTunerBins(sampleRate); }
+  void SetSampleRate(int32_t sampleRate) {
+    bins_ = BuildTunerBins(sampleRate);
+    sampleRate_ = sampleRate;
+  }
 
   // Analyses capture block k of the rings (the index PollStream returned in tuner mode):
   // the left channel averaged in pairs and scaled by InGain[0], zero-padded to 2048 points.
+  // The note comes from the left channel scaled by InGain[0] at the full rate, over the
+  // frames up to the end of block k (the blocks before it in the ring hold the audio
+  // before it), read against the reference pitch a4.
   // Returns nothing, and changes nothing, when k is not a block of the ring or the ring
   // does not hold the 2048 frames of a tuner block from the block's start on.
-  std::optional<TunerReading> UpdateTuner(const StreamBuffers& buffers, int32_t k);
+  std::optional<TunerReading> UpdateTuner(const StreamBuffers& buffers, int32_t k,
+                                          float a4 = kTunerA4Default);
 
   // The hook of the transport's Start, Bypass and Tuner actions.
   void ClearPeakHistory() { peaks_.Clear(); }
@@ -65,12 +86,19 @@ class TunerAnalysis {
   double LoadBlock(const StreamBuffers& buffers, int32_t start);
   void AddToHistory();
   int32_t DetectPitch() const;
+  // The note of the frames up to `end` (exclusive) of the capture ring.
+  std::optional<NoteReading> ReadPlayedNote(const StreamBuffers& buffers, int64_t end, float a4);
 
   C_FFT fft_;
   TunerBinTable bins_;
+  int32_t sampleRate_ = kDefaultSampleRate;
   HistoryRows history_{};
   std::array<double, kTunerPitchCount> sums_{};
   PeakHistory peaks_;
+  PitchDetector detector_;
+  PitchTracker tracker_;
+  std::vector<double> window_;   // the newest frames the detector reads
+  uint64_t ringGeneration_ = 0;  // of the rings the tracker's estimates came from
 };
 
 }  // namespace ampora

@@ -15,7 +15,7 @@ std::string TunerLabel(int32_t p) {
   static const char* const kNotes[12] = {"C",  "C#", "D",  "D#", "E",  "F",
                                          "F#", "G",  "G#", "A",  "A#", "B"};
   if (p < 0 || p >= kTunerPitchCount) return {};
-  return p % 4 == 2 ? kNotes[p / 4] : "・";
+  return IsTunerNote(p) ? kNotes[p / 4] : "・";
 }
 
 }  // namespace ampora

@@ -18,6 +18,11 @@ inline constexpr int32_t kTunerPitchCount = 48;
 // Hz, as 32-bit floats.
 extern const std::array<float, kTunerPitchCount> TunerPitch;
 
+// Whether pitch p is one of the 12 notes (not a quarter or half semitone off).
+inline bool IsTunerNote(int32_t p) {
+  return p % 4 == 2;
+}
+
 // The label of pitch p on the display: the note name ("C", "C#" .. "B") for the 12 notes,
 // "・" for every pitch in between; empty outside 0..47.
 std::string TunerLabel(int32_t p);

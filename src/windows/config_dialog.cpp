@@ -85,8 +85,9 @@ std::optional<float> TimeIn(const QLineEdit& box) {
 
 ConfigTargets ConfigTargetsOf(LivePath& live) {
   StreamEngine& engine = live.Engine();
-  return {live.WaveInChoice(), live.WaveOutChoice(), engine.BufferMS, engine.DelayMinMS,
-          engine.DelayMaxMS,   live.MidiInChoice(),  live.MidiCh,     live.UseMIDIF};
+  return {live.WaveInChoice(), live.WaveOutChoice(), engine.BufferMS,
+          engine.DelayMinMS,   engine.DelayMaxMS,    live.MidiInChoice(),
+          live.MidiCh,         live.UseMIDIF,        live.TunerA4};
 }
 
 FrmConf::FrmConf(QWidget* owner, const ConfigTargets& targets) : QDialog(owner), targets_(targets) {
@@ -131,6 +132,7 @@ void FrmConf::Load() {
                static_cast<double>(kCheckGapPixels) * TwipsPerPixel);
   PlaceControl(*comboDev_[2], *checkUseMidi_, kPlaceBelow);
   PlaceControl(*comboMidiCh_, *comboDev_[2], kPlaceBelow);
+  referencePitch_ = std::make_unique<ReferencePitchField>(*textMS_[2], *comboMidiCh_);
 
   okCancelButtons_->SetOKCancel();
 
@@ -145,6 +147,7 @@ void FrmConf::Load() {
   textMS_[0]->setText(TimeText(t.BufferMS));
   textMS_[1]->setText(TimeText(t.DelayMinMS));
   textMS_[2]->setText(TimeText(t.DelayMaxMS));
+  referencePitch_->Show(t.TunerA4);
 
   for (int32_t channel = 1; channel <= kChannelCount; ++channel) {
     comboMidiCh_->addItem(QString::number(channel));
@@ -171,6 +174,7 @@ void FrmConf::PaintClient(Surface& background) const {
     PrintLabel(background, *comboDev_[i], kDeviceLabels[i], 0);
   }
   PrintLabel(background, *comboMidiCh_, kChannelLabel, 0);
+  if (referencePitch_) referencePitch_->PrintLabels(background);
   for (size_t i = 0; i < textMS_.size(); ++i) {
     PrintLabel(background, *textMS_[i], kTimeLabels[i], 0);
     PrintLabel(background, *textMS_[i], kUnitLabel, 2);
@@ -210,6 +214,7 @@ void FrmConf::TakeChoices() {
   const int32_t channel = comboMidiCh_->currentIndex();
   t.MidiCh = channel >= 0 && channel < kChannelCount ? channel : -1;
   t.UseMIDIF = checkUseMidi_->Value();
+  t.TunerA4 = referencePitch_->Typed(t.TunerA4);
 }
 
 int ShowConfigDialog(QWidget& owner, LivePath& live) {

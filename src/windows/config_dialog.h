@@ -5,16 +5,19 @@
 #include <QLineEdit>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "audio/device_choice.h"
 #include "controls/button_bar.h"
 #include "controls/check_box.h"
 #include "controls/painted_window.h"
+#include "windows/reference_pitch_field.h"
 
 // FrmConf: the settings dialog of the main window's "設定(&C)" command. It chooses the
 // wave input and output devices, the block length and the window of the playback lag,
-// whether a MIDI controller is used, its input device and its channel.
+// whether a MIDI controller is used, its input device and its channel, and the tuner's
+// reference pitch (below the MIDI settings, taken on "OK" like the times, 415..466 Hz).
 //
 // It edits the live settings in place and writes no file: they reach the settings file at
 // shut-down, and the stream uses them from its next start. Every opening builds a new
@@ -41,6 +44,7 @@ struct ConfigTargets {
   DeviceChoice& midiIn;
   int32_t& MidiCh;  // 0..15, -1 = every channel
   int32_t& UseMIDIF;
+  float& TunerA4;  // the tuner's reference pitch, Hz
 };
 
 // The live path's settings and device choices.
@@ -64,6 +68,7 @@ class FrmConf : public QDialog {
   UC_Check& CheckUseMidi() const { return *checkUseMidi_; }
   QComboBox& ComboMidiCh() const { return *comboMidiCh_; }
   UC_Buttons& OKCancelButtons() const { return *okCancelButtons_; }
+  QLineEdit& TextA4() const { return referencePitch_->Box(); }
   // The painted client area that carries the controls and the labels.
   PaintedWindow& Client() const { return *client_; }
 
@@ -81,6 +86,7 @@ class FrmConf : public QDialog {
   UC_Check* checkUseMidi_ = nullptr;
   QComboBox* comboMidiCh_ = nullptr;
   UC_Buttons* okCancelButtons_ = nullptr;
+  std::unique_ptr<ReferencePitchField> referencePitch_;
 };
 
 // Opens the dialog over owner for the live path's settings, after reading the device

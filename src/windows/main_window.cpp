@@ -45,6 +45,8 @@ constexpr TwipsRect kCtrlButton{3585, 315, 3570, 315};
 constexpr TwipsRect kTextNum{3585, 630, 375, 270};
 constexpr TwipsRect kTextBank{3975, 630, 3180, 270};
 constexpr TwipsRect kPictureTuner{585, 75, kTunerDisplayWidth, 435};
+// Right below the tuner picture, left of the bank number.
+constexpr TwipsRect kPictureTunerNote{585, 510, kTunerNoteWidth, kTunerNoteHeight};
 constexpr std::array<TwipsRect, 2> kPictureIO{{{60, 1110, 495, 240}, {7215, 1110, 495, 240}}};
 constexpr std::array<TwipsRect, 2> kStFader{{{60, 1365, 510, 2565}, {7215, 1365, 510, 2565}}};
 constexpr TwipsRect kPicture1{585, 1365, 6615, 2565};
@@ -144,6 +146,8 @@ FrmMain::FrmMain(LiveSetup setup) {
   }
   pictureTuner_ = Make<PictureBox>(client, "PictureTuner", kPictureTuner);
   pictureTuner_->hide();
+  pictureTunerNote_ = Make<PictureBox>(client, "PictureTunerNote", kPictureTunerNote);
+  pictureTunerNote_->hide();
   // The tuner picture reaches down over the transport bar's upper half; the buttons stay
   // in front, readable and clickable, since leaving tuner mode takes one of them.
   ctrlButton_->raise();
@@ -296,6 +300,7 @@ void FrmMain::ApplyFonts(int32_t altFont) {
   Surface& tuner = pictureTuner_->Picture();
   ApplyTunerFont(tuner);
   tuner.SetBackColor(kTunerBack);
+  pictureTunerNote_->Picture().SetBackColor(kTunerBack);
   shownTuner_.reset();
   DrawStatus();
 }
@@ -424,6 +429,7 @@ void FrmMain::SetSelectedButton(int32_t button) {
 
 void FrmMain::SetTunerShown(bool shown) {
   pictureTuner_->setVisible(shown);
+  pictureTunerNote_->setVisible(shown);
 }
 
 // Every block of tuner mode brings a reading, most of them the same as the last one (a
@@ -431,8 +437,10 @@ void FrmMain::SetTunerShown(bool shown) {
 void FrmMain::DrawTuner(const TunerReading& reading) {
   if (shownTuner_ == reading) return;
   ::ampora::DrawTuner(pictureTuner_->Picture(), reading);
+  DrawTunerNote(pictureTunerNote_->Picture(), reading);
   shownTuner_ = reading;
   pictureTuner_->update();
+  pictureTunerNote_->update();
 }
 
 int FrmMain::EditedEffect() const {

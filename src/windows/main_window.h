@@ -27,8 +27,8 @@ class QLineEdit;
 // over the live path: its controls' events go to LivePath's entry points, and it shows
 // what the live path tells it through LiveView. The 5 ms timer runs from creation to
 // shut-down. The controls carry the names the program's design gives them (objectName
-// "CtrlButton", "TextNum", "TextBank", "PictureTuner", "PictureIO0", "PictureIO1",
-// "StFader0", "StFader1", "Picture1", "FXButton0".."FXButton15").
+// "CtrlButton", "TextNum", "TextBank", "PictureTuner", "PictureTunerNote", "PictureIO0",
+// "PictureIO1", "StFader0", "StFader1", "Picture1", "FXButton0".."FXButton15").
 //
 // Function keys and Escape reach the bank handler wherever the focus is in the window:
 // the self-drawn controls leave their releases to the window, and those of the text boxes
@@ -101,6 +101,7 @@ class FrmMain final : public QMainWindow, public LiveView {
 
   QTimer timerRec_;
   PictureBox* pictureTuner_ = nullptr;
+  PictureBox* pictureTunerNote_ = nullptr;
   UC_Buttons* ctrlButton_ = nullptr;
   QLineEdit* textNum_ = nullptr;
   QLineEdit* textBank_ = nullptr;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <utility>
 
 #include "controls/ui_fonts.h"
 #include "util/twips.h"
@@ -111,6 +112,71 @@ TEST_F(TunerDisplayTest, EveryAnalysisRedrawsTheWholeDisplay) {
   DrawTuner(picture_, TunerReading{-1, 0, 0});
   const std::string row = BarRowText();
   EXPECT_EQ(row.find_first_not_of('.', 3), 333u) << "no trace of the earlier bar: " << row;
+}
+
+// The note picture in the program's face.
+class TunerNoteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ReleaseUiFonts();
+    ChooseUiFace();
+    picture_.SetBackColor(kBack);
+  }
+  void TearDown() override {
+    ReleaseUiFonts();
+    UiFaceName.clear();
+  }
+
+  // The columns of a pixel row that show the highlight colour, first and last; -1, -1
+  // when none does.
+  std::pair<int32_t, int32_t> Highlighted(int32_t y) const {
+    std::pair<int32_t, int32_t> span{-1, -1};
+    for (int32_t x = 0; x < picture_.WidthPx(); ++x) {
+      if (picture_.Pixel(x, y) != kTunerHighlight) continue;
+      if (span.first < 0) span.first = x;
+      span.second = x;
+    }
+    return span;
+  }
+
+  Surface picture_{PixelsFromTwips(kTunerNoteWidth), PixelsFromTwips(kTunerNoteHeight)};
+};
+
+// Near the top, above the scale's line, only the needle is drawn: it stands where the
+// cents put it, -50 at the scale's left end and +50 at its right.
+TEST_F(TunerNoteTest, TheNeedleStandsAtTheCents) {
+  const int32_t row = PixelsFromTwips(45);
+  for (const double cents : {-50.0, -20.0, 0.0, 12.5, 49.9}) {
+    DrawTunerNote(picture_, TunerReading{-1, 0, 0, NoteReading{40, cents}});
+    const double x = kTunerScaleLeft + (cents + 50) / 100 * (kTunerScaleRight - kTunerScaleLeft);
+    EXPECT_EQ(Highlighted(row), std::make_pair(PixelsFromTwips(x - kTunerNeedleWidth / 2),
+                                               PixelsFromTwips(x + kTunerNeedleWidth / 2)))
+        << cents;
+  }
+}
+
+TEST_F(TunerNoteTest, WithoutANoteNothingIsHighlighted) {
+  DrawTunerNote(picture_, TunerReading{-1, 0, 0, NoteReading{40, 3}, 442});
+  DrawTunerNote(picture_, TunerReading{-1, 0, 0, std::nullopt, 442});
+  for (int32_t y = 0; y < picture_.HeightPx(); ++y) {
+    EXPECT_EQ(Highlighted(y).first, -1) << "row " << y << ": no needle, note or number";
+  }
+  int32_t scale = 0;
+  for (int32_t x = 0; x < picture_.WidthPx(); ++x) {
+    if (picture_.Pixel(x, PixelsFromTwips(75)) == kTunerNormal) ++scale;
+  }
+  EXPECT_GT(scale, 100) << "the scale stays";
+}
+
+TEST(TunerNoteTexts, CentsToATenthAndTheReferencePitchWhenNot440) {
+  const std::pair<double, const char*> cents[] = {
+      {3.24, "+3.2"}, {-0.44, "-0.4"}, {0.04, "0.0"},
+      {-0.04, "0.0"}, {-50, "-50.0"},  {49.96, "+50.0"},
+  };
+  for (const auto& [value, text] : cents) EXPECT_EQ(CentsText(value), text) << value;
+  EXPECT_EQ(ReferencePitchText(440), "");
+  EXPECT_EQ(ReferencePitchText(442), "A4 = 442 Hz");
+  EXPECT_EQ(ReferencePitchText(415.5f), "A4 = 415.5 Hz");
 }
 
 }  // namespace

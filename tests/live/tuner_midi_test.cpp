@@ -163,6 +163,41 @@ TEST_F(LiveTunerTest, ATunerTickDrawsOnlyWhenABlockCompleted) {
   EXPECT_EQ(view.tunerReadings[1].hold, view.tunerReadings[0].peak);
 }
 
+// The reference pitch comes from the settings (440 Hz when out of its range or no
+// number), reaches the analysis and goes back at shut-down: the test tone is an A4 of
+// 440 Hz.
+TEST_F(LiveTunerTest, TheNoteIsReadAgainstTheReferencePitchOfTheSettings) {
+  const struct {
+    const char* stored;
+    float a4;
+    double cents;
+    const char* written;
+  } cases[] = {{"442", 442, -7.85, "442"},
+               {"415", 415, 101.31, "415"},
+               {"500", 440, 0.0, "440"},
+               {"la", 440, 0.0, "440"},
+               {"", 440, 0.0, "440"}};
+  for (const auto& c : cases) {
+    std::string ini = "[conf]\nDeviceIn=test tone\nDeviceOut=null\n";
+    if (*c.stored != 0) ini += std::string("TunerA4=") + c.stored + "\n";
+    StartWith(ini);
+    EXPECT_EQ(Live().TunerA4, c.a4) << c.stored;
+    Live().ButtonClicked(kTunerButton);
+    view.tunerReadings.clear();
+    for (int32_t a = 0; a < 3; ++a) {
+      Advance(2048);
+      Live().Tick();
+    }
+    ASSERT_EQ(view.tunerReadings.size(), 3u) << c.stored;
+    const TunerReading& reading = view.tunerReadings.back();
+    EXPECT_EQ(reading.a4, c.a4) << c.stored;
+    ASSERT_TRUE(reading.note) << c.stored;
+    EXPECT_NEAR(100.0 * (reading.note->note - 69) + reading.note->cents, c.cents, 0.05) << c.stored;
+    Live().ShutDown();
+    EXPECT_EQ(Stored("conf", "TunerA4"), c.written) << c.stored;
+  }
+}
+
 TEST_F(LiveTunerTest, EveryModeButtonClearsThePeakHold) {
   StartWith("");
   for (int32_t button : {kTunerButton, kStartButton, kBypassButton}) {

@@ -36,11 +36,19 @@ TunerRig::~TunerRig() {
   engine_.CloseStream();
 }
 
-std::optional<TunerReading> TunerRig::Analyse() {
+void TunerRig::Restart() {
+  const std::array<float, 2> gain = engine_.Buffers().InGain;
+  engine_.CloseStream();
+  engine_.InitStream();
+  engine_.Buffers().InGain = gain;
+  engine_.OpenStream();
+}
+
+std::optional<TunerReading> TunerRig::Analyse(float a4) {
   clock_.Advance(kTunerBlockLen);
   const int32_t k = engine_.PollStream();
   if (k == -1) return std::nullopt;
-  return tuner_.UpdateTuner(engine_.Buffers(), k);
+  return tuner_.UpdateTuner(engine_.Buffers(), k, a4);
 }
 
 }  // namespace ampora::test

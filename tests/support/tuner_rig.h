@@ -23,7 +23,11 @@ class TunerRig {
   TunerRig(TunerAnalysis& tuner, const std::vector<int16_t>& signal, float inGain = 1.0f);
   ~TunerRig();
 
-  std::optional<TunerReading> Analyse();
+  // a4: the reference pitch the note is read against.
+  std::optional<TunerReading> Analyse(float a4 = kTunerA4Default);
+  // Closes the stream and opens it again on new rings, as the transport does; the input
+  // plays on from where it was.
+  void Restart();
   const StreamEngine& Engine() const { return engine_; }
 
  private:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/block_layout.h"
+#include "support/plucked_string.h"
 #include "support/signals.h"
 #include "support/tuner_rig.h"
 
@@ -168,19 +169,33 @@ TEST(TunerAnalysis, SteadyToneLightsUpOnceItsSumPassesTheThreshold) {
   EXPECT_GE(tuner.TunerSum()[kA], TunerAnalysis::kDetectionThreshold);
 }
 
-TEST(TunerAnalysis, EqualSumsHighlightTheLowerPitch) {
-  // 254.2, 257.9 and 261.6 Hz (C) read the same four spectrum indices, so a C always gives
-  // the three the same sum, and the half-semitone-flat pitch 0 wins.
+// Pitches that read the same four spectrum values always have equal sums. Of such a
+// group the note lights when it has one ("C" and "F" could never light otherwise), else
+// the lowest pitch. The tones are strings with overtones, as the tuner expects.
+TEST(TunerAnalysis, PitchesReadingTheSameValuesLightTheirNote) {
+  struct Case {
+    double hz;
+    std::vector<int32_t> group;  // the tied pitches, lowest first
+    int32_t lit;
+  };
+  const Case cases[] = {
+      {130.81, {0, 1, 2}, 2},      // C, with the dots a half and a quarter semitone below
+      {174.61, {20, 21, 22}, 22},  // F
+      {136.0, {4, 5}, 4},          // the two dots below C#: no note among them
+  };
   const TunerBinTable bins = BuildTunerBins(kDefaultSampleRate);
-  for (size_t j = 0; j < 4; ++j) ASSERT_EQ(bins[j][0], bins[j][2]);
-  TunerAnalysis tuner;
-  TunerRig rig(tuner, Tone(261.63, 8000.0));
-  std::optional<TunerReading> reading;
-  for (int32_t a = 0; a < 5; ++a) reading = rig.Analyse();
-  ASSERT_TRUE(reading.has_value());
-  EXPECT_EQ(tuner.TunerSum()[0], tuner.TunerSum()[2]);
-  EXPECT_EQ(tuner.TunerSum()[1], tuner.TunerSum()[2]);
-  EXPECT_EQ(reading->found, 0);
+  for (const Case& c : cases) {
+    for (size_t j = 0; j < 4; ++j) {
+      for (int32_t p : c.group) ASSERT_EQ(bins[j][p], bins[j][c.group[0]]) << c.hz;
+    }
+    TunerAnalysis tuner;
+    TunerRig rig(tuner, test::Pluck(c.hz, 8000.0, 20 * kTunerBlockLen));
+    std::optional<TunerReading> reading;
+    for (int32_t a = 0; a < 10; ++a) reading = rig.Analyse();
+    ASSERT_TRUE(reading.has_value());
+    for (int32_t p : c.group) EXPECT_EQ(tuner.TunerSum()[p], tuner.TunerSum()[c.group[0]]) << c.hz;
+    EXPECT_EQ(reading->found, c.lit) << c.hz << " Hz";
+  }
 }
 
 TEST(TunerAnalysis, InputGainScalesTheSensitivity) {
@@ -231,6 +246,83 @@ TEST(TunerAnalysis, OnlyWholeTunerBlocksOfTheRingAreAnalysed) {
   EXPECT_FALSE(tuner.UpdateTuner(normalRing, 427).has_value());
   EXPECT_FALSE(tuner.UpdateTuner(StreamBuffers{}, 0).has_value());
   EXPECT_EQ(tuner.TunerSum(), before) << "a refused block leaves the history alone";
+}
+
+// A string that rings for 8 s, peaking at `peak`.
+std::vector<int16_t> PluckedString(double hz, double peak, int32_t blocks) {
+  const std::vector<double> string =
+      test::PluckedString{hz, 44100, 1, 0.2, 8.0}.Render(blocks * kTunerBlockLen);
+  double largest = 0;
+  for (double v : string) largest = std::max(largest, std::abs(v));
+  std::vector<int16_t> out;
+  for (double v : string) out.push_back(static_cast<int16_t>(std::nearbyint(v * peak / largest)));
+  return out;
+}
+
+// The played note, read from the capture ring at the full rate against the reference
+// pitch: a plucked E2 (MIDI note 40) from its second analysis on, as long as it rings,
+// also past the ring's end (64 blocks), where the window reaches back over it.
+TEST(TunerAnalysis, ReadsThePlayedNoteAgainstTheReferencePitch) {
+  const std::pair<float, double> cases[] = {{440, 0.0}, {442, -7.85}};  // A4, E2's cents
+  for (const auto& [a4, expected] : cases) {
+    TunerAnalysis tuner;
+    TunerRig rig(tuner, PluckedString(82.4069, 16000, 72));
+    for (int32_t a = 1; a <= 70; ++a) {
+      const std::optional<TunerReading> reading = rig.Analyse(a4);
+      ASSERT_TRUE(reading.has_value());
+      EXPECT_EQ(reading->a4, a4);
+      if (a == 1) {
+        EXPECT_FALSE(reading->note) << "a single analysis shows no note";
+        continue;
+      }
+      ASSERT_TRUE(reading->note) << "A4 " << a4 << ", analysis " << a;
+      const double cents = 100.0 * (reading->note->note - 40) + reading->note->cents;
+      EXPECT_NEAR(cents, expected, 0.3) << "A4 " << a4 << ", analysis " << a;
+    }
+  }
+}
+
+// The note is read at the stream's rate: the same frames taken as 48000 a second sound
+// 1200 x log2(48000 / 44100) = 146.8 cents higher.
+TEST(TunerAnalysis, ReadsTheNoteAtTheStreamsRate) {
+  TunerAnalysis tuner;
+  tuner.SetSampleRate(48000);
+  TunerRig rig(tuner, PluckedString(82.4069, 16000, 72));
+  std::optional<TunerReading> reading;
+  for (int32_t a = 0; a < 4; ++a) reading = rig.Analyse();
+  ASSERT_TRUE(reading && reading->note);
+  const double cents = 100.0 * (reading->note->note - 40) + reading->note->cents;
+  EXPECT_NEAR(cents, 1200.0 * std::log2(48000.0 / 44100.0), 0.3);
+}
+
+// The input fader scales the note's sensitivity too.
+TEST(TunerAnalysis, TheInputGainLiftsAQuietNoteIntoTheReading) {
+  const std::vector<int16_t> quiet = Tone(196.0, 10.0, 8);
+  for (const float gain : {1.0f, 4.0f}) {
+    TunerAnalysis tuner;
+    TunerRig rig(tuner, quiet, gain);
+    std::optional<TunerReading> reading;
+    for (int32_t a = 0; a < 6; ++a) reading = rig.Analyse();
+    ASSERT_TRUE(reading.has_value());
+    EXPECT_EQ(reading->note.has_value(), gain > 1.0f) << "gain " << gain;
+  }
+}
+
+// A restart of the stream brings new rings: what the analysis read before is no longer
+// the input, and the first block after it shows no note on its own.
+TEST(TunerAnalysis, ARestartedStreamStartsTheNoteAfresh) {
+  TunerAnalysis tuner;
+  TunerRig rig(tuner, Tone(110.0, 3000.0));
+  std::optional<TunerReading> reading;
+  for (int32_t a = 0; a < 5; ++a) reading = rig.Analyse();
+  ASSERT_TRUE(reading && reading->note);
+  rig.Restart();
+  reading = rig.Analyse();
+  ASSERT_TRUE(reading.has_value());
+  EXPECT_FALSE(reading->note);
+  reading = rig.Analyse();
+  ASSERT_TRUE(reading && reading->note);
+  EXPECT_EQ(reading->note->note, 45);
 }
 
 TEST(PeakHistory, HoldIsTheLargestOfTheFifteenPeaksBefore) {

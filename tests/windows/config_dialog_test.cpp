@@ -43,12 +43,14 @@ class ConfigDialogTest : public ::testing::Test {
   }
 
   std::unique_ptr<FrmConf> Open() {
-    return std::make_unique<FrmConf>(nullptr, ConfigTargets{waveIn, waveOut, bufferMs, delayMinMs,
-                                                            delayMaxMs, midiIn, midiCh, useMidi});
+    return std::make_unique<FrmConf>(
+        nullptr, ConfigTargets{waveIn, waveOut, bufferMs, delayMinMs, delayMaxMs, midiIn, midiCh,
+                               useMidi, tunerA4});
   }
 
   float bufferMs = 7, delayMinMs = 20, delayMaxMs = 70;
   int32_t midiCh = 0, useMidi = 1;
+  float tunerA4 = 440;
   std::vector<std::string> waveIns{"demo guitar", "test tone", "silence"};
   std::vector<std::string> waveOuts{"null", "WAV recorder"};
   std::vector<std::string> midiPorts{"keys A", "keys B"};
@@ -154,6 +156,38 @@ TEST_F(ConfigDialogTest, TimesAreTakenOnOkWithinTheirRanges) {
   }
 }
 
+// The tuner's reference pitch: a field like the time fields, below the MIDI settings;
+// a number is brought into 415..466 Hz on "OK", anything else keeps the pitch.
+TEST_F(ConfigDialogTest, TheReferencePitchStandsBelowTheMidiSettingsAndIsTakenOnOk) {
+  tunerA4 = 442.5f;
+  const auto dialog = Open();
+  QLineEdit& a4 = dialog->TextA4();
+  EXPECT_EQ(a4.text(), "442.5");
+  EXPECT_EQ(a4.size(), dialog->TextMS(0).size());
+  EXPECT_EQ(TwipsLeft(a4), 1875);
+  EXPECT_EQ(a4.y(), dialog->ComboMidiCh().geometry().bottom() + 1 + 2);
+  EXPECT_LT(a4.geometry().bottom(), dialog->OKCancelButtons().y());
+  EXPECT_EQ(dialog->TextMS(2).nextInFocusChain(), &a4);
+
+  const std::pair<const char*, float> typed[] = {
+      {"440", 440}, {"４４３", 443}, {" 415.5 ", 415.5f}, {"470", 466},
+      {"400", 415}, {"abc", 415.5f}, {"", 415.5f},        {"4,4e2", 415.5f},
+  };
+  tunerA4 = 415.5f;
+  for (const auto& [text, expected] : typed) {
+    const float before = tunerA4;
+    const auto edited = Open();
+    edited->TextA4().setText(QString::fromUtf8(text));
+    ClickOK(*edited);
+    EXPECT_EQ(tunerA4, expected) << text;
+    tunerA4 = before;
+  }
+  const auto cancelled = Open();
+  cancelled->TextA4().setText("450");
+  ClickCancel(*cancelled);
+  EXPECT_EQ(tunerA4, 415.5f);
+}
+
 TEST_F(ConfigDialogTest, TheChannelListShowsOneChannelOrAll) {
   struct Case {
     int32_t stored;
@@ -244,6 +278,8 @@ TEST_F(ConfigDialogTest, LabelsArePrintedBesideTheirControlsOnThePaintedBackgrou
     EXPECT_GT(inked(rightOf(dialog->TextMS(i))), 10) << "ms " << i;
   }
   EXPECT_GT(inked(leftOf(dialog->ComboMidiCh())), 20);
+  EXPECT_GT(inked(leftOf(dialog->TextA4())), 20) << "reference pitch label";
+  EXPECT_GT(inked(rightOf(dialog->TextA4())), 10) << "Hz";
   EXPECT_EQ(inked(leftOf(dialog->CheckUseMidi())), 0) << "the check box has its caption";
   EXPECT_EQ(inked(QRect(0, 236, 150, 8)), 0) << "the bottom left stays bare";
   const QRect check = dialog->CheckUseMidi().geometry();

@@ -257,6 +257,23 @@ TEST_F(MainWindowTest, TunerPictureShowsOnlyInTunerMode) {
   EXPECT_FALSE(tuner.isVisible());
 }
 
+// The note picture hangs right under the tuner picture, left of the bank number, and
+// shows and hides with it.
+TEST_F(MainWindowTest, TheNotePictureShowsWithTheTunerRightBelowIt) {
+  FrmMain& w = Open("[conf]\nDeviceIn=Test Tone\nDeviceOut=null\n");
+  const QRect tuner = Find<PictureBox>("PictureTuner").geometry();
+  auto& note = Find<PictureBox>("PictureTunerNote");
+  EXPECT_FALSE(note.isVisible());
+  EXPECT_EQ(note.geometry().top(), tuner.bottom() + 1);
+  EXPECT_EQ(note.geometry().left(), tuner.left());
+  EXPECT_LT(note.geometry().right(), Find<QLineEdit>("TextNum").geometry().left());
+  EXPECT_LT(note.geometry().bottom(), Find<PictureBox>("Picture1").geometry().top());
+  w.Live().ButtonClicked(kTunerButton);
+  EXPECT_TRUE(note.isVisible());
+  w.Live().ButtonClicked(kTunerButton);
+  EXPECT_FALSE(note.isVisible());
+}
+
 // A reading like the one shown is not drawn again; any other one is, whichever of its
 // parts differs.
 TEST_F(MainWindowTest, TunerPictureFollowsEveryChangedReading) {
