@@ -7,14 +7,19 @@
 
 namespace ampora::test {
 
+void RecordingView::DrawTuner(const TunerReading& reading) {
+  tunerReadings.push_back(reading);
+  ModelView::DrawTuner(reading);
+}
+
 void RecordingView::CloseEffectEditor() {
   editorCalls.push_back("close");
-  editedEffect = -1;
+  ModelView::CloseEffectEditor();
 }
 
 void RecordingView::OpenEffectEditor(int effect) {
   editorCalls.push_back("open " + std::to_string(effect));
-  editedEffect = effect;
+  ModelView::OpenEffectEditor(effect);
 }
 
 void RecordingView::EffectSettingsLoaded() {

@@ -11,6 +11,7 @@
 #include "effects/effect_catalogue.h"
 #include "live/banks.h"
 #include "live/live_path.h"
+#include "live/model_view.h"
 #include "live/window_placement.h"
 #include "settings/profile_file.h"
 #include "settings/profile_text.h"
@@ -30,30 +31,6 @@ namespace ampora::reliability {
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
-
-// The main window as the live path sees it: faders, and nothing drawn.
-class QuietView final : public LiveView {
- public:
-  LevelFader& Fader(int fader) override { return fader == kInFader ? in_ : out_; }
-  void SetTextNum(const std::string&) override {}
-  std::string TextBank() const override { return textBank_; }
-  void SetTextBank(const std::string& text) override { textBank_ = text; }
-  void SetEffectButton(int, bool) override {}
-  void ShowStatus(const std::string&) override {}
-  void SetStartCaption(const std::string&) override {}
-  void SetSelectedButton(int32_t) override {}
-  void SetTunerShown(bool) override {}
-  void DrawTuner(const TunerReading&) override {}
-  int EditedEffect() const override { return -1; }
-  void CloseEffectEditor() override {}
-  void OpenEffectEditor(int) override {}
-  void EffectSettingsLoaded() override {}
-
- private:
-  FaderModel in_{true};
-  FaderModel out_;
-  std::string textBank_;
-};
 
 // The main window's placement as a 1920 x 1080 screen at 15 twips per pixel holds it,
 // opening at its designed place.
@@ -127,7 +104,7 @@ CycleOutcome StartUpShutDownRig::Run(const std::string& settingsText) {
   ErrorCatch = 0;
   ManualClock deviceClock;
   ClosedMidiService midiService;
-  QuietView view;
+  ModelView view;
   WindowModel window;
   try {
     std::optional<LivePath> live;
