@@ -51,6 +51,8 @@ inline constexpr char kStorePrompt[] = "Press F1 - F12 key";
 
 // The stream is closed for this long before every restart, with events running.
 inline constexpr int32_t kRestartWaitMs = 300;
+// The period of the tick, on the main window's timer and in the headless loop alike.
+inline constexpr int32_t kTickIntervalMs = 5;
 
 struct LiveSetup {
   DeviceConfig devices;
@@ -98,7 +100,7 @@ class LivePath {
   // Obeys the start-up switches of the arguments (live/start_switches.h).
   void ObeyCommandLine(const std::string& arguments);
 
-  // The timer tick (every 5 ms): lets pending events run, then polls the stream while it
+  // The timer tick (every kTickIntervalMs): lets pending events run, then polls the stream while it
   // runs; in tuner mode a poll that handled a block has the last one analysed and shown.
   // Then, while the MIDI input is active, its program changes 0..11 of channel MidiCh act
   // as the function keys F1..F12 (and so are dropped during a transport action). A tick

@@ -48,13 +48,17 @@ void LiveTest::TearDown() {
 void LiveTest::StartWith(const std::string& iniText, DeviceClock* deviceClock) {
   live_.reset();
   WriteFileText(IniPath(), iniText);
-  LiveSetup setup;
+  Build(LiveSetup{}, deviceClock).StartUp();
+}
+
+LivePath& LiveTest::Build(LiveSetup setup, DeviceClock* deviceClock) {
+  live_.reset();
   setup.devices = devices;
   setup.clock = deviceClock != nullptr ? deviceClock : &clock;
   setup.midiInputs = [this](int32_t) { return midiPorts; };
   setup.midiService = &midiService;
   live_ = std::make_unique<LivePath>(view, std::move(setup));
-  live_->StartUp();
+  return *live_;
 }
 
 std::string LiveTest::Stored(const std::string& section, const std::string& key) const {

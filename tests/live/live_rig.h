@@ -42,6 +42,9 @@ class LiveTest : public SettingsFixture {
   // Writes the settings file, builds the live path (replacing one built before) and
   // runs its start-up. The built-in devices run on the given clock, else on clock.
   void StartWith(const std::string& iniText, DeviceClock* deviceClock = nullptr);
+  // Builds the live path over the view (replacing one built before) on the rig's machine:
+  // the setup's devices and MIDI become the rig's. Nothing is read.
+  LivePath& Build(LiveSetup setup, DeviceClock* deviceClock = nullptr);
   // The built-in devices capture and play this many frames.
   void Advance(int32_t frames) { clock.Advance(frames); }
   // The action runs the next time events are let run, once.
