@@ -34,7 +34,7 @@ using bench::kBlockLen;
 void RunChain(benchmark::State& state, const FxParamTable& fx) {
   StreamBuffers stream;
   AllocateRings(stream, kBlockLen, kBlockCount);
-  const std::vector<int16_t> riff = test::Pluck(110.0, 8000.0, 2 * SampleRate);
+  const std::vector<int16_t> riff = test::Pluck(110.0, 8000.0, 2 * kDefaultSampleRate);
   for (int32_t i = 0; i < stream.RingLen; ++i) {
     stream.CaptureRing[i].left = riff[static_cast<size_t>(i) % riff.size()];
   }
@@ -48,7 +48,7 @@ void RunChain(benchmark::State& state, const FxParamTable& fx) {
   }
 
   using Clock = std::chrono::steady_clock;
-  const double blockSeconds = static_cast<double>(kBlockLen) / SampleRate;
+  const double blockSeconds = static_cast<double>(kBlockLen) / kDefaultSampleRate;
   const auto first = Clock::now();
   chain.ProcessBlock(0, kBlockLen - 1);
   const double firstSeconds = std::chrono::duration<double>(Clock::now() - first).count();
@@ -73,7 +73,7 @@ void RunChain(benchmark::State& state, const FxParamTable& fx) {
   bench::CountFrames(state, kBlockLen);
   const auto frames = static_cast<double>(state.iterations()) * kBlockLen;
   state.counters["realtime_x"] =
-      benchmark::Counter(frames / SampleRate, benchmark::Counter::kIsRate);
+      benchmark::Counter(frames / kDefaultSampleRate, benchmark::Counter::kIsRate);
   state.counters["worst_block_pct"] = 100.0 * worst / blockSeconds;
   state.counters["first_block_pct"] = 100.0 * firstSeconds / blockSeconds;
 }

@@ -15,7 +15,8 @@ template <class Effect>
 void BM_Effect(benchmark::State& state) {
   Effect effect;
   effect.Apply(test::DefaultParams<Effect>());
-  const std::vector<Frame> in = bench::StageRingOf(test::Pluck(110.0, 30000.0, SampleRate / 4));
+  const std::vector<Frame> in =
+      bench::StageRingOf(test::Pluck(110.0, 30000.0, kDefaultSampleRate / 4));
   bench::RunBlockPerIteration(state, effect, in);
 }
 

@@ -31,7 +31,7 @@ void RunBlocks(benchmark::State& state, int32_t bypass) {
     benchmark::DoNotOptimize(bench.engine.PollStream());
   }
   state.SetItemsProcessed(state.iterations());
-  state.counters["block_ms"] = 1000.0 * blockLen / SampleRate;
+  state.counters["block_ms"] = 1000.0 * blockLen / kDefaultSampleRate;
 }
 
 void BM_PollBypassBlock(benchmark::State& state) {

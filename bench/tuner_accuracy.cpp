@@ -49,7 +49,7 @@ std::vector<int16_t> Scaled(const std::vector<double>& signal, double peak) {
 std::vector<double> Sine(double hz, int32_t frames) {
   std::vector<double> out(static_cast<size_t>(frames));
   for (size_t n = 0; n < out.size(); ++n) {
-    out[n] = std::sin(2 * M_PI * hz * static_cast<double>(n) / SampleRate);
+    out[n] = std::sin(2 * M_PI * hz * static_cast<double>(n) / kDefaultSampleRate);
   }
   return out;
 }
@@ -58,7 +58,7 @@ std::vector<double> Sine(double hz, int32_t frames) {
 // through a two-point average, with a first-order allpass for the fraction of a sample
 // that tunes it exactly, and a loss that lets it ring for about 4 s (60 dB).
 std::vector<double> Pluck(double hz, int32_t frames, uint32_t seed) {
-  const double period = SampleRate / hz;
+  const double period = kDefaultSampleRate / hz;
   const auto length = static_cast<size_t>(std::floor(period - 0.6));  // allpass delay 0.1..1.1
   const double fraction = period - 0.5 - static_cast<double>(length);
   const double c = (1 - fraction) / (1 + fraction);

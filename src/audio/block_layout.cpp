@@ -2,14 +2,13 @@
 
 #include <cmath>
 
-#include "audio/stream_format.h"
 #include "util/rounding.h"
 
 namespace ampora {
 
 namespace {
-int32_t MsToFrames(float ms) {
-  return RoundInt32(static_cast<double>(ms) / 1000.0 * SampleRate);
+int32_t MsToFrames(float ms, int32_t sampleRate) {
+  return RoundInt32(static_cast<double>(ms) / 1000.0 * sampleRate);
 }
 }  // namespace
 
@@ -18,14 +17,16 @@ float ClampSetting(float value, float lo, float hi, float fallback) {
   return value < lo ? lo : (value > hi ? hi : value);
 }
 
-BlockLayout ComputeBlockLayout(float bufferMs, float delayMinMs, float delayMaxMs, bool tunerOn) {
+BlockLayout ComputeBlockLayout(float bufferMs, float delayMinMs, float delayMaxMs, bool tunerOn,
+                               int32_t sampleRate) {
   BlockLayout layout;
-  layout.BlockLen = tunerOn ? kTunerBlockLen : MsToFrames(bufferMs);
+  layout.SampleRate = sampleRate;
+  layout.BlockLen = tunerOn ? kTunerBlockLen : MsToFrames(bufferMs, sampleRate);
   // The rings always hold at most 3 seconds of audio.
-  layout.BlockCount = DivInt32(SampleRate * 3, layout.BlockLen);
+  layout.BlockCount = DivInt32(sampleRate * 3, layout.BlockLen);
   layout.RingLen = layout.BlockLen * layout.BlockCount;
-  layout.DelayMaxFrames = MsToFrames(delayMaxMs);
-  layout.DelayMinFrames = MsToFrames(delayMinMs);
+  layout.DelayMaxFrames = MsToFrames(delayMaxMs, sampleRate);
+  layout.DelayMinFrames = MsToFrames(delayMinMs, sampleRate);
   return layout;
 }
 

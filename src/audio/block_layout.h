@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "audio/sample_rate.h"
+
 namespace ampora {
 
 // The timing settings as the configuration dialog allows them. Values read from a
@@ -17,8 +19,9 @@ inline constexpr int32_t kTunerBlockLen = 2048;
 float ClampSetting(float value, float lo, float hi, float fallback);
 
 // The block arithmetic of the stream: block length, ring size and the lag window in
-// frames, from settings already within their ranges.
+// frames at the stream's rate, from settings already within their ranges.
 struct BlockLayout {
+  int32_t SampleRate = 0;
   int32_t BlockLen = 0;
   int32_t BlockCount = 0;
   int32_t RingLen = 0;
@@ -26,6 +29,8 @@ struct BlockLayout {
   int32_t DelayMaxFrames = 0;
 };
 
-BlockLayout ComputeBlockLayout(float bufferMs, float delayMinMs, float delayMaxMs, bool tunerOn);
+// sampleRate: kMinSampleRate..kMaxSampleRate.
+BlockLayout ComputeBlockLayout(float bufferMs, float delayMinMs, float delayMaxMs, bool tunerOn,
+                               int32_t sampleRate = kDefaultSampleRate);
 
 }  // namespace ampora

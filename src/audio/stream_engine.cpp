@@ -35,12 +35,14 @@ void StreamEngine::InitStream() {
   lengthTrim_ = 0;
   positionBase_ = 0;
   nextBlock_ = 0;
-  waveFormat_ = StreamWaveFormat();
+  waveFormat_ = StreamWaveFormat(SampleRate);
 
   BufferMS = ClampSetting(BufferMS, kBufferMsMin, kBufferMsMax, kBufferMsDefault);
   DelayMinMS = ClampSetting(DelayMinMS, kDelayMinMsMin, kDelayMinMsMax, kDelayMinMsDefault);
   DelayMaxMS = ClampSetting(DelayMaxMS, kDelayMaxMsMin, kDelayMaxMsMax, kDelayMaxMsDefault);
-  layout_ = ComputeBlockLayout(BufferMS, DelayMinMS, DelayMaxMS, TunerOn == 1);
+  // A rate OpenStream refuses still gets rings, laid out within the supported range.
+  layout_ = ComputeBlockLayout(BufferMS, DelayMinMS, DelayMaxMS, TunerOn == 1,
+                               std::clamp(SampleRate, kMinSampleRate, kMaxSampleRate));
 
   const int32_t blockLen = layout_.BlockLen;
   const int32_t blockCount = layout_.BlockCount;
@@ -79,6 +81,10 @@ void StreamEngine::OpenStream() {
   ++counts_.opens;
   filledAtOpen_ = waveIn_.Counts().blocks;
   handledAtOpen_ = counts_.blocksHandled;
+  if (!IsSupportedSampleRate(waveFormat_.samplesPerSec)) {
+    ReportOpenFailure(UnsupportedSampleRateText(waveFormat_.samplesPerSec));
+    return;
+  }
   if (const int32_t code = waveIn_.Open(WaveDeviceId[0], waveFormat_); code != kDeviceOk) {
     ReportOpenFailure(waveIn_.ErrorText(code));
     return;

@@ -48,6 +48,10 @@ class StreamEngine {
   StreamEngine(const StreamEngine&) = delete;
   StreamEngine& operator=(const StreamEngine&) = delete;
 
+  // The stream's rate: the devices' rate, set before InitStream. The rings are laid out
+  // for it; OpenStream refuses a rate outside kMinSampleRate..kMaxSampleRate with a
+  // message naming it.
+  int32_t SampleRate = kDefaultSampleRate;
   // Settings, read by InitStream (which brings them into the dialog's ranges).
   float BufferMS = kBufferMsDefault;
   float DelayMinMS = kDelayMinMsDefault;

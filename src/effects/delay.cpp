@@ -5,9 +5,9 @@
 
 namespace ampora {
 
-void Delay::Apply(const FxParamTable& fx) {
-  delayLeft_ = FramesOfMs(fx[FxIndex(kDelay, 1)]);
-  delayRight_ = FramesOfMs(fx[FxIndex(kDelay, 2)]);
+void Delay::Apply(const FxParamTable& fx, int32_t sampleRate) {
+  delayLeft_ = FramesOfMs(fx[FxIndex(kDelay, 1)], sampleRate);
+  delayRight_ = FramesOfMs(fx[FxIndex(kDelay, 2)], sampleRate);
   wet_ = PercentFactor(fx[FxIndex(kDelay, 3)]);
   dry_ = PercentFactor(fx[FxIndex(kDelay, 4)]);
 }

@@ -14,9 +14,9 @@ namespace ampora {
 // Both may raise RuntimeError (a delay beyond the 32-bit range, a level that overflows).
 class Delay {
  public:
-  // Left delay row 1 and right delay row 2 in ms (44 frames each), delayed level row 3
-  // and direct level row 4 in percent.
-  void Apply(const FxParamTable& fx);
+  // Left delay row 1 and right delay row 2 in ms (sampleRate \ 1000 frames each),
+  // delayed level row 3 and direct level row 4 in percent.
+  void Apply(const FxParamTable& fx, int32_t sampleRate = kDefaultSampleRate);
   // Both samples of the block from block.in (and its history) to block.out.
   void Run(const StageBlock& block);
 

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "audio/stream_format.h"
 #include "util/error_trap.h"
 #include "util/rounding.h"
 
@@ -25,20 +24,23 @@ int32_t ThresholdOf(int32_t percent) {
 }
 
 // The gain change per frame that makes a change of 1 take `ms` milliseconds.
-float ReleaseIncrement(int32_t ms) {
-  const double frames = ms / 1000.0 * SampleRate;
+float ReleaseIncrement(int32_t ms, int32_t sampleRate) {
+  const double frames = ms / 1000.0 * sampleRate;
   if (frames == 0.0) RaiseDivisionByZero();
   return static_cast<float>(1.0 / frames);
 }
 
-// The 2 ms attack of both dynamics effects, in frames (88.2).
-constexpr float kAttackLength = static_cast<float>(SampleRate / 500.0);
+// The 2 ms attack of both dynamics effects, in frames (88.2 at 44100 Hz).
+float AttackLength(int32_t sampleRate) {
+  return static_cast<float>(sampleRate / 500.0);
+}
 
 }  // namespace
 
-void Limiter::Apply(const FxParamTable& fx) {
+void Limiter::Apply(const FxParamTable& fx, int32_t sampleRate) {
+  attackLength_ = AttackLength(sampleRate);
   threshold_ = ThresholdOf(Row(fx, kLimiter, 1));
-  release_ = ReleaseIncrement(Row(fx, kLimiter, 2));
+  release_ = ReleaseIncrement(Row(fx, kLimiter, 2), sampleRate);
   mix_ = PercentFactor(Row(fx, kLimiter, 3));
   level_ = PercentFactor(Row(fx, kLimiter, 4));
   gain_ = 1.0f;
@@ -66,12 +68,14 @@ void Limiter::RunFrames(const StageBlock& block) {
       const auto limit = static_cast<float>(static_cast<double>(threshold_) / std::abs(x));
       if (limit < 1.0f && limit < gain_ && limit < target_) {
         target_ = limit;
-        step_ = static_cast<float>((static_cast<double>(gain_) - limit) / kAttackLength);
+        step_ = static_cast<float>((static_cast<double>(gain_) - limit) / attackLength_);
       }
     }
     if (step_ != 0.0f) {
+      const float before = gain_;
       gain_ -= step_;
-      if (gain_ <= target_) {
+      // A step too small to move the gain would hold it there for good: the attack ends.
+      if (gain_ <= target_ || gain_ == before) {
         step_ = 0.0f;
         target_ = 1.0f;
       }
@@ -85,9 +89,10 @@ void Limiter::RunFrames(const StageBlock& block) {
   }
 }
 
-void Compressor::Apply(const FxParamTable& fx) {
+void Compressor::Apply(const FxParamTable& fx, int32_t sampleRate) {
+  attackLength_ = AttackLength(sampleRate);
   threshold_ = ThresholdOf(Row(fx, kCompressor, 1));
-  release_ = ReleaseIncrement(Row(fx, kCompressor, 2));
+  release_ = ReleaseIncrement(Row(fx, kCompressor, 2), sampleRate);
   attack_ = PercentFactor(Row(fx, kCompressor, 3));
   rest_ = PercentFactor(Row(fx, kCompressor, 4));
   level_ = PercentFactor(Row(fx, kCompressor, 5));
@@ -109,9 +114,10 @@ void Compressor::Run(const StageBlock& block) {
           std::abs(target_ - rest) < std::abs(aimStored - rest)) {
         target_ = aimStored;
         step_ =
-            static_cast<float>(std::abs(static_cast<double>(gain_) - aimStored) / kAttackLength);
+            static_cast<float>(std::abs(static_cast<double>(gain_) - aimStored) / attackLength_);
       }
     } else if (step_ != 0.0f) {
+      const float before = gain_;
       bool reached;
       if (gain_ >= target_) {
         gain_ -= step_;
@@ -120,6 +126,8 @@ void Compressor::Run(const StageBlock& block) {
         gain_ += step_;
         reached = gain_ >= target_;
       }
+      // A step too small to move the gain would hold it short of the target for good.
+      reached = reached || gain_ == before;
       if (reached) {
         step_ = 0.0f;
         gain_ = target_;

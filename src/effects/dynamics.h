@@ -15,17 +15,19 @@
 namespace ampora {
 
 // Peak limiter with a fixed 2 ms attack: a sample above the threshold pulls the gain
-// linearly down to threshold / |x| within 88.2 frames; the gain then rises again at the
-// release rate. Apply resets the gain and the target but keeps the attack step.
+// linearly down to threshold / |x| within 2 ms (88.2 frames at 44100 Hz); the gain then
+// rises again at the release rate. Apply resets the gain and the target but keeps the
+// attack step.
 class Limiter {
  public:
-  void Apply(const FxParamTable& fx);
+  void Apply(const FxParamTable& fx, int32_t sampleRate = kDefaultSampleRate);
   // An error resets gain, target and step.
   void Run(const StageBlock& block);
 
  private:
   void RunFrames(const StageBlock& block);
 
+  float attackLength_ = static_cast<float>(kDefaultSampleRate / 500.0);  // frames
   int32_t threshold_ = 0;
   float release_ = 0.0f;  // gain rise per frame
   float mix_ = 0.0f;      // share of the removed signal that is added back
@@ -41,10 +43,11 @@ class Limiter {
 // resting gain but keeps the step.
 class Compressor {
  public:
-  void Apply(const FxParamTable& fx);
+  void Apply(const FxParamTable& fx, int32_t sampleRate = kDefaultSampleRate);
   void Run(const StageBlock& block);
 
  private:
+  float attackLength_ = static_cast<float>(kDefaultSampleRate / 500.0);  // frames
   int32_t threshold_ = 0;
   float release_ = 0.0f;  // gain change per frame toward the resting gain
   float attack_ = 0.0f;   // factor on the gain aimed at above the threshold

@@ -5,8 +5,8 @@
 
 namespace ampora {
 
-void Echo::Apply(const FxParamTable& fx) {
-  delay_ = FramesOfMs(fx[FxIndex(kEcho, 1)]);
+void Echo::Apply(const FxParamTable& fx, int32_t sampleRate) {
+  delay_ = FramesOfMs(fx[FxIndex(kEcho, 1)], sampleRate);
   feedback_ = PercentFactor(fx[FxIndex(kEcho, 2)]);
 }
 

@@ -16,8 +16,8 @@ namespace ampora {
 // Both may raise RuntimeError (a delay beyond the 32-bit range, a feedback that overflows).
 class Echo {
  public:
-  // Delay row 1 in ms (44 frames each), feedback row 2 in percent.
-  void Apply(const FxParamTable& fx);
+  // Delay row 1 in ms (sampleRate \ 1000 frames each), feedback row 2 in percent.
+  void Apply(const FxParamTable& fx, int32_t sampleRate = kDefaultSampleRate);
   // Left samples of the block from block.in (and the history of block.out) to block.out.
   void Run(const StageBlock& block);
 

@@ -36,14 +36,24 @@ void EffectChain::ApplyEffectParams(int effect) {
 
 void EffectChain::InitEffectTables() {
   for (auto& unit : units_) {
-    if (unit != nullptr) unit->InitEffectTables();
+    if (unit != nullptr) unit->InitEffectTables(sampleRate_);
   }
+  tablesAllocated_ = true;
 }
 
 void EffectChain::FreeEffectTables() {
   for (auto& unit : units_) {
     if (unit != nullptr) unit->FreeEffectTables();
   }
+  tablesAllocated_ = false;
+}
+
+void EffectChain::SetSampleRate(int32_t rate) {
+  Check(IsSupportedSampleRate(rate), "sample rate out of range");
+  if (rate == sampleRate_) return;
+  sampleRate_ = rate;
+  if (tablesAllocated_) InitEffectTables();
+  for (int effect = 0; effect < kEffectCount; ++effect) ApplyEffectParams(effect);
 }
 
 int EffectChain::ProcessBlock(int32_t start, int32_t end) {
@@ -53,7 +63,7 @@ int EffectChain::ProcessBlock(int32_t start, int32_t end) {
 }
 
 RingShape EffectChain::Shape() const {
-  return RingShape{stream_.BlockLen, stream_.RingLen};
+  return RingShape{stream_.BlockLen, stream_.RingLen, sampleRate_};
 }
 
 EffectChain::Rings EffectChain::CurrentRings() const {

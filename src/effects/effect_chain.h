@@ -44,9 +44,17 @@ class EffectChain final : public BlockProcessor {
   // of its state as it was. Indices outside 0..15 do nothing.
   void ApplyEffectParams(int effect);
 
-  // Start-up and shut-down of the tables that some effects size once.
+  // Start-up and shut-down of the tables that some effects size by the rate.
   void InitEffectTables();
   void FreeEffectTables();
+
+  // The frames per second the effects work at: 44100 until set. Every effect keeps its
+  // times and frequencies at every rate. A new rate resizes the tables (when they are
+  // allocated) and re-applies every effect's parameters; it allocates, so it is set
+  // between passes, when the stream is set up. Raises the trap for a rate outside
+  // kMinSampleRate..kMaxSampleRate, changing nothing; the same rate changes nothing.
+  void SetSampleRate(int32_t rate);
+  int32_t SampleRate() const { return sampleRate_; }
 
   // One block start..end of the rings (a whole block, never wrapping). Returns 1 when
   // the pass completed, 0 when an error abandoned it (frames of the stage rings not yet
@@ -94,6 +102,8 @@ class EffectChain final : public BlockProcessor {
 
   StreamBuffers& stream_;
   EffectUnitTable units_;
+  int32_t sampleRate_ = kDefaultSampleRate;
+  bool tablesAllocated_ = false;
 };
 
 }  // namespace ampora

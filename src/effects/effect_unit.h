@@ -12,10 +12,13 @@
 // How the chain reaches the state and the block routine of one effect.
 //
 // An effect unit is a plain class holding one effect's state:
-//   void Apply(const FxParamTable& fx);   // or Apply(fx, RingShape) when the block and
-//                                         // ring lengths size its state (the pitch shifter)
+//   void Apply(const FxParamTable& fx);   // or Apply(fx, int32_t sampleRate) when its
+//                                         // times or frequencies depend on the rate, or
+//                                         // Apply(fx, RingShape) when the block and ring
+//                                         // lengths size its state (the pitch shifter)
 //   void Run(const StageBlock& block);
-//   optionally void InitEffectTables() and void FreeEffectTables() (the equaliser).
+//   optionally void InitEffectTables(int32_t sampleRate) and void FreeEffectTables()
+//   (the equaliser).
 // PlugIn<Unit>(constructor arguments...) wraps such a class for the chain's table; the
 // chain never needs to know more about it.
 //
@@ -34,7 +37,7 @@ class EffectUnit {
   // when its setting cannot run with this shape: the chain then treats the effect as off,
   // without trying again until the next Apply.
   virtual bool ReadyFor(const FxParamTable& fx, const RingShape& shape) = 0;
-  virtual void InitEffectTables() = 0;
+  virtual void InitEffectTables(int32_t sampleRate) = 0;
   virtual void FreeEffectTables() = 0;
 };
 
@@ -52,6 +55,8 @@ class PluggedUnit final : public EffectUnit {
       refusedFor_ = shape;  // unless the unit takes it
       unit_.Apply(fx, shape);
       sizedFor_ = shape;
+    } else if constexpr (kTimedByRate) {
+      unit_.Apply(fx, shape.sampleRate);
     } else {
       unit_.Apply(fx);
     }
@@ -66,8 +71,10 @@ class PluggedUnit final : public EffectUnit {
       return true;
     }
   }
-  void InitEffectTables() override {
-    if constexpr (requires { unit_.InitEffectTables(); }) unit_.InitEffectTables();
+  void InitEffectTables(int32_t sampleRate) override {
+    if constexpr (requires { unit_.InitEffectTables(sampleRate); }) {
+      unit_.InitEffectTables(sampleRate);
+    }
   }
   void FreeEffectTables() override {
     if constexpr (requires { unit_.FreeEffectTables(); }) unit_.FreeEffectTables();
@@ -79,6 +86,9 @@ class PluggedUnit final : public EffectUnit {
   static constexpr bool kSizedByShape =
       requires(Unit & u, const FxParamTable& fx, const RingShape& shape) {
     u.Apply(fx, shape);
+  };
+  static constexpr bool kTimedByRate = requires(Unit & u, const FxParamTable& fx, int32_t rate) {
+    u.Apply(fx, rate);
   };
 
   Unit unit_;

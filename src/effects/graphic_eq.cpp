@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "audio/stream_format.h"
 #include "util/error_trap.h"
 #include "util/pending_events.h"
 #include "util/rounding.h"
@@ -37,8 +36,8 @@ struct BandState {
 
 }  // namespace
 
-void GraphicEq::InitEffectTables() {
-  block_.assign(static_cast<size_t>(SampleRate), 0.0f);
+void GraphicEq::InitEffectTables(int32_t sampleRate) {
+  block_.assign(static_cast<size_t>(sampleRate), 0.0f);
   memory_ = {};
 }
 
@@ -46,7 +45,8 @@ void GraphicEq::FreeEffectTables() {
   std::vector<float>().swap(block_);
 }
 
-void GraphicEq::Apply(const FxParamTable& fx) {
+void GraphicEq::Apply(const FxParamTable& fx, int32_t sampleRate) {
+  sampleRate_ = sampleRate;
   for (int b = 0; b < kBandCount; ++b)
     gain_[b] = static_cast<float>(fx[FxIndex(kGraphicEq, b + 1)]);
   level_ = PercentFactor(fx[FxIndex(kGraphicEq, 16)]);
@@ -59,9 +59,14 @@ void GraphicEq::DesignEqBands() {
   const double minAmplitude = 0.5 / q;
   const double maxAmplitude = q / 0.5;
   for (int i = 0; i < kBandCount; ++i) {
+    Coefficients& c = coefficients_[i];
+    if (2.0 * kBandFrequency[i] >= sampleRate_) {
+      c = Coefficients{};  // the identity
+      continue;
+    }
     const double amplitude =
         std::clamp(std::pow(10.0, gain_[i] / 20.0), minAmplitude, maxAmplitude);
-    const double w = kBandFrequency[i] / static_cast<double>(SampleRate) * kTwoPi;
+    const double w = kBandFrequency[i] / static_cast<double>(sampleRate_) * kTwoPi;
     double z = 0.5 / q;
     double p = 0.5 / q;
     if (amplitude >= 1.0) {
@@ -73,7 +78,6 @@ void GraphicEq::DesignEqBands() {
     const double rp = std::pow(kE, -w * p);
     const double b1Unscaled = -2.0 * rz * std::cos(w * std::sqrt(1.0 - z * z));
     const double b2Unscaled = rz * rz;
-    Coefficients& c = coefficients_[i];
     c.a1 = static_cast<float>(-2.0 * rp * std::cos(w * std::sqrt(1.0 - p * p)));
     c.a2 = static_cast<float>(rp * rp);
     // Scale so that the gain at the centre is the amplitude, with the stored a1 and a2.

@@ -13,6 +13,9 @@ namespace ampora {
 // signal, bands in ascending frequency, then the output level. A band whose gain is 0 dB
 // is skipped and keeps its memories; memories are never reset by Apply().
 //
+// A band at or above half the sample rate (16 kHz at 22050 Hz) cannot be realised and
+// passes the signal unchanged.
+//
 // Band gains beyond about +-15.56 dB (possible only in a hand-edited bank) would damp a
 // band's zeros or poles beyond 1, where the design has no real value: the band's amplitude
 // is limited to 1/6..6 there, so it boosts or cuts as far as the design reaches and its
@@ -41,16 +44,18 @@ class GraphicEq {
     float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
   };
 
-  // Allocates the block buffer (SampleRate frames: the longest block the equaliser takes)
-  // and clears the band memories. Called once at start-up, before the first Apply().
-  void InitEffectTables();
+  // Allocates the block buffer (sampleRate frames, one second: the longest block the
+  // equaliser takes) and clears the band memories. Called at start-up, before the first
+  // Apply(), and again when the rate changes.
+  void InitEffectTables(int32_t sampleRate = kDefaultSampleRate);
   // Releases the block buffer; Run() then raises the trap until InitEffectTables().
   void FreeEffectTables();
 
   // ApplyEffectParams(6): copies the 15 gains (rows 1..15) and the level (row 16 / 100)
-  // and redesigns the bands.
-  void Apply(const FxParamTable& fx);
-  // Coefficients of every band from its gain; intermediates in double.
+  // and redesigns the bands for sampleRate.
+  void Apply(const FxParamTable& fx, int32_t sampleRate = kDefaultSampleRate);
+  // Coefficients of every band from its gain at the rate of the last Apply();
+  // intermediates in double.
   void DesignEqBands();
   // Filters n >= 1 samples of source into destination (which may be the same buffer)
   // with one band's coefficients and the memories of the given slot (0 or 1).
@@ -76,6 +81,7 @@ class GraphicEq {
 
   std::array<float, kBandCount> gain_{};
   float level_ = 1.0f;
+  int32_t sampleRate_ = kDefaultSampleRate;
   std::array<Coefficients, kBandCount> coefficients_{};
   std::array<std::array<Memory, kBandCount>, kSlotCount> memory_{};
   std::vector<float> block_;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "audio/stream_format.h"
 #include "effects/ring_history.h"
 #include "util/error_trap.h"
 #include "util/rounding.h"
@@ -46,7 +45,7 @@ float ShiftRatio(int32_t semitones, int32_t fine) {
 
 void PitchShift::Apply(const FxParamTable& fx, const RingShape& shape) {
   const int32_t blockLen = shape.blockLen;
-  Check(blockLen >= 1 && blockLen <= SampleRate && shape.ringLen >= blockLen,
+  Check(blockLen >= 1 && blockLen <= shape.sampleRate && shape.ringLen >= blockLen,
         "pitch shifter block length out of range");
   const float ratio = ShiftRatio(fx[FxIndex(kPitchShift, 1)], fx[FxIndex(kPitchShift, 2)]);
   const int32_t grainBlocks = RoundInt32(4.0 / ratio + 2.0);

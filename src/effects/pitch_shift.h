@@ -25,9 +25,9 @@ namespace ampora {
 // Thread: UI thread only, every member.
 class PitchShift {
  public:
-  // ApplyEffectParams(7) for blocks of shape.blockLen frames (1..SampleRate) in rings of
-  // shape.ringLen frames: derives the ratio, grain, crossfade and look-back from rows
-  // 1..4 and reallocates the grain and tail buffers zero-filled, so the shifted part is
+  // ApplyEffectParams(7) for blocks of shape.blockLen frames (1..shape.sampleRate, at most
+  // a second) in rings of shape.ringLen frames: derives the ratio, grain, crossfade and look-back
+  // from rows 1..4 and reallocates the grain and tail buffers zero-filled, so the shifted part is
   // silent until the next grain. Raises the trap for a shape or ratio out of range,
   // changing nothing then. The chain must call it again whenever the shape changes.
   void Apply(const FxParamTable& fx, const RingShape& shape);

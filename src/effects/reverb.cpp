@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "audio/stream_format.h"
 #include "effects/ring_history.h"
 #include "util/rounding.h"
 
@@ -17,10 +16,14 @@ void Reverb::UseRandomSource(std::unique_ptr<RandomSource> random) {
 namespace {
 
 // Reflection t lies (t + 1) x 800000 + 100000 .. plus 266667 (by the random number r),
-// divided by the sample rate and multiplied by the spread.
-int32_t ReflectionDelay(double r, int t, double spread) {
+// divided by 44100 and multiplied by the spread: frames at 44100 Hz (42..54 ms for the
+// first reflection at spread 50). At other rates the reflections keep their times; the
+// factor is exactly 1 at 44100 Hz.
+int32_t ReflectionDelay(double r, int t, double spread, int32_t sampleRate) {
+  constexpr double kReferenceRate = kDefaultSampleRate;
   const double base = (t + 1) * 19200000.0;
-  return RoundInt32(((r * 6400000 + base) / 24 + 100000) / SampleRate * spread);
+  return RoundInt32(((r * 6400000 + base) / 24 + 100000) / kReferenceRate * spread *
+                    (sampleRate / kReferenceRate));
 }
 
 // The gains of the reflections fall from 34 to 10 times 0.1 / 24, whatever the setting.
@@ -34,15 +37,15 @@ constexpr std::array<float, Reverb::kTaps> kReflectionGain = [] {
 
 }  // namespace
 
-void Reverb::Apply(const FxParamTable& fx) {
+void Reverb::Apply(const FxParamTable& fx, int32_t sampleRate) {
   const double spread = fx[FxIndex(kReverb, 1)] + 40.0;
   const auto stereo = PercentFactor(fx[FxIndex(kReverb, 4)]);
   for (int t = 0; t < kTaps; ++t) {
-    delayLeft_[t] = ReflectionDelay(random_->Next(), t, spread);
+    delayLeft_[t] = ReflectionDelay(random_->Next(), t, spread, sampleRate);
     // The right reflection moves from the left one (stereo 0) to a position of its own
     // (stereo 100), drawn after a reseed from the clock.
     random_->ReseedFromClock();
-    const int32_t own = ReflectionDelay(random_->Next(), t, spread);
+    const int32_t own = ReflectionDelay(random_->Next(), t, spread, sampleRate);
     delayRight_[t] = RoundInt32((1 - static_cast<double>(stereo)) * delayLeft_[t] +
                                 static_cast<double>(stereo) * own);
   }

@@ -28,8 +28,9 @@ class Reverb {
   // reproducible).
   void UseRandomSource(std::unique_ptr<RandomSource> random);
 
-  // Spread row 1, high cut row 2, low cut row 3, stereo row 4, level row 5, direct row 6.
-  void Apply(const FxParamTable& fx);
+  // Spread row 1, high cut row 2, low cut row 3, stereo row 4, level row 5, direct row 6;
+  // reflection times in frames at sampleRate.
+  void Apply(const FxParamTable& fx, int32_t sampleRate = kDefaultSampleRate);
   // Both samples of the block from block.in (and its history) to block.out. An error
   // clears the filter memories.
   void Run(const StageBlock& block);

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "audio/stream_format.h"
 #include "util/rounding.h"
 
 // Reading the history of a stage ring: delays in frames and the wrap of a ring index.
@@ -24,12 +23,11 @@ inline int32_t WrapIndex(int64_t k, int32_t ringLen) {
   return static_cast<int32_t>(r == 0 ? 0 : r + ringLen);
 }
 
-// Echo and Delay count a millisecond as the integer quotient 44100 \ 1000 = 44 frames.
-inline constexpr int32_t kFramesPerMs = SampleRate / 1000;
-
-// A delay in whole milliseconds as frames; raises kOverflow outside the 32-bit range.
-inline int32_t FramesOfMs(int32_t ms) {
-  return RoundInt32(static_cast<double>(kFramesPerMs) * ms);
+// A delay in whole milliseconds as frames at sampleRate. Echo and Delay count a
+// millisecond as the integer quotient sampleRate \ 1000 (44 frames at 44100 Hz). Raises
+// kOverflow outside the 32-bit range.
+inline int32_t FramesOfMs(int32_t ms, int32_t sampleRate) {
+  return RoundInt32(static_cast<double>(sampleRate / 1000) * ms);
 }
 
 }  // namespace ampora

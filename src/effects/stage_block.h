@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "audio/frame.h"
+#include "audio/sample_rate.h"
 
 namespace ampora {
 
@@ -17,11 +18,12 @@ class RingGuard {
   ~RingGuard() = default;
 };
 
-// The block and ring lengths of the stream, which size the state of an effect that
-// depends on them (the pitch shifter's grain, and how far back it may read).
+// The block and ring lengths and the rate of the stream, which size the state of an
+// effect that depends on them (the pitch shifter's grain, and how far back it may read).
 struct RingShape {
   int32_t blockLen = 0;
   int32_t ringLen = 0;
+  int32_t sampleRate = kDefaultSampleRate;
   bool operator==(const RingShape&) const = default;
 };
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "audio/stream_format.h"
 #include "effects/lfo.h"
 #include "effects/ring_history.h"
 #include "effects/ring_span.h"
@@ -11,17 +10,48 @@
 
 namespace ampora {
 
-const SweepShape kFlangerShape{kFlanger, 50.0, SampleRate / 700, 63.0, 1.0, true};
-const SweepShape kPhaserShape{kPhaser, 15.0, SampleRate / 8000, 5.0, 1.0, true};
-// round(44100 / 1000 x 20) = 882 frames, 20 ms; the depth is row 2 / 100 ms.
-const SweepShape kChorusShape{kChorus, 10.0, 882, SampleRate, 1000.0, true};
-// round(44100 / 300 + 1) = 148 frames; the depth is row 2 percent of 1/300 s.
-const SweepShape kVibratoShape{kVibrato, 10.0, 148, SampleRate, 300.0, false};
+namespace {
 
-void SweepEffect::Apply(const FxParamTable& fx) {
-  increment_ = LfoIncrement(fx[FxIndex(shape_.effect, 1)] / shape_.rateDivisor);
-  depth_ =
-      RoundInt32(fx[FxIndex(shape_.effect, 2)] / 100.0 * shape_.depthScale / shape_.depthDivisor);
+// Flanger and Phaser: the base delay is the integer quotient of the rate (63 and 5 frames
+// at 44100 Hz), and the depth a percentage of that quotient.
+template <int32_t kDivisor>
+int32_t RateQuotient(int32_t sampleRate) {
+  return sampleRate / kDivisor;
+}
+template <int32_t kDivisor>
+double RateQuotientScale(int32_t sampleRate) {
+  return RateQuotient<kDivisor>(sampleRate);
+}
+
+// 20 ms: 882 frames at 44100 Hz.
+int32_t ChorusBase(int32_t sampleRate) {
+  return RoundInt32(sampleRate / 1000.0 * 20);
+}
+
+// 1/300 s and one frame: 148 frames at 44100 Hz.
+int32_t VibratoBase(int32_t sampleRate) {
+  return RoundInt32(sampleRate / 300.0 + 1);
+}
+
+// Chorus and Vibrato: the depth is row 2 / 100 ms and row 2 percent of 1/300 s.
+double WholeRate(int32_t sampleRate) {
+  return sampleRate;
+}
+
+}  // namespace
+
+const SweepShape kFlangerShape{kFlanger, 50.0, &RateQuotient<700>, &RateQuotientScale<700>,
+                               1.0,      true};
+const SweepShape kPhaserShape{kPhaser, 15.0, &RateQuotient<8000>, &RateQuotientScale<8000>,
+                              1.0,     true};
+const SweepShape kChorusShape{kChorus, 10.0, &ChorusBase, &WholeRate, 1000.0, true};
+const SweepShape kVibratoShape{kVibrato, 10.0, &VibratoBase, &WholeRate, 300.0, false};
+
+void SweepEffect::Apply(const FxParamTable& fx, int32_t sampleRate) {
+  baseDelay_ = shape_.baseDelay(sampleRate);
+  increment_ = LfoIncrement(fx[FxIndex(shape_.effect, 1)] / shape_.rateDivisor, sampleRate);
+  depth_ = RoundInt32(fx[FxIndex(shape_.effect, 2)] / 100.0 * shape_.depthScale(sampleRate) /
+                      shape_.depthDivisor);
   if (shape_.hasLevel) {
     dry_ = static_cast<float>(10.0 / 15.0);
     wet_ = static_cast<float>(fx[FxIndex(shape_.effect, 3)] / 150.0);
@@ -61,7 +91,7 @@ void SweepEffect::Run(const StageBlock& block) {
       const int32_t i = first + j;
       const double firstWeight = 1.0 - prevFrac_;
       const int64_t p0 = prevPos_;
-      const double pos = (i - shape_.baseDelay) - sines[j] * depth_;
+      const double pos = (i - baseDelay_) - sines[j] * depth_;
       if (!(std::fabs(pos) < kPositionLimit)) RaiseOverflow();
       // floor(pos) by truncation, one down for negative fractions.
       auto p1 = static_cast<int64_t>(pos);

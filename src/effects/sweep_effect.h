@@ -7,13 +7,15 @@
 
 namespace ampora {
 
-// What tells the members of the sweep family apart.
+// What tells the members of the sweep family apart. Delays are in frames at the rate the
+// effect is applied at.
 struct SweepShape {
   EffectIndex effect;
   double rateDivisor;  // LFO rate in Hz = row 1 / rateDivisor
-  int32_t baseDelay;   // frames
-  // Depth in frames = round(row 2 / 100 x depthScale / depthDivisor), in that order.
-  double depthScale;
+  int32_t (*baseDelay)(int32_t sampleRate);
+  // Depth in frames = round(row 2 / 100 x depthScale(sampleRate) / depthDivisor), in that
+  // order.
+  double (*depthScale)(int32_t sampleRate);
   double depthDivisor;
   bool hasLevel;  // dry 10/15 and wet row 3 / 150; without: no dry part, wet 1
 };
@@ -34,16 +36,18 @@ extern const SweepShape kVibratoShape;
 // Both may raise RuntimeError (a rate of 0, a depth or level that overflows).
 class SweepEffect {
  public:
-  explicit SweepEffect(const SweepShape& shape) : shape_(shape) {}
+  explicit SweepEffect(const SweepShape& shape)
+      : shape_(shape), baseDelay_(shape.baseDelay(kDefaultSampleRate)) {}
 
-  // Rate row 1, depth row 2, level row 3 (when the shape has one) of the shape's effect.
-  // Phases and read positions are kept.
-  void Apply(const FxParamTable& fx);
+  // Rate row 1, depth row 2, level row 3 (when the shape has one) of the shape's effect,
+  // and the base delay, at sampleRate. Phases and read positions are kept.
+  void Apply(const FxParamTable& fx, int32_t sampleRate = kDefaultSampleRate);
   // Left samples of the block from block.in (and its history) to block.out.
   void Run(const StageBlock& block);
 
  private:
   SweepShape shape_;
+  int32_t baseDelay_ = 0;
   double increment_ = 0.0;
   int32_t depth_ = 0;
   float dry_ = 0.0f;

@@ -7,8 +7,8 @@
 
 namespace ampora {
 
-void Tremolo::Apply(const FxParamTable& fx) {
-  increment_ = LfoIncrement(fx[FxIndex(kTremolo, 1)] * 0.5);
+void Tremolo::Apply(const FxParamTable& fx, int32_t sampleRate) {
+  increment_ = LfoIncrement(fx[FxIndex(kTremolo, 1)] * 0.5, sampleRate);
   depth_ = fx[FxIndex(kTremolo, 2)] / 100.0;
 }
 

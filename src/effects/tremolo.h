@@ -14,7 +14,7 @@ namespace ampora {
 class Tremolo {
  public:
   // Rate row 1 in half-hertz steps, depth row 2 in percent.
-  void Apply(const FxParamTable& fx);
+  void Apply(const FxParamTable& fx, int32_t sampleRate = kDefaultSampleRate);
   // Left samples of the block from block.in to block.out.
   void Run(const StageBlock& block);
 

@@ -240,8 +240,20 @@ void LivePath::RestartStream() {
   WaitMs(kRestartWaitMs, kWaitTurnMs);
   // The program may have ended while events ran: its devices stay closed.
   if (shutDown_) return;
-  engine_.InitStream();
+  InitStreamAtDeviceRate();
   engine_.OpenStream();
+}
+
+// The devices decide the rate (a JACK server restarted at another rate since the last
+// start included); the chain and the tuner follow it before the stream opens. A rate the
+// program cannot stream at is left to OpenStream, which refuses it with a message.
+void LivePath::InitStreamAtDeviceRate() {
+  const int32_t rate = devices_.StreamRate(engine_.WaveDeviceId[0], engine_.WaveDeviceId[1]);
+  engine_.SampleRate = rate;
+  engine_.InitStream();
+  if (!IsSupportedSampleRate(rate)) return;
+  chain_.SetSampleRate(rate);
+  tuner_.SetSampleRate(rate);
 }
 
 // Before any restart opens a client on a server: see MidiInService::Lost. Program

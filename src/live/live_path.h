@@ -178,6 +178,7 @@ class LivePath {
 
  private:
   void RestartStream();
+  void InitStreamAtDeviceRate();
   void ReopenMidiIn();
   void CloseLostMidiIn();
   void AnalyseTunerBlock(int32_t k);

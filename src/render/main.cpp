@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "audio/stream_format.h"
 #include "render/offline_render.h"
 #include "render/render_error.h"
 #include "settings/settings_location.h"
@@ -26,13 +25,15 @@ void OnSignal(int) {
 // A progress line on a terminal, redrawn at most ten times a second.
 class ProgressLine {
  public:
+  explicit ProgressLine(int32_t sampleRate) : sampleRate_(sampleRate) {}
+
   bool operator()(int64_t done, int64_t total) {
     const auto now = std::chrono::steady_clock::now();
     if (now - lastDrawn_ >= std::chrono::milliseconds(100) || done == total) {
       lastDrawn_ = now;
       std::fprintf(stderr, "\rrendering %5.1f %%  %.1f / %.1f s", 100.0 * done / total,
-                   static_cast<double>(done) / ampora::SampleRate,
-                   static_cast<double>(total) / ampora::SampleRate);
+                   static_cast<double>(done) / sampleRate_,
+                   static_cast<double>(total) / sampleRate_);
       std::fflush(stderr);
       drawn_ = true;
     }
@@ -44,6 +45,7 @@ class ProgressLine {
   }
 
  private:
+  int32_t sampleRate_;
   std::chrono::steady_clock::time_point lastDrawn_{};
   bool drawn_ = false;
 };
@@ -72,14 +74,14 @@ int main(int argc, char** argv) {
 
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
-  ProgressLine line;
+  ProgressLine line(options.sampleRate);
   ampora::RenderProgress progress = [](int64_t, int64_t) { return !interrupted; };
   if (isatty(STDERR_FILENO) == 1) progress = std::ref(line);
 
   try {
     const ampora::RenderResult result = ampora::RenderFile(options, progress);
     line.Clear();
-    const double audioSeconds = static_cast<double>(result.frames) / ampora::SampleRate;
+    const double audioSeconds = static_cast<double>(result.frames) / options.sampleRate;
     std::fprintf(stderr, "rendered %.2f s of audio in %.2f s: %.0fx real time\n", audioSeconds,
                  result.seconds, result.seconds > 0 ? audioSeconds / result.seconds : 0.0);
     if (result.abandonedBlocks > 0) {

@@ -9,7 +9,6 @@
 
 #include "audio/block_layout.h"
 #include "audio/stream_buffers.h"
-#include "audio/stream_format.h"
 #include "effects/effect_chain.h"
 #include "effects/reverb.h"
 #include "live/banks.h"
@@ -34,11 +33,11 @@ bool SameFile(const std::string& a, const std::string& b) {
          infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
-// The rings sized as InitStream sizes them for this block length.
-void AllocateForBlockMs(StreamBuffers& stream, float blockMs) {
+// The rings sized as InitStream sizes them for this block length and rate.
+void AllocateForBlockMs(StreamBuffers& stream, float blockMs, int32_t sampleRate) {
   const float bufferMs = ClampSetting(blockMs, kBufferMsMin, kBufferMsMax, kBufferMsDefault);
   const BlockLayout layout =
-      ComputeBlockLayout(bufferMs, kDelayMinMsDefault, kDelayMaxMsDefault, false);
+      ComputeBlockLayout(bufferMs, kDelayMinMsDefault, kDelayMaxMsDefault, false, sampleRate);
   AllocateRings(stream, layout.BlockLen, layout.BlockCount);
 }
 
@@ -46,7 +45,7 @@ void AllocateForBlockMs(StreamBuffers& stream, float blockMs) {
 
 RenderResult RenderFile(const RenderOptions& options, const RenderProgress& progress) {
   const auto began = std::chrono::steady_clock::now();
-  RenderInput input(options.input);
+  RenderInput input(options.input, options.sampleRate);
   if (SameFile(options.input, options.output)) {
     throw RenderError(options.output + " is the input file; choose another output");
   }
@@ -62,7 +61,9 @@ RenderResult RenderFile(const RenderOptions& options, const RenderProgress& prog
   {
     ReadOnlySettings readOnly;
     CheckBankSection(options.iniFile, options.section);
-    AllocateForBlockMs(stream, options.blockMs.value_or(BufferMsSetting(options.iniFile)));
+    AllocateForBlockMs(stream, options.blockMs.value_or(BufferMsSetting(options.iniFile)),
+                       options.sampleRate);
+    chain.SetSampleRate(options.sampleRate);
     chain.InitEffectTables();
     if (Reverb* reverb = chain.FindUnit<Reverb>(kReverb); reverb != nullptr && options.seed) {
       reverb->UseRandomSource(std::make_unique<TwisterRandom>(*options.seed));
@@ -70,8 +71,8 @@ RenderResult RenderFile(const RenderOptions& options, const RenderProgress& prog
     LoadBankSection(chain, levels, options.section, options.iniFile);
   }
 
-  RenderOutput output(options.output);
-  const int64_t total = input.Frames() + RoundInt32(options.tailSeconds * SampleRate);
+  RenderOutput output(options.output, options.sampleRate);
+  const int64_t total = input.Frames() + RoundInt32(options.tailSeconds * options.sampleRate);
   const int32_t blockLen = stream.BlockLen;
   std::vector<int16_t> samples(static_cast<size_t>(blockLen));
   RenderResult result;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "audio/devices/sample_conversion.h"
-#include "audio/stream_format.h"
 #include "render/render_error.h"
 
 namespace ampora {
@@ -12,9 +11,9 @@ namespace {
 
 constexpr sf_count_t kChunkFrames = 8192;
 
-// frames x SampleRate / rate, rounded to nearest, ties to even.
-int64_t FramesAtSampleRate(int64_t frames, int rate) {
-  const int64_t scaled = frames * SampleRate;
+// frames x sampleRate / rate, rounded to nearest, ties to even.
+int64_t FramesAtSampleRate(int64_t frames, int rate, int32_t sampleRate) {
+  const int64_t scaled = frames * sampleRate;
   int64_t quotient = scaled / rate;
   const int64_t twice = 2 * (scaled % rate);
   if (twice > rate || (twice == rate && quotient % 2 != 0)) ++quotient;
@@ -23,7 +22,8 @@ int64_t FramesAtSampleRate(int64_t frames, int rate) {
 
 }  // namespace
 
-RenderInput::RenderInput(const std::string& path) : path_(path) {
+RenderInput::RenderInput(const std::string& path, int32_t sampleRate)
+    : path_(path), sampleRate_(sampleRate) {
   SF_INFO info{};
   file_.reset(sf_open(path.c_str(), SFM_READ, &info));
   if (!file_) throw RenderError("cannot read " + path + ": " + sf_strerror(nullptr));
@@ -37,17 +37,17 @@ RenderInput::RenderInput(const std::string& path) : path_(path) {
   }
   channels_ = info.channels;
   sourceRate_ = info.samplerate;
-  frames_ = FramesAtSampleRate(info.frames, info.samplerate);
+  frames_ = FramesAtSampleRate(info.frames, info.samplerate, sampleRate_);
   interleaved_.resize(static_cast<size_t>(kChunkFrames * channels_));
   left_.resize(static_cast<size_t>(kChunkFrames));
 
-  if (sourceRate_ != SampleRate) {
+  if (sourceRate_ != sampleRate_) {
     int code = 0;
     resampler_.reset(src_new(SRC_SINC_BEST_QUALITY, 1, &code));
     if (!resampler_) {
       throw RenderError(std::string("cannot convert the sample rate: ") + src_strerror(code));
     }
-    const double ratio = static_cast<double>(SampleRate) / sourceRate_;
+    const double ratio = static_cast<double>(sampleRate_) / sourceRate_;
     converted_.resize(static_cast<size_t>(kChunkFrames * ratio) + 64);
   }
 }
@@ -103,7 +103,7 @@ bool RenderInput::RefillResampled() {
   data.data_out = converted_.data();
   data.output_frames = static_cast<long>(converted_.size());
   data.end_of_input = sourceEnded_ ? 1 : 0;
-  data.src_ratio = static_cast<double>(SampleRate) / sourceRate_;
+  data.src_ratio = static_cast<double>(sampleRate_) / sourceRate_;
   if (const int code = src_process(resampler_.get(), &data); code != 0) {
     throw RenderError(std::string("cannot convert the sample rate: ") + src_strerror(code));
   }

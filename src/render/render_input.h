@@ -10,11 +10,11 @@
 #include "audio/devices/sound_file.h"
 
 // The input of a render: the left (or only) channel of a sound file as 16-bit samples at
-// SampleRate, converted from the file's own rate when it differs. The file is read
+// the render's rate, converted from the file's own rate when it differs. The file is read
 // piece by piece, so its length is not limited by memory.
 //
 // Samples are scaled so that full scale is 32768 and rounded to nearest: a 16-bit file
-// at SampleRate arrives sample for sample unchanged.
+// at the render's rate arrives sample for sample unchanged.
 //
 // Thread: the rendering thread.
 
@@ -22,14 +22,15 @@ namespace ampora {
 
 class RenderInput {
  public:
-  // Opens the file; RenderError when it cannot be read or has no usable format.
-  explicit RenderInput(const std::string& path);
+  // Opens the file to be read at sampleRate; RenderError when it cannot be read or has no
+  // usable format.
+  RenderInput(const std::string& path, int32_t sampleRate);
   ~RenderInput();
   RenderInput(const RenderInput&) = delete;
   RenderInput& operator=(const RenderInput&) = delete;
 
-  // The input's length in frames at SampleRate: the file's length converted to that rate
-  // and rounded to nearest.
+  // The input's length in frames at the render's rate: the file's length converted to
+  // that rate and rounded to nearest.
   int64_t Frames() const { return frames_; }
 
   // The next count samples; silence after the input's length. RenderError when the file
@@ -52,6 +53,7 @@ class RenderInput {
   std::unique_ptr<SRC_STATE, ResamplerDeleter> resampler_;
   int channels_ = 1;
   int sourceRate_ = 0;
+  int32_t sampleRate_ = 0;
   int64_t frames_ = 0;
   int64_t delivered_ = 0;
 

@@ -43,6 +43,13 @@ void ApplyOption(RenderOptions& options, std::string_view name, const std::strin
     const auto ms = ParseNumber<float>(name, value);
     if (!std::isfinite(ms)) throw UsageError{"--block-ms: not a finite number"};
     options.blockMs = ms;
+  } else if (name == "--rate") {
+    const auto rate = ParseNumber<int32_t>(name, value);
+    if (!IsSupportedSampleRate(rate)) {
+      throw UsageError{"--rate: must be " + std::to_string(kMinSampleRate) + " to " +
+                       std::to_string(kMaxSampleRate) + " Hz"};
+    }
+    options.sampleRate = rate;
   } else if (name == "--tail") {
     const auto seconds = ParseNumber<double>(name, value);
     if (!(seconds >= 0.0 && seconds <= kMaxTailSeconds)) {
@@ -57,7 +64,7 @@ void ApplyOption(RenderOptions& options, std::string_view name, const std::strin
 
 bool TakesValue(std::string_view name) {
   return name == "--ini" || name == "--section" || name == "--bank" || name == "--block-ms" ||
-         name == "--tail" || name == "--seed";
+         name == "--rate" || name == "--tail" || name == "--seed";
 }
 
 RenderOptions Parse(const std::vector<std::string>& args) {
@@ -119,9 +126,9 @@ std::string RenderUsage() {
 Renders an audio file through a bank of effects, block by block through the same
 chain as the live program. INPUT is any file libsndfile reads (WAV, FLAC, AIFF,
 Ogg...), at any sample rate; its left (or only) channel is used and converted to
-44100 Hz. OUTPUT is a 16-bit stereo WAV file at 44100 Hz with as many frames as the
-input, plus the tail. OUTPUT is written only when the render succeeds; the settings
-file is only read.
+the render's rate (--rate, 44100 Hz unless given), at which the chain runs. OUTPUT is
+a 16-bit stereo WAV file at that rate with as many frames as the input, plus the tail.
+OUTPUT is written only when the render succeeds; the settings file is only read.
 
 Options:
   --ini FILE        settings file holding the bank (default: the program's own)
@@ -129,6 +136,8 @@ Options:
   --bank N          bank N, 1 to 12 (the section BankNN)
   --block-ms X      block length in ms (default: BufferMS of the settings file, else 7;
                     limited to 1..30 as in the program)
+  --rate HZ         sample rate of the chain and of OUTPUT, 22050 to 192000 (default
+                    44100); delays, times and frequencies of the bank stay the same
   --tail SECONDS    silence appended so echoes and reverb ring out (default 0, at most 3600)
   --seed N          seed of the reverb's reflections, for reproducible renders
   -h, --help        this text

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/sample_rate.h"
 #include "effects/bank_transfer.h"
 
 // The command line of the offline renderer:
@@ -22,11 +23,12 @@ inline constexpr double kMaxTailSeconds = 3600.0;
 struct RenderOptions {
   std::string input;
   std::string output;
-  std::string iniFile;                    // empty: the program's settings file
-  std::string section = kCurrentSection;  // the bank section to render through
-  std::optional<float> blockMs;           // nothing: "BufferMS" of the settings file
-  double tailSeconds = 0.0;               // silence appended so echoes can ring out
-  std::optional<uint64_t> seed;           // nothing: the reverb draws from the clock
+  std::string iniFile;                      // empty: the program's settings file
+  std::string section = kCurrentSection;    // the bank section to render through
+  std::optional<float> blockMs;             // nothing: "BufferMS" of the settings file
+  int32_t sampleRate = kDefaultSampleRate;  // of the chain and the output
+  double tailSeconds = 0.0;                 // silence appended so echoes can ring out
+  std::optional<uint64_t> seed;             // nothing: the reverb draws from the clock
   bool help = false;
 };
 

@@ -8,10 +8,10 @@
 
 namespace ampora {
 
-RenderOutput::RenderOutput(const std::string& path) : path_(path) {
+RenderOutput::RenderOutput(const std::string& path, int32_t sampleRate) : path_(path) {
   if (!pending_.Create(path)) Fail(std::strerror(errno));
   SF_INFO info{};
-  info.samplerate = SampleRate;
+  info.samplerate = sampleRate;
   info.channels = Channels;
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
   // The descriptor stays with the pending file, which closes it.

@@ -7,7 +7,7 @@
 #include "audio/frame.h"
 #include "util/pending_file.h"
 
-// The output of a render: a 16-bit stereo WAV file at SampleRate. It is written under a
+// The output of a render: a 16-bit stereo WAV file at the render's rate. It is written under a
 // temporary name beside the output and takes the output's name only at Commit, so a
 // render that fails or is interrupted leaves no partial file (and an older file of that
 // name as it was).
@@ -19,7 +19,7 @@ namespace ampora {
 class RenderOutput {
  public:
   // Creates the temporary file; RenderError when the output cannot be written there.
-  explicit RenderOutput(const std::string& path);
+  RenderOutput(const std::string& path, int32_t sampleRate);
   ~RenderOutput();
   RenderOutput(const RenderOutput&) = delete;
   RenderOutput& operator=(const RenderOutput&) = delete;

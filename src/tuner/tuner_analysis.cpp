@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio/block_layout.h"
+#include "audio/sample_rate.h"
 
 namespace ampora {
 
@@ -14,7 +15,7 @@ constexpr int32_t kAnalysedValues = kTunerBlockLen / 2;
 
 }  // namespace
 
-TunerAnalysis::TunerAnalysis() : bins_(BuildTunerBins()) {
+TunerAnalysis::TunerAnalysis() : bins_(BuildTunerBins(kDefaultSampleRate)) {
   fft_.Init(C_FFT::kPoints);
 }
 

@@ -37,8 +37,13 @@ class TunerAnalysis {
 
   using HistoryRows = std::array<std::array<double, kTunerPitchCount>, kHistoryLength>;
 
-  // Makes the transform (2048 points) and the bins; nothing is allocated afterwards.
+  // Makes the transform (2048 points) and the bins for 44100 Hz; nothing is allocated
+  // afterwards.
   TunerAnalysis();
+
+  // The rate of the blocks analysed from now on: the bins are rebuilt for it. Set when
+  // the stream is set up, outside the analysis.
+  void SetSampleRate(int32_t sampleRate) { bins_ = BuildTunerBins(sampleRate); }
 
   // Analyses capture block k of the rings (the index PollStream returned in tuner mode):
   // the left channel averaged in pairs and scaled by InGain[0], zero-padded to 2048 points.

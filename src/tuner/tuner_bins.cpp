@@ -1,12 +1,11 @@
 #include "tuner/tuner_bins.h"
 
-#include "audio/stream_format.h"
 #include "util/rounding.h"
 
 namespace ampora {
 
-TunerBinTable BuildTunerBins() {
-  const double s = 2048.0 / SampleRate;
+TunerBinTable BuildTunerBins(int32_t sampleRate) {
+  const double s = 2048.0 / sampleRate;
   TunerBinTable bins{};
   for (int32_t k = 0; k < kTunerPitchCount; ++k) {
     const double a = TunerPitch[static_cast<size_t>(k)];

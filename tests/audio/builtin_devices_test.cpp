@@ -49,15 +49,16 @@ TEST(SampleConversion, SixteenBitValuesCrossUnchangedAndWildFloatsClip) {
 }
 
 TEST(GeneratedInputs, RiffAndToneLoopAtMinusTwelveDecibels) {
-  const std::vector<Frame> riff = DemoGuitarRiff();
+  const std::vector<Frame> riff = DemoGuitarRiff(kDefaultSampleRate);
   EXPECT_EQ(riff.size(), 18u * 44100 / 4);
   EXPECT_NEAR(PeakOf(riff), 8231, 1);  // 32767 x 10^(-12/20)
   EXPECT_TRUE(
       std::all_of(riff.begin(), riff.end(), [](const Frame& f) { return f.left == f.right; }));
   EXPECT_LT(std::abs(riff.back().left), 100) << "the riff fades out before it repeats";
-  EXPECT_EQ(DemoGuitarRiff()[12345].left, riff[12345].left) << "the same on every run";
+  EXPECT_EQ(DemoGuitarRiff(kDefaultSampleRate)[12345].left, riff[12345].left)
+      << "the same on every run";
 
-  const std::vector<Frame> tone = TestTone();
+  const std::vector<Frame> tone = TestTone(kDefaultSampleRate);
   ASSERT_EQ(tone.size(), 44100u);
   EXPECT_LE(PeakOf(tone), 8231);
   EXPECT_GE(PeakOf(tone), 8200);
@@ -69,10 +70,10 @@ TEST(GeneratedInputs, RiffAndToneLoopAtMinusTwelveDecibels) {
 }
 
 TEST(GeneratedInputs, StringPeriodsRoundHalfToEven) {
-  EXPECT_EQ(StringPeriodFrames(440.0), 100u);     // 100.23
-  EXPECT_EQ(StringPeriodFrames(82.40689), 535u);  // low E, 535.15
-  EXPECT_EQ(StringPeriodFrames(17640.0), 2u);     // 2.5
-  EXPECT_EQ(StringPeriodFrames(12600.0), 4u);     // 3.5
+  EXPECT_EQ(StringPeriodFrames(440.0, kDefaultSampleRate), 100u);     // 100.23
+  EXPECT_EQ(StringPeriodFrames(82.40689, kDefaultSampleRate), 535u);  // low E, 535.15
+  EXPECT_EQ(StringPeriodFrames(17640.0, kDefaultSampleRate), 2u);     // 2.5
+  EXPECT_EQ(StringPeriodFrames(12600.0, kDefaultSampleRate), 4u);     // 3.5
 }
 
 TEST(WavFileInput, SixteenBitFileArrivesSampleForSample) {
@@ -85,7 +86,7 @@ TEST(WavFileInput, SixteenBitFileArrivesSampleForSample) {
   WriteWav(path, StereoFrames(left, right));
   std::vector<Frame> frames;
   std::string error;
-  ASSERT_TRUE(LoadWavFile(path, frames, error)) << error;
+  ASSERT_TRUE(LoadWavFile(path, kDefaultSampleRate, frames, error)) << error;
   ASSERT_EQ(frames.size(), 65536u);
   for (size_t i = 0; i < frames.size(); ++i) {
     ASSERT_EQ(frames[i].left, left[i]);
@@ -99,13 +100,13 @@ TEST(WavFileInput, MonoGoesToBothChannelsAndOtherRatesAreConverted) {
   WriteWav(mono, StereoFrames(sine, sine), 44100, 1);
   std::vector<Frame> frames;
   std::string error;
-  ASSERT_TRUE(LoadWavFile(mono, frames, error)) << error;
+  ASSERT_TRUE(LoadWavFile(mono, kDefaultSampleRate, frames, error)) << error;
   EXPECT_EQ(frames[100].left, sine[100]);
   EXPECT_EQ(frames[100].right, sine[100]);
 
   const std::string fast = TempFilePath("48k.wav");
   WriteWav(fast, StereoFrames(sine, sine), 48000);
-  ASSERT_TRUE(LoadWavFile(fast, frames, error)) << error;
+  ASSERT_TRUE(LoadWavFile(fast, kDefaultSampleRate, frames, error)) << error;
   EXPECT_NEAR(static_cast<double>(frames.size()), 44100.0, 2.0);
   int crossings = 0;
   for (size_t i = 1; i < frames.size(); ++i)
@@ -117,14 +118,14 @@ TEST(WavFileInput, MonoGoesToBothChannelsAndOtherRatesAreConverted) {
 TEST(WavFileInput, UnusableFilesAreRefusedWithAReason) {
   std::vector<Frame> frames;
   std::string error;
-  EXPECT_FALSE(LoadWavFile("", frames, error));
+  EXPECT_FALSE(LoadWavFile("", kDefaultSampleRate, frames, error));
   EXPECT_EQ(error, "WAVファイルが設定されていません。");
   const std::string missing = TempFilePath("no-such-file.wav");
-  EXPECT_FALSE(LoadWavFile(missing, frames, error));
+  EXPECT_FALSE(LoadWavFile(missing, kDefaultSampleRate, frames, error));
   EXPECT_NE(error.find(missing), std::string::npos) << error;
   const std::string text = TempFilePath("not-sound.wav");
   std::ofstream(text) << "RIFF but not really a sound file";
-  EXPECT_FALSE(LoadWavFile(text, frames, error));
+  EXPECT_FALSE(LoadWavFile(text, kDefaultSampleRate, frames, error));
 }
 
 TEST(BuiltinDevices, InputsCaptureTheirSignalsLooped) {
@@ -137,7 +138,7 @@ TEST(BuiltinDevices, InputsCaptureTheirSignalsLooped) {
 
   ASSERT_EQ(input.Open(kTestToneIn, StreamWaveFormat()), kDeviceOk);
   const std::vector<Frame> tone = CaptureFrames(input, clock, 44100 + 50);
-  const std::vector<Frame> expected = TestTone();
+  const std::vector<Frame> expected = TestTone(kDefaultSampleRate);
   for (size_t i = 0; i < tone.size(); ++i) ASSERT_EQ(tone[i].left, expected[i % 44100].left) << i;
 
   ASSERT_EQ(input.Open(kWavFileIn, StreamWaveFormat()), kDeviceOk);
@@ -157,7 +158,8 @@ TEST(BuiltinDevices, InputsCaptureTheirSignalsLooped) {
 
   // The default device of a machine without real devices is the first built-in one.
   ASSERT_EQ(input.Open(kDefaultDevice, StreamWaveFormat()), kDeviceOk);
-  EXPECT_EQ(CaptureFrames(input, clock, 300)[299].left, DemoGuitarRiff()[299].left);
+  EXPECT_EQ(CaptureFrames(input, clock, 300)[299].left,
+            DemoGuitarRiff(kDefaultSampleRate)[299].left);
   input.Close();
 }
 

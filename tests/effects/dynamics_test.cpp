@@ -65,6 +65,25 @@ TEST(LimiterTest, Release200MsTakes4410FramesFromHalfToUnity) {
   for (; n < out.size(); ++n) ASSERT_EQ(out[n], 16000) << "frame " << n;
 }
 
+// Hovering at the threshold, the limiter may aim at a target so close to its gain that
+// the step is too small to move a 32-bit float: the attack must end all the same, or the
+// gain would stay down for good after the loud part.
+TEST(LimiterTest, AnAttackTooSmallToMoveTheGainEnds) {
+  const auto out = Render<Limiter>(ParamsOf(kLimiter, {30, 100, 0, 100}),
+                                   Concat({Constant(32767, 44100), Constant(1000, 44100)}));
+  EXPECT_EQ(out.back(), 1000);
+}
+
+// The same for the compressor's travel toward its target: it must get there and go on
+// to the resting gain.
+TEST(CompressorTest, ATravelTooSmallToMoveTheGainEnds) {
+  std::vector<int16_t> loud(44100);
+  for (size_t n = 0; n < loud.size(); ++n) loud[n] = n % 2 == 1 ? 32767 : -20000;
+  const auto out = Render<Compressor>(ParamsOf(kCompressor, {70, 155, 100, 50, 100}),
+                                      Concat({loud, Constant(1000, 44100)}));
+  EXPECT_EQ(out.back(), 500);
+}
+
 TEST(LimiterTest, FullMixRestoresTheInputAndLevelScalesIt) {
   const auto loud = Noise(32767, 2000);
   EXPECT_EQ(Render<Limiter>(ParamsOf(kLimiter, {10, 50, 100, 100}), loud), loud);

@@ -116,7 +116,7 @@ TEST_F(EffectChainTest, AllOffAppliesGainsToTheLeftInputOverEveryBlockLength) {
   const std::array<std::array<float, 3>, 3> gains = {
       {{1.0f, 1.0f, 1.0f}, {0.5f, 1.7782794f, 0.0031622776f}, {3.1622777f, 0.5f, 2.0f}}};
   for (int32_t blockLen : {44, 45, 309, 1000, 1323}) {
-    const int32_t blockCount = (SampleRate * 3) / blockLen;
+    const int32_t blockCount = (kDefaultSampleRate * 3) / blockLen;
     Build(blockLen, blockCount);
     SCOPED_TRACE(blockLen);
     uint32_t seed = 1;
@@ -346,7 +346,7 @@ class SizedUnit {
  public:
   void Apply(const FxParamTable&, const RingShape& shape) { appliedWith.push_back(shape.blockLen); }
   void Run(const StageBlock& block) { ranWith = block.end - block.start + 1; }
-  void InitEffectTables() { ++tableInits; }
+  void InitEffectTables(int32_t) { ++tableInits; }
   void FreeEffectTables() { ++tableFrees; }
 
   std::vector<int32_t> appliedWith;
@@ -471,7 +471,7 @@ TEST(EffectChainPitchShift, ASettingThatCannotRunCountsAsOff) {
 
 TEST_F(EffectChainTest, ProcessBlockAllocatesNothing) {
   for (int32_t blockLen : {44, 309, 1323}) {
-    Build(blockLen, (SampleRate * 3) / blockLen);
+    Build(blockLen, (kDefaultSampleRate * 3) / blockLen);
     SCOPED_TRACE(blockLen);
     for (int on : {0, 1}) {
       for (int e = 0; e < kEffectCount; ++e) chain->FxParam[FxIndex(e, 0)] = on;

@@ -13,6 +13,10 @@
 #include "effects/fx_param.h"
 #include "support/effect_harness.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
 // Helpers for the tests of the effects.
 
 namespace ampora::test {
@@ -65,6 +69,31 @@ std::string NameOf() {
   std::string name(FxName[IndexOf<Effect>()]);
   for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return name;
+}
+
+// Impulses `spacing` frames apart (the first at frame 0) as a delay swept by an LFO gave
+// them back: each comes out spread over the frames whose read span covered it, never
+// before `shortest` or after `longest` + 1 frames, and the centres of the impulses range
+// from `shortest` to `longest` (within 2 frames) over the LFO's cycle.
+inline void ExpectSweptDelays(const std::vector<int16_t>& out, size_t spacing, double shortest,
+                              double longest) {
+  double least = 1e9, most = 0;
+  for (size_t impulse = spacing; impulse + spacing <= out.size(); impulse += spacing) {
+    double weightSum = 0, delaySum = 0;
+    for (size_t n = impulse; n < impulse + spacing; ++n) {
+      if (out[n] == 0) continue;
+      const auto delay = static_cast<double>(n - impulse);
+      EXPECT_GE(delay, shortest) << "impulse at " << impulse;
+      EXPECT_LE(delay, longest + 1) << "impulse at " << impulse;
+      weightSum += out[n];
+      delaySum += out[n] * delay;
+    }
+    ASSERT_GT(weightSum, 0) << "impulse at " << impulse << " lost";
+    least = std::min(least, delaySum / weightSum);
+    most = std::max(most, delaySum / weightSum);
+  }
+  EXPECT_NEAR(least, shortest, 2);
+  EXPECT_NEAR(most, longest, 2);
 }
 
 // The catalogue's default setting with the effect switched on.

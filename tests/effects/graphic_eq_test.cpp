@@ -42,18 +42,6 @@ std::vector<int16_t> Equalise(GraphicEq& eq, const std::vector<int16_t>& signal,
   return LeftOf(RunBlocks(signal, blockLen, blockCount, [&](const StageBlock& b) { eq.Run(b); }));
 }
 
-// Amplitude of the component at frequency f, from whole cycles starting at `from`.
-double AmplitudeAt(const std::vector<int16_t>& s, double f, size_t from) {
-  double c = 0.0;
-  double sn = 0.0;
-  for (size_t i = from; i < s.size(); ++i) {
-    const double phase = 2.0 * std::numbers::pi * f * static_cast<double>(i) / SampleRate;
-    c += s[i] * std::cos(phase);
-    sn += s[i] * std::sin(phase);
-  }
-  return 2.0 * std::hypot(c, sn) / static_cast<double>(s.size() - from);
-}
-
 class GraphicEqTest : public ::testing::Test {
  protected:
   void SetUp() override { eq.InitEffectTables(); }
@@ -82,9 +70,10 @@ TEST_F(GraphicEqTest, BandGainIsExactAtItsCentreAfterTheTransient) {
       fresh.InitEffectTables();
       fresh.Apply(OneBand(band, gain));
       const double f = GraphicEq::kBandFrequency[band];
-      const std::vector<int16_t> in = test::Sine(f, 4000.0, SampleRate);
+      const std::vector<int16_t> in = test::Sine(f, 4000.0, kDefaultSampleRate);
       const std::vector<int16_t> out = Equalise(fresh, in);
-      const double ratio = AmplitudeAt(out, f, SampleRate / 2) / AmplitudeAt(in, f, SampleRate / 2);
+      const double ratio = test::AmplitudeAt(out, f, kDefaultSampleRate, kDefaultSampleRate / 2) /
+                           test::AmplitudeAt(in, f, kDefaultSampleRate, kDefaultSampleRate / 2);
       EXPECT_NEAR(ratio, std::pow(10.0, gain / 20.0), 2e-3 * ratio) << band << " " << gain;
     }
   }
@@ -108,9 +97,10 @@ TEST_F(GraphicEqTest, GainsBeyondTheDesignStayFiniteAndSaturate) {
   }
   // +40 dB boosts a centre sine by the design's largest factor, 6, and stays stable.
   eq.Apply(OneBand(8, 40));
-  const std::vector<int16_t> in = test::Sine(1000.0, 3000.0, SampleRate);
+  const std::vector<int16_t> in = test::Sine(1000.0, 3000.0, kDefaultSampleRate);
   const std::vector<int16_t> out = Equalise(eq, in);
-  EXPECT_NEAR(AmplitudeAt(out, 1000.0, SampleRate / 2) / AmplitudeAt(in, 1000.0, SampleRate / 2),
+  EXPECT_NEAR(test::AmplitudeAt(out, 1000.0, kDefaultSampleRate, kDefaultSampleRate / 2) /
+                  test::AmplitudeAt(in, 1000.0, kDefaultSampleRate, kDefaultSampleRate / 2),
               6.0, 0.02);
 }
 
@@ -210,13 +200,13 @@ TEST_F(GraphicEqTest, ParameterChangeBetweenBandsTakesEffectFromThatPointOn) {
 
 TEST_F(GraphicEqTest, TablesFreedByAnEventOrTooShortRaiseInsteadOfOverflowing) {
   eq.Apply(OneBand(9, 5));
-  std::vector<Frame> in(SampleRate + 1, Frame{1000, 0});
-  std::vector<Frame> out(SampleRate + 1, Frame{7, 7});
-  const StageBlock whole{in.data(), out.data(), SampleRate + 1, 0, SampleRate - 1};
+  std::vector<Frame> in(kDefaultSampleRate + 1, Frame{1000, 0});
+  std::vector<Frame> out(kDefaultSampleRate + 1, Frame{7, 7});
+  const StageBlock whole{in.data(), out.data(), kDefaultSampleRate + 1, 0, kDefaultSampleRate - 1};
   EXPECT_TRUE(TrapErrors([&] { eq.Run(whole); }));
 
   StageBlock tooLong = whole;
-  tooLong.end = SampleRate;
+  tooLong.end = kDefaultSampleRate;
   out.assign(out.size(), Frame{7, 7});
   EXPECT_FALSE(TrapErrors([&] { eq.Run(tooLong); }));
   EXPECT_EQ(out[0].left, 7);

@@ -15,6 +15,7 @@
 namespace ampora {
 namespace {
 
+using test::ExpectSweptDelays;
 using test::LeftOf;
 using test::ParamsOf;
 using test::RunBlocks;
@@ -107,26 +108,7 @@ TEST(SweepEffectTest, VibratoDelaysBy133To163Frames) {
   for (size_t n = 0; n < signal.size(); n += kSpacing) signal[n] = 30000;
   SweepEffect vibrato(kVibratoShape);
   vibrato.Apply(ParamsOf(kVibrato, {50, 10}));
-  const std::vector<int16_t> out = RunLeft(vibrato, signal, 64);
-
-  double shortest = 1e9, longest = 0;
-  for (size_t impulse = kSpacing; impulse + kSpacing <= out.size(); impulse += kSpacing) {
-    // The impulse comes out spread over the frames whose read span covered it.
-    double weightSum = 0, delaySum = 0;
-    for (size_t n = impulse; n < impulse + kSpacing; ++n) {
-      if (out[n] == 0) continue;
-      const double delay = static_cast<double>(n - impulse);
-      EXPECT_GE(delay, 133) << "impulse at " << impulse;
-      EXPECT_LE(delay, 164) << "impulse at " << impulse;
-      weightSum += out[n];
-      delaySum += out[n] * delay;
-    }
-    ASSERT_GT(weightSum, 0) << "impulse at " << impulse << " lost";
-    shortest = std::min(shortest, delaySum / weightSum);
-    longest = std::max(longest, delaySum / weightSum);
-  }
-  EXPECT_NEAR(shortest, 133, 2);
-  EXPECT_NEAR(longest, 163, 2);
+  ExpectSweptDelays(RunLeft(vibrato, signal, 64), kSpacing, 133, 163);
 }
 
 TEST(SweepEffectTest, FirstFrameAfterAPauseAveragesEverythingInBetween) {

@@ -131,7 +131,7 @@ TEST(PitchShiftTest, UnusableSettingsRaiseAndKeepThePreviousOne) {
         EXPECT_FALSE(TrapErrors([&] { ps.Apply(PitchParams(n, f), RingOf(24)); })) << n << " " << f;
       }
       for (RingShape shape : {RingShape{0, 0}, RingShape{-309, 7416}, RingShape{309, 308},
-                              RingShape{SampleRate + 1, 3 * SampleRate + 3}}) {
+                              RingShape{kDefaultSampleRate + 1, 3 * kDefaultSampleRate + 3}}) {
         EXPECT_FALSE(TrapErrors([&] { ps.Apply(PitchParams(5, 20), shape); })) << shape.blockLen;
       }
       ExpectDerived(ps, before, "after the raised settings");

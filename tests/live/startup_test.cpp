@@ -114,7 +114,7 @@ TEST_F(StartUpTest, RelativeDeviceFilesCountFromTheSettingsFilesFolder) {
 // A device clock whose devices fail while they stop.
 class FailingHaltClock final : public DeviceClock {
  public:
-  void Run(ClockedDevice& device) override { inner.Run(device); }
+  void Run(ClockedDevice& device, int32_t sampleRate) override { inner.Run(device, sampleRate); }
   void Halt(ClockedDevice& device) override {
     inner.Halt(device);
     if (fail) RaiseRuntimeError(ErrorKind::kFailedCheck, "the device does not close");

@@ -41,7 +41,7 @@ class OfflineRenderTest : public ::testing::Test {
 
   std::vector<Frame> Render() {
     RenderFile(options);
-    return test::ReadWav(options.output);
+    return test::ReadWav(options.output, options.sampleRate);
   }
 
   // The message of the RenderError that the render raises ("" when it succeeds).
@@ -217,6 +217,42 @@ TEST_F(OfflineRenderTest, OtherRatesAreConvertedWithoutDelay) {
     worst = std::max(worst, std::abs(out[i].left - expected[i]));
   }
   EXPECT_LT(worst, 16);  // within 0.1 % of the amplitude
+}
+
+// At another rate the chain runs at it and the file has it, and the bank keeps its times:
+// an echo of 100 ms is 100 ms late at every rate. An input at the render's rate arrives
+// sample for sample.
+TEST_F(OfflineRenderTest, TheChainRunsAtTheRenderRateAndKeepsTheBanksTimes) {
+  UseIni("[Current]\nEcho-01=1\nEcho-02=100\nEcho-03=50\n");
+  for (const int32_t rate : {22050, 44100, 48000, 96000, 192000}) {
+    options.sampleRate = rate;
+    std::vector<int16_t> impulse(static_cast<size_t>(rate / 2), 0);
+    impulse[1000] = 20000;
+    WriteInput(impulse, rate);
+    const std::vector<Frame> out = Render();
+    ASSERT_EQ(out.size(), impulse.size()) << rate;
+    const auto echo = static_cast<size_t>(1000 + rate / 1000 * 100);
+    EXPECT_EQ(out[1000].left, 20000) << rate;
+    EXPECT_EQ(out[echo].left, 10000) << rate;
+    EXPECT_EQ(out[echo].right, 10000) << rate;
+    EXPECT_EQ(out[echo - 1].left, 0) << rate;
+  }
+}
+
+// A file at 44100 rendered at 48000 keeps its duration.
+TEST_F(OfflineRenderTest, TheInputIsConvertedToTheRenderRate) {
+  UseIni("[Current]\n");
+  options.sampleRate = 48000;
+  WriteInput(test::Sine(1000.0, 16000.0, 44100));
+  const std::vector<Frame> out = Render();
+  ASSERT_EQ(out.size(), 48000u);
+  // 1000 Hz at 48000 frames/s.
+  const std::vector<int16_t> expected = test::Sine(1000.0 * 44100 / 48000, 16000.0, 48000);
+  int worst = 0;
+  for (size_t i = 200; i + 200 < out.size(); ++i) {
+    worst = std::max(worst, std::abs(out[i].left - expected[i]));
+  }
+  EXPECT_LT(worst, 16);
 }
 
 TEST_F(OfflineRenderTest, FailuresAreClearAndLeaveNoOutput) {

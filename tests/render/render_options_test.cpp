@@ -22,15 +22,20 @@ TEST(RenderOptionsTest, DefaultsAndBothValueForms) {
   EXPECT_FALSE(plain.options.blockMs.has_value());
   EXPECT_EQ(plain.options.tailSeconds, 0.0);
   EXPECT_FALSE(plain.options.seed.has_value());
+  EXPECT_EQ(plain.options.sampleRate, 44100);
 
-  const ParsedOptions full = Parse({"--ini", "my.ini", "--block-ms=4.5", "in.wav", "--tail", "2.5",
-                                    "--seed=18446744073709551615", "--section", "Live", "out.wav"});
+  const ParsedOptions full =
+      Parse({"--ini", "my.ini", "--block-ms=4.5", "in.wav", "--tail", "2.5",
+             "--seed=18446744073709551615", "--section", "Live", "out.wav", "--rate=96000"});
   ASSERT_EQ(full.error, "");
   EXPECT_EQ(full.options.iniFile, "my.ini");
   EXPECT_EQ(full.options.blockMs, 4.5f);
   EXPECT_EQ(full.options.tailSeconds, 2.5);
   EXPECT_EQ(full.options.seed, 18446744073709551615u);
   EXPECT_EQ(full.options.section, "Live");
+  EXPECT_EQ(full.options.sampleRate, 96000);
+  EXPECT_EQ(Parse({"--rate", "22050", "a", "b"}).options.sampleRate, 22050);
+  EXPECT_EQ(Parse({"--rate", "192000", "a", "b"}).options.sampleRate, 192000);
   EXPECT_EQ(full.options.input, "in.wav");
   EXPECT_EQ(full.options.output, "out.wav");
 
@@ -47,6 +52,7 @@ TEST(RenderOptionsTest, HelpNeedsNoFiles) {
   EXPECT_TRUE(Parse({"-h", "only-one.wav"}).options.help);
   EXPECT_EQ(Parse({"-h"}).error, "");
   EXPECT_NE(RenderUsage().find("--block-ms"), std::string::npos);
+  EXPECT_NE(RenderUsage().find("--rate HZ"), std::string::npos);
 }
 
 TEST(RenderOptionsTest, WrongCommandLinesSayWhatIsWrong) {
@@ -66,6 +72,11 @@ TEST(RenderOptionsTest, WrongCommandLinesSayWhatIsWrong) {
       {{"--tail", "nan", "a", "b"}, "--tail: must be 0 to 3600"},
       {{"--block-ms", "inf", "a", "b"}, "--block-ms: not a finite number"},
       {{"--seed", "-1", "a", "b"}, "--seed: not a number"},
+      {{"--rate", "22049", "a", "b"}, "--rate: must be 22050 to 192000 Hz"},
+      {{"--rate", "192001", "a", "b"}, "--rate: must be 22050 to 192000 Hz"},
+      {{"--rate", "0", "a", "b"}, "--rate: must be 22050 to 192000 Hz"},
+      {{"--rate", "48k", "a", "b"}, "--rate: not a number: '48k'"},
+      {{"--rate", "99999999999", "a", "b"}, "--rate: not a number"},
       {{"--ini=", "a", "b"}, "--ini: the file name is empty"},
       {{"a", "-"}, "OUTPUT must be a file"},
   };

@@ -46,4 +46,15 @@ std::vector<int16_t> Pluck(double frequency, double amplitude, int32_t frames) {
   return out;
 }
 
+double AmplitudeAt(const std::vector<int16_t>& s, double f, int32_t rate, size_t from) {
+  double c = 0.0;
+  double sn = 0.0;
+  for (size_t i = from; i < s.size(); ++i) {
+    const double phase = 2.0 * std::numbers::pi * f * static_cast<double>(i) / rate;
+    c += s[i] * std::cos(phase);
+    sn += s[i] * std::sin(phase);
+  }
+  return 2.0 * std::hypot(c, sn) / static_cast<double>(s.size() - from);
+}
+
 }  // namespace ampora::test

@@ -26,13 +26,13 @@ void WriteWav(const std::string& path, const std::vector<Frame>& frames, int rat
   sf_close(file);
 }
 
-std::vector<Frame> ReadWav(const std::string& path) {
+std::vector<Frame> ReadWav(const std::string& path, int rate) {
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
   EXPECT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
   if (file == nullptr) return {};
   EXPECT_EQ(info.channels, 2);
-  EXPECT_EQ(info.samplerate, 44100);
+  EXPECT_EQ(info.samplerate, rate);
   std::vector<Frame> frames(static_cast<size_t>(info.frames));
   sf_readf_short(file, reinterpret_cast<short*>(frames.data()), info.frames);
   sf_close(file);

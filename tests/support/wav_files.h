@@ -14,8 +14,8 @@ std::string TempFilePath(const std::string& name);
 void WriteWav(const std::string& path, const std::vector<Frame>& frames, int rate = 44100,
               int channels = 2);
 
-// Reads a 16-bit stereo file sample for sample.
-std::vector<Frame> ReadWav(const std::string& path);
+// Reads a 16-bit stereo file at the given rate sample for sample.
+std::vector<Frame> ReadWav(const std::string& path, int rate = 44100);
 
 // Frames with the left and right samples given.
 std::vector<Frame> StereoFrames(const std::vector<int16_t>& left,

@@ -75,7 +75,7 @@ int32_t AnalysesUntilHighlight(TunerRig& rig, int32_t analyses, int32_t* found =
 }
 
 TEST(TunerBins, FollowThePitchesAtTheSampleRate) {
-  const TunerBinTable bins = BuildTunerBins();
+  const TunerBinTable bins = BuildTunerBins(kDefaultSampleRate);
   const std::array<std::array<int32_t, 4>, 3> expected = {{
       {6, 3, 12, 24},   // k = 0
       {10, 5, 20, 41},  // k = 38, 440 Hz
@@ -87,6 +87,22 @@ TEST(TunerBins, FollowThePitchesAtTheSampleRate) {
       EXPECT_EQ(bins[j][static_cast<size_t>(pitches[i])], expected[i][j])
           << "pitch " << pitches[i] << " row " << j;
     }
+  }
+}
+
+// At another rate a spectrum index stands for other hertz: 440 Hz keeps its bins' pitch.
+TEST(TunerBins, FollowTheStreamsRate) {
+  struct Case {
+    int32_t rate;
+    std::array<int32_t, 4> a440;
+  };
+  for (const Case& c :
+       {Case{22050, {20, 10, 41, 82}}, Case{48000, {9, 5, 19, 38}}, Case{96000, {5, 2, 9, 19}}}) {
+    TunerAnalysis tuner;
+    tuner.SetSampleRate(c.rate);
+    const TunerBinTable& bins = tuner.TunerBinIndex();
+    for (size_t j = 0; j < 4; ++j) EXPECT_EQ(bins[j][38], c.a440[j]) << c.rate << " row " << j;
+    EXPECT_EQ(bins, BuildTunerBins(c.rate));
   }
 }
 
@@ -155,7 +171,7 @@ TEST(TunerAnalysis, SteadyToneLightsUpOnceItsSumPassesTheThreshold) {
 TEST(TunerAnalysis, EqualSumsHighlightTheLowerPitch) {
   // 254.2, 257.9 and 261.6 Hz (C) read the same four spectrum indices, so a C always gives
   // the three the same sum, and the half-semitone-flat pitch 0 wins.
-  const TunerBinTable bins = BuildTunerBins();
+  const TunerBinTable bins = BuildTunerBins(kDefaultSampleRate);
   for (size_t j = 0; j < 4; ++j) ASSERT_EQ(bins[j][0], bins[j][2]);
   TunerAnalysis tuner;
   TunerRig rig(tuner, Tone(261.63, 8000.0));

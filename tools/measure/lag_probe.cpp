@@ -17,7 +17,6 @@
 #include "audio/device_catalogue.h"
 #include "audio/devices/audio_devices.h"
 #include "audio/stream_engine.h"
-#include "audio/stream_format.h"
 #include "live/process_priority.h"
 
 namespace {
@@ -56,6 +55,7 @@ int main(int argc, char** argv) {
   const DeviceCatalogue catalogue([&](int32_t d) { return devices.Names(d); });
   engine.WaveDeviceId = {catalogue.DeviceIdByName(1, "system", 0),
                          catalogue.DeviceIdByName(0, "system", 0)};
+  engine.SampleRate = devices.StreamRate(engine.WaveDeviceId[0], engine.WaveDeviceId[1]);
   engine.BypassOn = 1;
   engine.InitStream();
   engine.OpenStream();
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
   if (lags.empty()) return 1;
   std::sort(lags.begin(), lags.end());
   const int32_t median = lags[lags.size() / 2];
-  const double msPerFrame = 1000.0 / SampleRate;
+  const double msPerFrame = 1000.0 / layout.SampleRate;
   std::printf(
       "block %d frames, window %d..%d frames, poll every %d ms; lag after 3 s: median %d frames "
       "(%.2f ms), worst %d frames (%.2f ms), least %d frames; %d corrections, dropouts: %lld "

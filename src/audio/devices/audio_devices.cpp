@@ -31,11 +31,32 @@ std::vector<std::string> AudioDevices::Names(int32_t direction) const {
   return names;
 }
 
+namespace {
+
+// Whether the device id names a real device of the list (the default device does when
+// there is one) rather than a built-in one.
+bool NamesRealDevice(int32_t deviceId, const std::vector<RealDevice>& realList) {
+  const auto realCount = static_cast<int32_t>(realList.size());
+  return (deviceId == kDefaultDevice && realCount > 0) || (deviceId >= 0 && deviceId < realCount);
+}
+
+}  // namespace
+
+int32_t AudioDevices::StreamRate(int32_t inputId, int32_t outputId) const {
+  int32_t rate = 0;
+  if (NamesRealDevice(inputId, real_.inputs)) {
+    rate = RealStreamRate(real_, inputId, true);
+  } else if (NamesRealDevice(outputId, real_.outputs)) {
+    rate = RealStreamRate(real_, outputId, false);
+  }
+  return rate > 0 ? rate : kDefaultSampleRate;
+}
+
 template <class Device>
 int32_t AudioDevices::Routed<Device>::Open(int32_t deviceId, const WaveFormat& format) {
   if (active_ != nullptr) active_->Close();
   const auto realCount = static_cast<int32_t>(realList_.size());
-  if ((deviceId == kDefaultDevice && realCount > 0) || (deviceId >= 0 && deviceId < realCount)) {
+  if (NamesRealDevice(deviceId, realList_)) {
     active_ = &real_;
     return real_.Open(deviceId, format);
   }

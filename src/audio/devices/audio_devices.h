@@ -30,6 +30,12 @@ class AudioDevices {
   void Rescan();
   // direction: 1 = input, 0 = output.
   std::vector<std::string> Names(int32_t direction) const;
+  // The rate a stream on these devices runs at: the real device's (on JACK the server's
+  // rate as it is now; on ALSA and PulseAudio 44100 where the device takes it, else the
+  // rate it prefers), the input's before the output's. The built-in devices alone stream
+  // at 44100, and follow a real device beside them. 44100 where the rate cannot be told
+  // (no JACK server answers): opening the devices then says why.
+  int32_t StreamRate(int32_t inputId, int32_t outputId) const;
   // The audio interface in use ("jack", "alsa", "pulse"); empty without real devices.
   const std::string& ApiName() const { return real_.apiName; }
 

@@ -32,16 +32,17 @@ int32_t BuiltinWaveIn::Open(int32_t deviceId, const WaveFormat& format) {
     return failure_.Fail(kDeviceBadId);
   }
   if (!IsStreamWaveFormat(format)) return failure_.Fail(kDeviceBadFormat);
+  sampleRate_ = format.samplesPerSec;
   loop_.clear();
   switch (deviceId) {
     case kDemoGuitar:
-      loop_ = DemoGuitarRiff();
+      loop_ = DemoGuitarRiff(sampleRate_);
       break;
     case kTestTone:
-      loop_ = TestTone();
+      loop_ = TestTone(sampleRate_);
       break;
     case kWavFile:
-      if (std::string error; !LoadWavFile(wavPath_, loop_, error)) {
+      if (std::string error; !LoadWavFile(wavPath_, sampleRate_, loop_, error)) {
         return failure_.Fail(kDeviceFailed, error);
       }
       break;
@@ -61,7 +62,7 @@ int32_t BuiltinWaveIn::Queue(WaveHeader* header) {
 
 int32_t BuiltinWaveIn::Start() {
   if (!open_) return kDeviceNotOpen;
-  clock_.Run(*this);
+  clock_.Run(*this, sampleRate_);
   return kDeviceOk;
 }
 

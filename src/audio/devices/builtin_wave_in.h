@@ -10,8 +10,8 @@
 namespace ampora {
 
 // The built-in inputs, which need no sound card: "demo guitar" (a plucked-string riff),
-// "test tone", "silence" and "WAV file" (a file, looped). Captured in real time on the
-// clock's thread.
+// "test tone", "silence" and "WAV file" (a file, looped), generated or converted at the
+// rate they are opened with. Captured in real time on the clock's thread.
 //
 // Thread: the WaveInDevice members on the UI thread; Advance on the clock's thread.
 class BuiltinWaveIn final : public WaveInDevice, private ClockedDevice {
@@ -37,8 +37,9 @@ class BuiltinWaveIn final : public WaveInDevice, private ClockedDevice {
   std::string wavPath_;
   DeviceFailure failure_;
   bool open_ = false;
-  std::vector<Frame> loop_;  // what is captured, repeated; never empty while open
-  size_t loopPos_ = 0;       // clock thread while running
+  int32_t sampleRate_ = kDefaultSampleRate;  // of the open stream
+  std::vector<Frame> loop_;                  // what is captured, repeated; never empty while open
+  size_t loopPos_ = 0;                       // clock thread while running
   CaptureFeed feed_;
 };
 

@@ -29,13 +29,13 @@ int32_t BuiltinWaveOut::Open(int32_t deviceId, const WaveFormat& format) {
   }
   if (!IsStreamWaveFormat(format)) return failure_.Fail(kDeviceBadFormat);
   if (deviceId == kWavRecorder) {
-    if (std::string error; !recorder_.Open(recorderPath_, error)) {
+    if (std::string error; !recorder_.Open(recorderPath_, format.samplesPerSec, error)) {
       return failure_.Fail(kDeviceFailed, error);
     }
     recording_ = true;
   }
   open_ = true;
-  clock_.Run(*this);
+  clock_.Run(*this, format.samplesPerSec);
   return kDeviceOk;
 }
 

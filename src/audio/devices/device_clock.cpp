@@ -3,24 +3,23 @@
 #include <algorithm>
 #include <chrono>
 
-#include "audio/stream_format.h"
-
 namespace ampora {
 
 namespace {
-// Frames handed over in one Advance call at most; after a stall (a suspended machine)
-// the clock skips what it missed beyond one second instead of catching up in a burst.
-constexpr int64_t kMaxCatchUpFrames = SampleRate;
+// After a stall (a suspended machine) the clock skips what it missed beyond one second
+// instead of catching up in a burst.
+constexpr int64_t kMaxCatchUpSeconds = 1;
 }  // namespace
 
 RealTimeClock::~RealTimeClock() {
   while (!runners_.empty()) Halt(*runners_.back()->device);
 }
 
-void RealTimeClock::Run(ClockedDevice& device) {
+void RealTimeClock::Run(ClockedDevice& device, int32_t sampleRate) {
   Halt(device);
   auto runner = std::make_unique<Runner>();
   runner->device = &device;
+  runner->sampleRate = sampleRate;
   Runner& r = *runner;
   runners_.push_back(std::move(runner));
   r.thread = std::thread([&r] { Loop(r); });
@@ -38,19 +37,20 @@ void RealTimeClock::Halt(ClockedDevice& device) {
 void RealTimeClock::Loop(Runner& runner) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point start = Clock::now();
+  const int64_t rate = runner.sampleRate;
   int64_t passed = 0;
   while (!runner.stop.load(std::memory_order_acquire)) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const int64_t micros =
         std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
-    const int64_t due = micros * SampleRate / 1000000;
-    passed = std::max(passed, due - kMaxCatchUpFrames);
+    const int64_t due = micros * rate / 1000000;
+    passed = std::max(passed, due - kMaxCatchUpSeconds * rate);
     if (due > passed) runner.device->Advance(static_cast<int32_t>(due - passed));
     passed = due;
   }
 }
 
-void ManualClock::Run(ClockedDevice& device) {
+void ManualClock::Run(ClockedDevice& device, int32_t) {
   Halt(device);
   running_.push_back(&device);
 }

@@ -22,8 +22,8 @@ class ClockedDevice {
 class DeviceClock {
  public:
   virtual ~DeviceClock() = default;
-  // UI thread: starts moving the device on.
-  virtual void Run(ClockedDevice& device) = 0;
+  // UI thread: starts moving the device on at sampleRate frames a second.
+  virtual void Run(ClockedDevice& device, int32_t sampleRate) = 0;
   // UI thread: when it returns, Advance of the device is not running and is not called
   // again until the next Run.
   virtual void Halt(ClockedDevice& device) = 0;
@@ -34,12 +34,13 @@ class DeviceClock {
 class RealTimeClock final : public DeviceClock {
  public:
   ~RealTimeClock() override;
-  void Run(ClockedDevice& device) override;
+  void Run(ClockedDevice& device, int32_t sampleRate) override;
   void Halt(ClockedDevice& device) override;
 
  private:
   struct Runner {
     ClockedDevice* device;
+    int32_t sampleRate;
     std::atomic<bool> stop{false};
     std::thread thread;
   };
@@ -52,7 +53,7 @@ class RealTimeClock final : public DeviceClock {
 // order they started, on the calling thread.
 class ManualClock final : public DeviceClock {
  public:
-  void Run(ClockedDevice& device) override;
+  void Run(ClockedDevice& device, int32_t sampleRate) override;
   void Halt(ClockedDevice& device) override;
   void Advance(int32_t frames);
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <numbers>
 
-#include "audio/stream_format.h"
 #include "util/rounding.h"
 
 namespace ampora {
@@ -25,8 +24,6 @@ constexpr Note kRiff[] = {
     {40, 1}, {40, 1}, {43, 1}, {40, 1}, {45, 1}, {40, 1}, {43, 1}, {47, 1},
     {40, 1}, {40, 1}, {50, 1}, {47, 1}, {45, 2}, {43, 1}, {40, 3},
 };
-constexpr int32_t kEighthFrames = SampleRate / 4;
-constexpr int32_t kReleaseFrames = 220;  // 5 ms fade where a note is cut by the next
 
 // A fixed linear congruential sequence: the same riff on every machine.
 class NoiseSource {
@@ -41,10 +38,13 @@ class NoiseSource {
 };
 
 // Adds one plucked note (a Karplus-Strong string: a noise burst circulating through a
-// delay line of one period with a two-point average) to out from start on.
-void Pluck(int key, int32_t start, int32_t length, NoiseSource& noise, std::vector<double>& out) {
+// delay line of one period with a two-point average) to out from start on, with a 5 ms
+// fade where the next note cuts it.
+void Pluck(int key, int32_t start, int32_t length, int32_t sampleRate, NoiseSource& noise,
+           std::vector<double>& out) {
+  const int32_t releaseFrames = sampleRate / 200;
   const double frequency = 440.0 * std::pow(2.0, (key - 69) / 12.0);
-  const size_t period = StringPeriodFrames(frequency);
+  const size_t period = StringPeriodFrames(frequency, sampleRate);
   std::vector<double> line(period);
   for (double& v : line) v = noise.Next();
   size_t pos = 0;
@@ -53,7 +53,7 @@ void Pluck(int key, int32_t start, int32_t length, NoiseSource& noise, std::vect
     const double v = line[pos];
     line[pos] = 0.996 * 0.5 * (v + next);
     pos = (pos + 1) % period;
-    const double fade = std::min(1.0, static_cast<double>(length - i) / kReleaseFrames);
+    const double fade = std::min(1.0, static_cast<double>(length - i) / releaseFrames);
     out[static_cast<size_t>(start + i)] += v * fade;
   }
 }
@@ -69,19 +69,20 @@ std::vector<Frame> ToFrames(const std::vector<double>& signal, double scale) {
 
 }  // namespace
 
-size_t StringPeriodFrames(double frequency) {
-  return static_cast<size_t>(RoundInt32(SampleRate / frequency));
+size_t StringPeriodFrames(double frequency, int32_t sampleRate) {
+  return static_cast<size_t>(RoundInt32(sampleRate / frequency));
 }
 
-std::vector<Frame> DemoGuitarRiff() {
+std::vector<Frame> DemoGuitarRiff(int32_t sampleRate) {
+  const int32_t eighthFrames = sampleRate / 4;
   int32_t total = 0;
-  for (const Note& note : kRiff) total += note.eighths * kEighthFrames;
+  for (const Note& note : kRiff) total += note.eighths * eighthFrames;
   std::vector<double> signal(static_cast<size_t>(total));
   NoiseSource noise;
   int32_t start = 0;
   for (const Note& note : kRiff) {
-    const int32_t length = note.eighths * kEighthFrames;
-    Pluck(note.key, start, length, noise, signal);
+    const int32_t length = note.eighths * eighthFrames;
+    Pluck(note.key, start, length, sampleRate, noise, signal);
     start += length;
   }
   double peak = 0.0;
@@ -89,10 +90,10 @@ std::vector<Frame> DemoGuitarRiff() {
   return ToFrames(signal, peak > 0.0 ? kPeak / peak : 0.0);
 }
 
-std::vector<Frame> TestTone() {
-  std::vector<double> signal(static_cast<size_t>(SampleRate));
+std::vector<Frame> TestTone(int32_t sampleRate) {
+  std::vector<double> signal(static_cast<size_t>(sampleRate));
   for (size_t i = 0; i < signal.size(); ++i) {
-    signal[i] = std::sin(2.0 * std::numbers::pi * 440.0 * static_cast<double>(i) / SampleRate);
+    signal[i] = std::sin(2.0 * std::numbers::pi * 440.0 * static_cast<double>(i) / sampleRate);
   }
   return ToFrames(signal, kPeak);
 }

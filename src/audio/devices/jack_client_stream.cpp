@@ -1,6 +1,7 @@
 #include "audio/devices/jack_client_stream.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 
 namespace ampora {
@@ -18,6 +19,14 @@ std::string PortsOfClientPattern(const std::string& client) {
 }
 
 }  // namespace
+
+int32_t JackServerRate() {
+  OwnedJackClient client;
+  jack_status_t status{};
+  if (!client.Open("ampora-rate", status)) return 0;
+  return static_cast<int32_t>(
+      std::min<jack_nframes_t>(jack_get_sample_rate(client.get()), INT32_MAX));
+}
 
 bool JackClientStream::Open(const std::string& device, int32_t channels, bool input,
                             const char* clientName, int32_t sampleRate, Callback callback,

@@ -18,6 +18,10 @@
 
 namespace ampora {
 
+// The rate of the JACK server of this environment as it runs now; 0 when none answers.
+// Opens and closes a client of its own. Thread: UI thread.
+int32_t JackServerRate();
+
 class JackClientStream {
  public:
   // RtAudio's callback shape, with interleaved float samples, so that the devices share

@@ -106,6 +106,17 @@ RtAudio::Api ApiByName(const std::string& name) {
   return RtAudio::UNSPECIFIED;
 }
 
+// 44100 where the device takes it (no conversion of recordings, renders and settings
+// made at that rate), else the rate it prefers.
+int32_t RateOf(const RtAudio::DeviceInfo& info) {
+  const auto& rates = info.sampleRates;
+  if (std::find(rates.begin(), rates.end(), static_cast<unsigned int>(kDefaultSampleRate)) !=
+      rates.end()) {
+    return kDefaultSampleRate;
+  }
+  return static_cast<int32_t>(std::min<unsigned int>(info.preferredSampleRate, INT32_MAX));
+}
+
 // An interface that fails to answer has no devices.
 RealDeviceList ScanApi(RtAudio::Api api) {
   RealDeviceList list;
@@ -121,14 +132,14 @@ RealDeviceList ScanApi(RtAudio::Api api) {
           list.defaultInput = static_cast<int32_t>(list.inputs.size());
         }
         list.inputs.push_back(
-            {info.name, id, static_cast<int32_t>(std::min(info.inputChannels, 2u))});
+            {info.name, id, static_cast<int32_t>(std::min(info.inputChannels, 2u)), RateOf(info)});
       }
       if (info.outputChannels > 0) {
         if (info.isDefaultOutput && list.defaultOutput < 0) {
           list.defaultOutput = static_cast<int32_t>(list.outputs.size());
         }
         list.outputs.push_back(
-            {info.name, id, static_cast<int32_t>(std::min(info.outputChannels, 2u))});
+            {info.name, id, static_cast<int32_t>(std::min(info.outputChannels, 2u)), RateOf(info)});
       }
     }
   }
@@ -153,6 +164,15 @@ RealDeviceList ScanRealDevices(const std::string& apiName) {
   return RealDeviceList{};
 }
 
+int32_t RealStreamRate(const RealDeviceList& devices, int32_t deviceId, bool input) {
+  // A JACK server may have been restarted at another rate since the devices were listed.
+  if (devices.api == RtAudio::UNIX_JACK) return JackServerRate();
+  const std::vector<RealDevice>& list = input ? devices.inputs : devices.outputs;
+  if (deviceId == kDefaultDevice) deviceId = input ? devices.defaultInput : devices.defaultOutput;
+  if (deviceId < 0 || deviceId >= static_cast<int32_t>(list.size())) return 0;
+  return list[static_cast<size_t>(deviceId)].sampleRate;
+}
+
 RtAudioStream::RtAudioStream() = default;
 
 RtAudioStream::~RtAudioStream() {
@@ -174,7 +194,8 @@ int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
   const char* const name = input ? "ampora-in" : "ampora-out";
   std::string error;
   if (devices.api == RtAudio::UNIX_JACK) {
-    if (!jack_.Open(device.name, device.channels, input, name, SampleRate, callback, self, error)) {
+    if (!jack_.Open(device.name, device.channels, input, name, format.samplesPerSec, callback, self,
+                    error)) {
       return failure.Fail(kDeviceFailed, error);
     }
     channels = device.channels;
@@ -195,8 +216,8 @@ int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
       *audio,
       [&] {
         return audio->openStream(input ? nullptr : &params, input ? &params : nullptr,
-                                 RTAUDIO_FLOAT32, SampleRate, &bufferFrames, callback, self,
-                                 &options);
+                                 RTAUDIO_FLOAT32, static_cast<unsigned int>(format.samplesPerSec),
+                                 &bufferFrames, callback, self, &options);
       },
       error);
   if (!opened) return failure.Fail(kDeviceFailed, error);

@@ -26,6 +26,7 @@ struct RealDevice {
   std::string name;
   uint32_t rtAudioId = 0;  // the device's number in RtAudio
   int32_t channels = 0;    // 1 or 2 are used
+  int32_t sampleRate = 0;  // 44100 where the device takes it, else its preferred; 0 = unknown
 };
 
 struct RealDeviceList {
@@ -43,6 +44,13 @@ struct RealDeviceList {
 //
 // Thread: UI thread.
 RealDeviceList ScanRealDevices(const std::string& apiName);
+
+// The rate a stream on the listed device (input or output; -1 = the default one) would
+// run at: on JACK the server's rate now, else the device's rate of the list. 0 when it
+// cannot be told (no JACK server answers, an unknown device).
+//
+// Thread: UI thread.
+int32_t RealStreamRate(const RealDeviceList& devices, int32_t deviceId, bool input);
 
 // One stream and the gate of its callback: through RtAudio, or, on a JACK server, as a
 // JACK client of its own (see jack_client_stream.h for why).

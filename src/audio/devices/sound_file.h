@@ -18,8 +18,8 @@ struct SndFileCloser {
 // An open sound file, closed when the handle goes.
 using SoundFile = std::unique_ptr<SNDFILE, SndFileCloser>;
 
-// A file that can be read: at least one channel, at a rate libsamplerate converts to
-// SampleRate (ratios up to 256 either way).
+// A file that can be read: at least one channel, at a rate libsamplerate converts to any
+// stream rate (ratios up to 256 either way).
 inline bool IsReadableFormat(const SF_INFO& info) {
   constexpr int kMinRate = 1000;
   constexpr int kMaxRate = 768000;

@@ -6,7 +6,6 @@
 
 #include "audio/devices/sample_conversion.h"
 #include "audio/devices/sound_file.h"
-#include "audio/stream_format.h"
 
 namespace ampora {
 
@@ -30,8 +29,8 @@ std::vector<float> ReadStereo(SNDFILE* file, int channels, sf_count_t maxFrames)
   return stereo;
 }
 
-bool Resample(std::vector<float>& stereo, int rate, std::string& error) {
-  const double ratio = static_cast<double>(SampleRate) / rate;
+bool Resample(std::vector<float>& stereo, int rate, int32_t sampleRate, std::string& error) {
+  const double ratio = static_cast<double>(sampleRate) / rate;
   const long inFrames = static_cast<long>(stereo.size() / 2);
   std::vector<float> out(static_cast<size_t>(inFrames * ratio + 16) * 2);
   SRC_DATA data{};
@@ -52,7 +51,8 @@ bool Resample(std::vector<float>& stereo, int rate, std::string& error) {
 
 }  // namespace
 
-bool LoadWavFile(const std::string& path, std::vector<Frame>& frames, std::string& error) {
+bool LoadWavFile(const std::string& path, int32_t sampleRate, std::vector<Frame>& frames,
+                 std::string& error) {
   if (path.empty()) {
     error = "WAVファイルが設定されていません。";
     return false;
@@ -69,8 +69,8 @@ bool LoadWavFile(const std::string& path, std::vector<Frame>& frames, std::strin
   }
   std::vector<float> stereo = ReadStereo(
       file.get(), info.channels, static_cast<sf_count_t>(info.samplerate) * kMaxWavInputSeconds);
-  if (info.samplerate != SampleRate && !stereo.empty() &&
-      !Resample(stereo, info.samplerate, error)) {
+  if (info.samplerate != sampleRate && !stereo.empty() &&
+      !Resample(stereo, info.samplerate, sampleRate, error)) {
     return false;
   }
   frames.resize(stereo.size() / 2);

@@ -11,11 +11,12 @@ namespace ampora {
 inline constexpr int32_t kMaxWavInputSeconds = 300;
 
 // Reads a sound file (WAV and whatever else libsndfile reads) for the built-in input "WAV
-// file": the first two channels (a mono file on both), converted to SampleRate when the
-// file has another rate. 16-bit files at SampleRate arrive sample for sample unchanged.
+// file": the first two channels (a mono file on both), converted to sampleRate when the
+// file has another rate. 16-bit files at sampleRate arrive sample for sample unchanged.
 // Returns false with a message in error when the file cannot be used.
 //
 // Thread: UI thread (when the device opens).
-bool LoadWavFile(const std::string& path, std::vector<Frame>& frames, std::string& error);
+bool LoadWavFile(const std::string& path, int32_t sampleRate, std::vector<Frame>& frames,
+                 std::string& error);
 
 }  // namespace ampora

@@ -20,14 +20,14 @@ WavRecorder::~WavRecorder() {
   Close();
 }
 
-bool WavRecorder::Open(const std::string& path, std::string& error) {
+bool WavRecorder::Open(const std::string& path, int32_t sampleRate, std::string& error) {
   Close();
   if (path.empty()) {
     error = "録音先のWAVファイルが設定されていません。";
     return false;
   }
   SF_INFO info{};
-  info.samplerate = SampleRate;
+  info.samplerate = sampleRate;
   info.channels = Channels;
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
   file_ = sf_open(path.c_str(), SFM_WRITE, &info);

@@ -20,8 +20,9 @@ class WavRecorder {
   WavRecorder();
   ~WavRecorder();
 
-  // UI thread. Creates (or overwrites) the file; false with a message in error.
-  bool Open(const std::string& path, std::string& error);
+  // UI thread. Creates (or overwrites) the file at sampleRate; false with a message in
+  // error.
+  bool Open(const std::string& path, int32_t sampleRate, std::string& error);
   // UI thread, once the device thread no longer pushes: writes what is left and closes.
   void Close();
 

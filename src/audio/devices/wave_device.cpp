@@ -4,12 +4,13 @@
 
 namespace ampora {
 
-WaveFormat StreamWaveFormat() {
-  return WaveFormat{1, Channels, SampleRate, SampleRate * BlockAlign, BlockAlign, BitsPerSample};
+WaveFormat StreamWaveFormat(int32_t sampleRate) {
+  return WaveFormat{1, Channels, sampleRate, sampleRate * BlockAlign, BlockAlign, BitsPerSample};
 }
 
 bool IsStreamWaveFormat(const WaveFormat& format) {
-  return format == StreamWaveFormat();
+  return IsSupportedSampleRate(format.samplesPerSec) &&
+         format == StreamWaveFormat(format.samplesPerSec);
 }
 
 std::string DeviceErrorText(int32_t code) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "audio/devices/wave_header.h"
+#include "audio/sample_rate.h"
 
 // The engine's view of the wave devices: open by id, queue capture headers, start, write
 // play headers, read byte positions, close. Results are 0 for success or one of
@@ -27,8 +28,9 @@ struct WaveFormat {
   bool operator==(const WaveFormat&) const = default;
 };
 
-// 16-bit stereo PCM at SampleRate: the only format the devices play and capture.
-WaveFormat StreamWaveFormat();
+// 16-bit stereo PCM at sampleRate: the only format the devices play and capture, at
+// rates kMinSampleRate..kMaxSampleRate.
+WaveFormat StreamWaveFormat(int32_t sampleRate = kDefaultSampleRate);
 bool IsStreamWaveFormat(const WaveFormat& format);
 
 inline constexpr int32_t kDeviceOk = 0;
