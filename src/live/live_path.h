@@ -11,6 +11,7 @@
 #include "audio/stream_engine.h"
 #include "effects/effect_chain.h"
 #include "live/levels.h"
+#include "live/live_events.h"
 #include "live/live_view.h"
 #include "live/main_settings.h"
 #include "midi/midi_in_service.h"
@@ -117,8 +118,8 @@ class LivePath {
   // The key handler, for key releases anywhere in the main window. F1..F12 load bank
   // 1..12, or store into it when a store is armed; Escape cancels an armed store.
   // Returns true when the key is consumed (an F-key or Escape without shift keys).
-  // Ignored (false) while UiBusy.
-  bool KeyReleased(int32_t key, int32_t shift);
+  // Ignored (false) while UiBusy. The source is what the events tell selected the bank.
+  bool KeyReleased(int32_t key, int32_t shift, BankSource source = BankSource::kKey);
 
   // Effect buttons: a left click switches the effect, a right click opens its editor or
   // closes it (a second right click on the effect being edited only closes it); hovering
@@ -137,6 +138,10 @@ class LivePath {
   // effect editor the loaded values; storing takes the name of the armed store.
   void LoadBank(int32_t n);
   void SaveBank(int32_t n);
+
+  // The receiver of the live path's events (live/live_events.h); nullptr = none. It must
+  // outlive the object or be replaced first.
+  void SetEvents(LiveEvents* events) { events_ = events != nullptr ? events : &noEvents_; }
 
   // Reads the device lists again (wave devices and MIDI inputs), so that devices plugged
   // in since start-up can be chosen. Ids count in the lists as they were last read, and a
@@ -185,12 +190,14 @@ class LivePath {
   void ToggleBypass();
   void ToggleTuner();
   void ArmStore();
-  void SelectBank(int32_t n);
+  void SelectBank(int32_t n, BankSource source);
   void CancelStore();
   void SetSelectedButton(int32_t button);
   MainSettings SettingsToKeep() const;
 
   LiveView& view_;
+  LiveEvents noEvents_;
+  LiveEvents* events_ = &noEvents_;
   AudioDevices devices_;
   // The MIDI input names as start-up or the last rescan read them.
   DeviceNameSource midiSource_;

@@ -23,6 +23,10 @@ inline constexpr const char kMidiApiKey[] = "MidiApi";
 // direction: 1 = input, 0 = output. Never throws; no interface gives an empty list.
 MidiPortList ScanMidiPorts(int32_t direction, const std::string& apiName = "");
 
+// The names of the compiled MIDI interfaces ("alsa", "jack"), in the order an empty name
+// tries them.
+std::vector<std::string> MidiApiNames();
+
 // The names of ScanMidiPorts, for the device catalogue.
 std::vector<std::string> MidiPortNames(int32_t direction, const std::string& apiName = "");
 
