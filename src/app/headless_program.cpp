@@ -35,6 +35,17 @@ bool InputTakesCommands() {
          (fstat(STDIN_FILENO, &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)));
 }
 
+// Events are let run by the loop for as long as it lives, however the run ends.
+class LoopRunsPendingEvents {
+ public:
+  explicit LoopRunsPendingEvents(TickLoop& loop) {
+    SetPendingEventsHook([&loop] { loop.RunPending(); });
+  }
+  ~LoopRunsPendingEvents() { SetPendingEventsHook({}); }
+  LoopRunsPendingEvents(const LoopRunsPendingEvents&) = delete;
+  LoopRunsPendingEvents& operator=(const LoopRunsPendingEvents&) = delete;
+};
+
 class HeadlessFrontEnd final : public LiveFrontEnd {
  public:
   explicit HeadlessFrontEnd(std::function<void()> quit) : quit_(std::move(quit)) {}
@@ -106,7 +117,7 @@ int Run(const std::string& switches) {
   LiveProgram run(frontEnd);
   program = &run;
   TickLoop& loop = frontEnd.Loop();
-  SetPendingEventsHook([&loop] { loop.RunPending(); });
+  const LoopRunsPendingEvents pendingEvents(loop);
   SignalPipe signals;
   loop.Watch(
       signals.ReadFd(),
@@ -114,12 +125,11 @@ int Run(const std::string& switches) {
         if (signals.Drain()) run.AskToEnd();
       },
       true);
-  if (InputTakesCommands())
+  if (InputTakesCommands()) {
     loop.Watch(
         STDIN_FILENO, [&] { frontEnd.ReadInput(); }, false);
-  const int code = run.Run(switches);
-  SetPendingEventsHook({});
-  return code;
+  }
+  return run.Run(switches);
 }
 
 }  // namespace
