@@ -73,7 +73,29 @@ void RemoveLeadingNumbering(std::string& text) {
   text = TrimSpaces(joined);
 }
 
+bool IsDigits(const std::string& text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+std::string WithoutPortNumbers(const std::string& name) {
+  const std::string trimmed = TrimSpaces(name);
+  const size_t space = trimmed.rfind(' ');
+  if (space == std::string::npos) return name;
+  const std::string numbers = trimmed.substr(space + 1);
+  const size_t colon = numbers.find(':');
+  if (colon == std::string::npos || !IsDigits(numbers.substr(0, colon)) ||
+      !IsDigits(numbers.substr(colon + 1))) {
+    return name;
+  }
+  const std::string rest = TrimSpaces(trimmed.substr(0, space));
+  return rest.empty() ? name : rest;
+}
 
 bool SameDeviceName(const std::string& a, const std::string& b) {
   std::string s0 = LowerAscii(a);
@@ -92,6 +114,24 @@ std::vector<std::string> DeviceCatalogue::Names(int32_t direction) const {
   return names;
 }
 
+std::string DeviceCatalogue::Lasting(const std::string& normalised) const {
+  return numbering_ == DeviceNumbering::kSequencerPorts ? WithoutPortNumbers(normalised)
+                                                        : normalised;
+}
+
+int32_t DeviceCatalogue::FindName(const std::vector<std::string>& names,
+                                  const std::string& n) const {
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (Normalised(names[i]) == n) return static_cast<int32_t>(i);
+  }
+  if (numbering_ == DeviceNumbering::kStable) return -1;
+  const std::string lasting = Lasting(n);
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (Lasting(Normalised(names[i])) == lasting) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
 void DeviceCatalogue::ListDevices(ChoiceList& list, int32_t direction,
                                   const std::string& name) const {
   list.Clear();
@@ -99,8 +139,8 @@ void DeviceCatalogue::ListDevices(ChoiceList& list, int32_t direction,
   if (names.empty()) return;
   for (const std::string& device : names) list.AddItem(device);
   const std::string n = Normalised(name);
-  for (int32_t i = 0; i < list.ItemCount(); ++i) {
-    if (LowerAscii(list.ItemText(i)) == n) return list.SetSelectedIndex(i);
+  if (const int32_t found = n.empty() ? -1 : FindName(names, n); found >= 0) {
+    return list.SetSelectedIndex(found);
   }
   if (!n.empty()) {
     for (int32_t i = 0; i < list.ItemCount(); ++i) {
@@ -113,6 +153,17 @@ void DeviceCatalogue::ListDevices(ChoiceList& list, int32_t direction,
 std::string DeviceCatalogue::DeviceName(int32_t direction, int32_t id) const {
   const std::vector<std::string> names = Names(direction);
   return id >= 0 && id < static_cast<int32_t>(names.size()) ? names[static_cast<size_t>(id)] : "";
+}
+
+std::string DeviceCatalogue::NameToKeep(int32_t direction, int32_t id) const {
+  const std::vector<std::string> names = Names(direction);
+  if (id < 0 || id >= static_cast<int32_t>(names.size())) return "";
+  const std::string& name = names[static_cast<size_t>(id)];
+  const std::string lasting = Lasting(Normalised(name));
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (static_cast<int32_t>(i) != id && Lasting(Normalised(names[i])) == lasting) return name;
+  }
+  return numbering_ == DeviceNumbering::kSequencerPorts ? WithoutPortNumbers(name) : name;
 }
 
 int32_t DeviceCatalogue::DeviceIdByName(int32_t direction, const std::string& name,
@@ -133,13 +184,8 @@ int32_t DeviceCatalogue::DeviceIdByName(int32_t direction, const std::string& na
       id = 0;
       return;
     }
-    for (size_t i = 0; i < names.size(); ++i) {
-      if (Normalised(names[i]) == n) {
-        id = static_cast<int32_t>(i);
-        return;
-      }
-    }
-    if (warn != 1) return;
+    id = FindName(names, n);
+    if (id >= 0 || warn != 1) return;
     ShowMessage(std::string(kDeviceNotFoundText) + "\n" + name, kMbOk | kMbIconError, "");
     for (size_t i = 0; i < names.size(); ++i) {
       if (SameDeviceName(names[i], n)) {

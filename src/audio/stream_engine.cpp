@@ -91,8 +91,8 @@ void StreamEngine::OpenStream() {
   }
   for (int32_t k = 0; k < layout_.BlockCount; ++k)
     waveIn_.Queue(&captureHeaders_[static_cast<size_t>(k)]);
-  if (waveIn_.Start() != kDeviceOk) {
-    CloseStream();
+  if (const int32_t code = waveIn_.Start(); code != kDeviceOk) {
+    ReportOpenFailure(waveIn_.ErrorText(code));
     return;
   }
   if (const int32_t code = waveOut_.Open(WaveDeviceId[1], waveFormat_); code != kDeviceOk) {

@@ -67,7 +67,7 @@ class StreamEngine {
   // Closes the devices first if they are open: they must not keep blocks of freed rings.
   void InitStream();
   // Opens both devices and starts capture; StreamRunning() = 1 on success. A device that
-  // fails to open is reported in a message box with the device's error text.
+  // fails to open or to start is reported in a message box with the device's error text.
   void OpenStream();
   // Stops and closes both devices; safe when nothing is open.
   void CloseStream();

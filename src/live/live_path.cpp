@@ -1,6 +1,5 @@
 #include "live/live_path.h"
 
-#include <array>
 #include <optional>
 #include <utility>
 
@@ -16,6 +15,7 @@
 #include "util/error_trap.h"
 #include "util/files.h"
 #include "util/folders.h"
+#include "util/message_seam.h"
 #include "util/pending_events.h"
 #include "util/text.h"
 #include "util/wait.h"
@@ -25,6 +25,9 @@ namespace ampora {
 namespace {
 
 constexpr int32_t kBankCount = 12;
+constexpr int32_t kLastMidiChannel = 15;
+// Ticks a lost MIDI input waits for the streams to end with their own box (about 0.1 s).
+constexpr int32_t kLostMidiGraceTicks = 20;
 // The waits sleep this long between turns of letting events run.
 constexpr int32_t kWaitTurnMs = 1;
 
@@ -65,9 +68,14 @@ LivePath::LivePath(LiveView& view, LiveSetup setup)
       devices_(std::move(setup.devices), setup.clock),
       midiSource_(MidiInputsOf(std::move(setup.midiInputs), setup.midiApi)),
       waveCatalogue_([this](int32_t direction) { return devices_.Names(direction); }),
-      midiCatalogue_([this](int32_t direction) {
-        return direction == 1 ? midiInputNames_ : midiSource_(direction);
-      }),
+      midiCatalogue_(
+          [this](int32_t direction) {
+            return direction == 1 ? midiInputNames_ : midiSource_(direction);
+          },
+          DeviceNumbering::kSequencerPorts),
+      waveInChoice_(waveCatalogue_, 1),
+      waveOutChoice_(waveCatalogue_, 0),
+      midiInChoice_(midiCatalogue_, 1),
       engine_(devices_.WaveIn(), devices_.WaveOut(), chain_),
       chain_(engine_.Buffers()),
       levels_(view.Fader(kInFader), view.Fader(kOutFader), engine_.Buffers()),
@@ -88,16 +96,13 @@ void LivePath::StartUp() {
   engine_.DelayMinMS = s.DelayMinMS;
   engine_.DelayMaxMS = s.DelayMaxMS;
   TrapErrors([&] {
-    engine_.WaveDeviceId = {waveCatalogue_.DeviceIdByName(1, s.DeviceIn, 0),
-                            waveCatalogue_.DeviceIdByName(0, s.DeviceOut, 0)};
+    waveInChoice_.Remember(s.DeviceIn);
+    waveOutChoice_.Remember(s.DeviceOut);
   });
-  TrapErrors([&] {
-    midiInputNames_ = midiSource_(1);
-    MidiInDeviceId = midiCatalogue_.DeviceIdByName(1, s.MidiInDeviceName, 0);
-  });
-  midiInName_ = s.MidiInDeviceName;
-  midiInNameId_ = MidiInDeviceId;
-  MidiCh = s.MidiCh;
+  TrapErrors([&] { midiInputNames_ = midiSource_(1); });
+  TrapErrors([&] { midiInChoice_.Remember(s.MidiInDeviceName); });
+  // The configuration dialog shows a channel it has no item for as every channel.
+  MidiCh = s.MidiCh >= -1 && s.MidiCh <= kLastMidiChannel ? s.MidiCh : -1;
   TrapErrors([&] { engine_.InitStream(); });
   TrapErrors([&] { chain_.InitEffectTables(); });
   TrapErrors([&] { LoadBank(-1); });
@@ -106,12 +111,13 @@ void LivePath::StartUp() {
 
 MainSettings LivePath::SettingsToKeep() const {
   MainSettings s = startSettings_;
-  s.DeviceIn = waveCatalogue_.DeviceName(1, engine_.WaveDeviceId[0]);
-  s.DeviceOut = waveCatalogue_.DeviceName(0, engine_.WaveDeviceId[1]);
+  // The names the user chose, also of devices missing in this run.
+  s.DeviceIn = waveInChoice_.Name();
+  s.DeviceOut = waveOutChoice_.Name();
   s.BufferMS = engine_.BufferMS;
   s.DelayMinMS = engine_.DelayMinMS;
   s.DelayMaxMS = engine_.DelayMaxMS;
-  s.MidiInDeviceName = midiCatalogue_.DeviceName(1, MidiInDeviceId);
+  s.MidiInDeviceName = midiInChoice_.Name();
   s.MidiCh = MidiCh;
   s.UseMIDIF = UseMIDIF;
   return s;
@@ -159,22 +165,12 @@ std::string LivePath::CountsReport() const {
 }
 
 void LivePath::RescanDevices() {
-  // An id that named no device (the default device) has no name to follow and stays.
-  const auto follow = [](const DeviceCatalogue& catalogue, int32_t direction, int32_t& id,
-                         const std::string& name) {
-    if (!name.empty()) id = catalogue.DeviceIdByName(direction, name, 0);
-  };
-  const std::string midiChosen = midiCatalogue_.DeviceName(1, MidiInDeviceId);
   midiInputNames_ = midiSource_(1);
-  follow(midiCatalogue_, 1, MidiInDeviceId, midiChosen);
-
+  midiInChoice_.Rescan();
   if (engine_.StreamRunning() == 1 && devices_.ApiName() == "alsa") return;
-  std::array<int32_t, 2>& ids = engine_.WaveDeviceId;
-  const std::array<std::string, 2> chosen = {waveCatalogue_.DeviceName(1, ids[0]),
-                                             waveCatalogue_.DeviceName(0, ids[1])};
   devices_.Rescan();
-  follow(waveCatalogue_, 1, ids[0], chosen[0]);
-  follow(waveCatalogue_, 0, ids[1], chosen[1]);
+  waveInChoice_.Rescan();
+  waveOutChoice_.Rescan();
 }
 
 void LivePath::ObeyCommandLine(const std::string& arguments) {
@@ -191,16 +187,18 @@ void LivePath::Tick() {
   inTick_ = true;
   const ClearOnExit ticking(inTick_);
   RunPendingEvents();
-  CloseLostMidiIn();
+  bool streamEndedByItself = false;
   if (engine_.StreamRunning() == 1) {
     const int32_t k = engine_.PollStream();
     // A device that stopped by itself ended the stream.
     if (engine_.StreamRunning() != 1) {
       view_.SetStartCaption(kStartCaption);
+      streamEndedByItself = true;
       events_->StreamLost();
     }
     if (engine_.TunerOn == 1 && k != -1) AnalyseTunerBlock(k);
   }
+  NoticeLostMidiIn(streamEndedByItself);
   if (MidiActive != 0) midi_.DrainMidiRing(MidiCh, midiKeys_);
 }
 
@@ -218,7 +216,7 @@ void LivePath::ButtonClicked(int32_t button) {
   uiBusy_ = 1;
   const ClearOnExit busy(uiBusy_);
   TrapErrors([&] {
-    CloseLostMidiIn();
+    CloseLostMidiIn(true);
     switch (button) {
       case kStartButton:
         RestartStream();
@@ -246,6 +244,7 @@ void LivePath::RestartStream() {
   WaitMs(kRestartWaitMs, kWaitTurnMs);
   // The program may have ended while events ran: its devices stay closed.
   if (shutDown_) return;
+  engine_.WaveDeviceId = {waveInChoice_.IdToOpen(), waveOutChoice_.IdToOpen()};
   InitStreamAtDeviceRate();
   engine_.OpenStream();
   if (engine_.StreamRunning() == 1) {
@@ -267,12 +266,31 @@ void LivePath::InitStreamAtDeviceRate() {
   tuner_.SetSampleRate(rate);
 }
 
+// A server that goes away takes the streams on it as well, and their end says so in a
+// box of its own within a few ticks: that box speaks for the MIDI input too. With the
+// streams elsewhere, the input's loss gets a box of its own. Either way the input closes
+// only after a box, long after its server's end: closing a JACK client at once after that
+// can deadlock inside libjack, which is still taking the client down.
+void LivePath::NoticeLostMidiIn(bool streamEndedByItself) {
+  if (MidiActive == 0 || !midi_.MidiInLost(0)) {
+    midiLostTicks_ = 0;
+    return;
+  }
+  if (!streamEndedByItself && engine_.StreamRunning() == 1 &&
+      ++midiLostTicks_ < kLostMidiGraceTicks) {
+    return;
+  }
+  CloseLostMidiIn(!streamEndedByItself);
+}
+
 // Before any restart opens a client on a server: see MidiInService::Lost. Program
 // changes stop until "Start" opens the input again.
-void LivePath::CloseLostMidiIn() {
+void LivePath::CloseLostMidiIn(bool tellUser) {
   if (MidiActive == 0 || !midi_.MidiInLost(0)) return;
+  if (tellUser) ShowMessage(kMidiInLostText, kMbOk, "");
   midi_.CloseMidiIn(0);
   MidiActive = 0;
+  midiLostTicks_ = 0;
   events_->MidiInLost();
 }
 
@@ -280,14 +298,11 @@ void LivePath::ReopenMidiIn() {
   midi_.CloseMidiIn(0);
   MidiActive = 0;
   if (UseMIDIF != 1) return;
-  if (MidiInDeviceId != midiInNameId_) midiInName_ = midiCatalogue_.DeviceName(1, MidiInDeviceId);
-  // Ports renumber as others come and go: open the chosen one by name in today's list.
-  TrapErrors([&] { midiInputNames_ = midiSource_(1); });
-  MidiInDeviceId = midiCatalogue_.DeviceIdByName(1, midiInName_, 0);
-  midiInNameId_ = MidiInDeviceId;
-  midi_.MidiInDeviceId[0] = MidiInDeviceId;
+  // Ports renumber as others come and go: the service finds the chosen one by name in
+  // the list of this moment.
+  midi_.MidiInDeviceName[0] = midiInChoice_.Name();
   MidiActive = midi_.OpenMidiIn(0);
-  events_->MidiInOpened(midiInName_, midi_.MidiInHandle(0) != 0);
+  events_->MidiInOpened(midiInChoice_.Name(), midi_.MidiInHandle(0) != 0);
 }
 
 void LivePath::ToggleBypass() {

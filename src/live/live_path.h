@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/device_catalogue.h"
+#include "audio/device_choice.h"
 #include "audio/devices/audio_devices.h"
 #include "audio/stream_engine.h"
 #include "effects/effect_chain.h"
@@ -103,9 +104,11 @@ class LivePath {
 
   // The timer tick (every kTickIntervalMs): lets pending events run, then polls the stream while it
   // runs; in tuner mode a poll that handled a block has the last one analysed and shown.
-  // Then, while the MIDI input is active, its program changes 0..11 of channel MidiCh act
-  // as the function keys F1..F12 (and so are dropped during a transport action). A tick
-  // that arrives while one runs does nothing.
+  // A MIDI input whose server went away is closed, said in a message box once (the
+  // stream's own box when it ends with the same server). Then, while the MIDI input is
+  // active, its program changes 0..11 of channel MidiCh act as the function keys F1..F12
+  // (and so are dropped during a transport action). A tick that arrives while one runs
+  // does nothing.
   void Tick();
 
   // A transport button: Start/Reset, Bypass and Tuner restart the stream in the new mode
@@ -144,17 +147,22 @@ class LivePath {
   void SetEvents(LiveEvents* events) { events_ = events != nullptr ? events : &noEvents_; }
 
   // Reads the device lists again (wave devices and MIDI inputs), so that devices plugged
-  // in since start-up can be chosen. Ids count in the lists as they were last read, and a
-  // new list may number the devices differently: the chosen devices are looked up again
-  // by name, and one that is gone becomes -1 (the default wave device, no MIDI input).
-  // ALSA lists a wave device that is open as no device at all, so while the stream runs
-  // on ALSA the wave lists stay as they are.
+  // in since start-up can be chosen; the chosen devices follow their names into the new
+  // lists (DeviceChoice::Rescan). ALSA lists a wave device that is open as no device at
+  // all, so while the stream runs on ALSA the wave lists stay as they are.
   void RescanDevices();
 
-  // MIDI input settings, read at start-up and written at shut-down. MidiInDeviceId is an
-  // id of MidiInputs(); UseMIDIF and the device take effect at the next Start, MidiCh at
-  // once. MidiActive: 1 while the input opened by Start is drained by the tick.
-  int32_t MidiInDeviceId = 0;
+  // The chosen devices, by name: read at start-up, chosen in the configuration dialog,
+  // opened by Start and written at shut-down. The MIDI input is opened by name, found in
+  // the port list of that moment.
+  DeviceChoice& WaveInChoice() { return waveInChoice_; }
+  DeviceChoice& WaveOutChoice() { return waveOutChoice_; }
+  DeviceChoice& MidiInChoice() { return midiInChoice_; }
+
+  // MIDI input settings, read at start-up and written at shut-down. UseMIDIF and the
+  // device take effect at the next Start, MidiCh at once (0..15, -1 = every channel; a
+  // stored channel outside these is every channel). MidiActive: 1 while the input opened
+  // by Start is drained by the tick.
   int32_t MidiCh = 0;
   int32_t UseMIDIF = 0;
   int32_t MidiActive = 0;
@@ -185,7 +193,8 @@ class LivePath {
   void RestartStream();
   void InitStreamAtDeviceRate();
   void ReopenMidiIn();
-  void CloseLostMidiIn();
+  void NoticeLostMidiIn(bool streamEndedByItself);
+  void CloseLostMidiIn(bool tellUser);
   void AnalyseTunerBlock(int32_t k);
   void ToggleBypass();
   void ToggleTuner();
@@ -204,6 +213,9 @@ class LivePath {
   std::vector<std::string> midiInputNames_;
   DeviceCatalogue waveCatalogue_;
   DeviceCatalogue midiCatalogue_;
+  DeviceChoice waveInChoice_;
+  DeviceChoice waveOutChoice_;
+  DeviceChoice midiInChoice_;
   StreamEngine engine_;
   EffectChain chain_;
   Levels levels_;
@@ -211,10 +223,8 @@ class LivePath {
   std::unique_ptr<MidiInService> ownMidiService_;
   MidiInput midi_;
   MidiInput::KeyHandler midiKeys_;
-  // The MIDI device by name, and the id that name was last looked up as: an id the
-  // configuration changed since then names the device from then on.
-  std::string midiInName_;
-  int32_t midiInNameId_ = 0;
+  // Ticks since the MIDI input was found lost while the stream ran.
+  int32_t midiLostTicks_ = 0;
   MainSettings startSettings_;
   int32_t uiBusy_ = 0;
   std::string pendingBankName_;

@@ -2,6 +2,8 @@
 
 #include <jack/midiport.h>
 
+#include <memory>
+
 namespace ampora {
 
 bool JackMidiIn::Open(const char* clientName, const char* portName, Deliver deliver, void* user) {
@@ -17,6 +19,10 @@ bool JackMidiIn::Open(const char* clientName, const char* portName, Deliver deli
   user_ = user;
   jack_set_process_callback(client_.get(), &Process, this);
   return true;
+}
+
+std::vector<std::string> JackMidiIn::SourcePorts() const {
+  return client_.IsOpen() ? JackMidiPortNames(client_.get(), 1) : std::vector<std::string>{};
 }
 
 bool JackMidiIn::Start(const std::string& source) {
@@ -40,6 +46,16 @@ int JackMidiIn::Process(jack_nframes_t frames, void* self) {
     }
   }
   return 0;
+}
+
+std::vector<std::string> JackMidiPortNames(jack_client_t* client, int32_t direction) {
+  const std::unique_ptr<const char*, decltype(&jack_free)> ports(
+      jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE,
+                     direction == 1 ? JackPortIsOutput : JackPortIsInput),
+      &jack_free);
+  std::vector<std::string> names;
+  for (size_t i = 0; ports && ports.get()[i] != nullptr; ++i) names.emplace_back(ports.get()[i]);
+  return names;
 }
 
 }  // namespace ampora

@@ -3,7 +3,9 @@
 #include <jack/jack.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "audio/devices/owned_jack_client.h"
 
@@ -32,6 +34,9 @@ class JackMidiIn {
   // Opens a client named clientName (JACK adds a number when the name is taken) with the
   // input port portName; false when no server runs or it refused. Never starts a server.
   bool Open(const char* clientName, const char* portName, Deliver deliver, void* user);
+  // The MIDI ports the open client can connect to (JackMidiPortNames, direction 1); empty
+  // when nothing is open.
+  std::vector<std::string> SourcePorts() const;
   // Activates the client and connects the source port (its full JACK name) to it; false
   // when either failed.
   bool Start(const std::string& source);
@@ -48,5 +53,9 @@ class JackMidiIn {
   Deliver deliver_ = nullptr;
   void* user_ = nullptr;
 };
+
+// The MIDI ports of the client's server as "client:port" names, in the server's order:
+// the sources an input connects to (direction 1) or the destinations (0).
+std::vector<std::string> JackMidiPortNames(jack_client_t* client, int32_t direction);
 
 }  // namespace ampora

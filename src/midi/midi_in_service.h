@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The seam between the MIDI input and the system's MIDI service: opening an input device
 // with a receiver that the service calls for every short message it delivers. The real
@@ -20,10 +21,11 @@ using MidiReceiver = void (*)(void* instance, MidiHandle handle, uint32_t messag
 class MidiInService {
  public:
   virtual ~MidiInService() = default;
-  // Opens input device deviceId (a position in the service's list of input ports) for
-  // receiver; returns its handle, or 0 when it cannot be opened. Nothing is delivered
-  // before Start.
-  virtual MidiHandle Open(int32_t deviceId, MidiReceiver receiver, void* instance) = 0;
+  // Opens the input port called deviceName for receiver, found in the list of input ports
+  // as it is at this moment by the device catalogue's rules for MIDI ports (an empty name:
+  // the first port); returns its handle, or 0 when no port has the name or it cannot be
+  // opened. Nothing is delivered before Start.
+  virtual MidiHandle Open(const std::string& deviceName, MidiReceiver receiver, void* instance) = 0;
   // Starts delivering messages.
   virtual void Start(MidiHandle handle) = 0;
   // Stops and closes the device. When it returns, receiver is not running for this handle

@@ -13,7 +13,7 @@ MidiInput::~MidiInput() {
 int32_t MidiInput::OpenMidiIn(int32_t n) {
   if (n < 0 || n >= kPortCount) return 0;
   if (handles_[Port(n)].load() != 0) CloseMidiIn(n);
-  const MidiHandle handle = service_.Open(MidiInDeviceId[Port(n)], &MidiInProc, this);
+  const MidiHandle handle = service_.Open(MidiInDeviceName[Port(n)], &MidiInProc, this);
   // The handle is known before the device starts, so the first message finds its port.
   handles_[Port(n)].store(handle);
   if (handle != 0) service_.Start(handle);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "midi/midi_in_service.h"
 
@@ -23,6 +24,9 @@ namespace ampora {
 //
 // Thread: UI thread, every member except MidiInProc, which runs on the MIDI service's
 // thread and only touches atomics. The service must outlive the object.
+// The message box text when the input's server went away.
+inline constexpr char kMidiInLostText[] = "MIDI入力デバイスとの接続が切れました。";
+
 class MidiInput {
  public:
   static constexpr int32_t kPortCount = 4;
@@ -40,8 +44,8 @@ class MidiInput {
   MidiInput(const MidiInput&) = delete;
   MidiInput& operator=(const MidiInput&) = delete;
 
-  // The device each port opens (from the device catalogue's lookup of its stored name).
-  std::array<int32_t, kPortCount> MidiInDeviceId{};
+  // The device each port opens, by name (MidiInService::Open).
+  std::array<std::string, kPortCount> MidiInDeviceName{};
 
   // (Re)opens port n (0..3) and starts it. Returns 1, also when the device could not be
   // opened: such a port simply stays silent. Returns 0 for a port number outside 0..3.

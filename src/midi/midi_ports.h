@@ -1,13 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
-// The MIDI ports of the machine, through RtMidi: those of the MIDI interface named by the
-// setting "MidiApi" ("alsa" for the ALSA sequencer, "jack" for JACK MIDI, any case), or,
-// when it is empty or names no compiled interface, of the first compiled interface (ALSA
-// sequencer, then JACK) that answers and has ports of the direction asked for.
+// The MIDI ports of the machine: those of the MIDI interface named by the setting
+// "MidiApi" ("alsa" for the ALSA sequencer, "jack" for JACK MIDI, any case), or, when it
+// is empty or names no compiled interface, of the first compiled interface (ALSA
+// sequencer, then JACK) that answers and has ports of the direction asked for. The ALSA
+// sequencer's ports are listed by RtMidi, JACK's by a JACK client of our own, which has
+// no port and is never activated.
 //
 // Thread: UI thread.
 
@@ -20,7 +23,15 @@ struct MidiPortList {
 
 inline constexpr const char kMidiApiKey[] = "MidiApi";
 
-// direction: 1 = input, 0 = output. Never throws; no interface gives an empty list.
+// Lists the ports of one interface (an RtMidi::Api); an interface that does not answer
+// has none.
+using MidiPortLister = std::function<std::vector<std::string>(int32_t api)>;
+
+// The ports of the interface apiName chooses, each interface listed by list.
+MidiPortList FindMidiPorts(const std::string& apiName, const MidiPortLister& list);
+
+// direction: 1 = input, 0 = output. Never throws; no interface gives an empty list. Each
+// interface is listed by a client that is closed again at once.
 MidiPortList ScanMidiPorts(int32_t direction, const std::string& apiName = "");
 
 // The names of the compiled MIDI interfaces ("alsa", "jack"), in the order an empty name
@@ -29,5 +40,7 @@ std::vector<std::string> MidiApiNames();
 
 // The names of ScanMidiPorts, for the device catalogue.
 std::vector<std::string> MidiPortNames(int32_t direction, const std::string& apiName = "");
+
+bool IsJackMidiApi(int32_t api);
 
 }  // namespace ampora

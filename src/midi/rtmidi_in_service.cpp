@@ -2,6 +2,7 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include "audio/device_catalogue.h"
 #include "midi/jack_midi_in.h"
 #include "midi/midi_ports.h"
 #include "midi/short_message.h"
@@ -11,6 +12,10 @@ namespace ampora {
 // Through RtMidi (midi), or on a JACK server through a client of our own (jack, with the
 // name of the source port).
 struct RtMidiInService::Port {
+  // Makes the client of interface api and lists the input ports through it; an interface
+  // without ports leaves no client behind.
+  std::vector<std::string> List(int32_t api);
+
   std::unique_ptr<RtMidiIn> midi;
   std::unique_ptr<JackMidiIn> jack;
   std::string source;
@@ -50,32 +55,46 @@ RtMidiInService::~RtMidiInService() {
   while (!ports_.empty()) Close(ports_.begin()->first);
 }
 
-MidiHandle RtMidiInService::Open(int32_t deviceId, MidiReceiver receiver, void* instance) {
-  const MidiPortList ports = ScanMidiPorts(1, apiName_);
-  if (ports.api == 0 || deviceId < 0 || deviceId >= static_cast<int32_t>(ports.names.size())) {
-    return 0;
+std::vector<std::string> RtMidiInService::Port::List(int32_t api) {
+  jack.reset();
+  midi.reset();
+  std::vector<std::string> names;
+  if (IsJackMidiApi(api)) {
+    jack = std::make_unique<JackMidiIn>();
+    if (jack->Open("ampora", "midi_in", &Deliver, this)) names = jack->SourcePorts();
+    if (names.empty()) jack.reset();
+    return names;
   }
-  // Everything the callback reads is set before RtMidi starts its thread.
+  try {
+    midi = std::make_unique<RtMidiIn>(static_cast<RtMidi::Api>(api), "ampora");
+    midi->setErrorCallback(&IgnoreError);
+    // System exclusive, timing and active sensing never reach the ring.
+    midi->ignoreTypes(true, true, true);
+    midi->setCallback(&OnMessage, this);
+    for (unsigned int i = 0, count = midi->getPortCount(); i < count; ++i) {
+      names.push_back(midi->getPortName(i));
+    }
+  } catch (const RtMidiError&) {
+    names.clear();
+  }
+  if (names.empty()) midi.reset();
+  return names;
+}
+
+MidiHandle RtMidiInService::Open(const std::string& deviceName, MidiReceiver receiver,
+                                 void* instance) {
+  // Everything the callback reads is set before a client can call it.
   auto port = std::make_unique<Port>();
-  port->deviceId = deviceId;
   port->handle = lastHandle_ + 1;
   port->receiver = receiver;
   port->instance = instance;
-  if (ports.api == RtMidi::UNIX_JACK) {
-    port->jack = std::make_unique<JackMidiIn>();
-    if (!port->jack->Open("ampora", "midi_in", &Deliver, port.get())) return 0;
-    port->source = ports.names[static_cast<size_t>(deviceId)];
-  } else {
-    try {
-      port->midi = std::make_unique<RtMidiIn>(static_cast<RtMidi::Api>(ports.api), "ampora");
-    } catch (const RtMidiError&) {
-      return 0;
-    }
-    port->midi->setErrorCallback(&IgnoreError);
-    // System exclusive, timing and active sensing never reach the ring.
-    port->midi->ignoreTypes(true, true, true);
-    port->midi->setCallback(&OnMessage, port.get());
-  }
+  const MidiPortList ports = FindMidiPorts(apiName_, [&](int32_t api) { return port->List(api); });
+  const DeviceCatalogue catalogue([&](int32_t) { return ports.names; },
+                                  DeviceNumbering::kSequencerPorts);
+  const int32_t id = catalogue.DeviceIdByName(1, deviceName, 0);
+  if (ports.api == 0 || id < 0 || id >= static_cast<int32_t>(ports.names.size())) return 0;
+  port->deviceId = id;
+  port->source = ports.names[static_cast<size_t>(id)];
   lastHandle_ = port->handle;
   const MidiHandle handle = port->handle;
   ports_.emplace(handle, std::move(port));

@@ -8,9 +8,9 @@
 #include "midi/midi_in_service.h"
 
 // The system's MIDI input: the ALSA sequencer through RtMidi, or JACK MIDI through a JACK
-// client of our own (jack_midi_in.h), whichever ScanMidiPorts chooses for the same
-// interface name, so that a device id from the device catalogue's MIDI list opens that
-// very port.
+// client of our own (jack_midi_in.h), on the interface the MIDI port lists choose for the
+// same interface name (midi_ports.h). The port is found by name in a list read by the
+// very client that opens it, so ports that come and go meanwhile cannot swap it.
 
 namespace ampora {
 
@@ -24,7 +24,7 @@ class RtMidiInService final : public MidiInService {
   explicit RtMidiInService(std::string apiName);
   ~RtMidiInService() override;
 
-  MidiHandle Open(int32_t deviceId, MidiReceiver receiver, void* instance) override;
+  MidiHandle Open(const std::string& deviceName, MidiReceiver receiver, void* instance) override;
   void Start(MidiHandle handle) override;
   void Close(MidiHandle handle) override;
   bool Lost(MidiHandle handle) const override;

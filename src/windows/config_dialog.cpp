@@ -69,10 +69,6 @@ class ComboChoices final : public ChoiceList {
   QComboBox& box_;
 };
 
-std::string SelectedText(const QComboBox& box) {
-  return box.currentIndex() < 0 ? std::string() : box.currentText().toStdString();
-}
-
 // Times show with one decimal: 7 as "7.0".
 QString TimeText(float ms) {
   return QString::number(static_cast<double>(ms), 'f', 1);
@@ -89,9 +85,8 @@ std::optional<float> TimeIn(const QLineEdit& box) {
 
 ConfigTargets ConfigTargetsOf(LivePath& live) {
   StreamEngine& engine = live.Engine();
-  return {engine.WaveDeviceId, engine.BufferMS,     engine.DelayMinMS,
-          engine.DelayMaxMS,   live.MidiInDeviceId, live.MidiCh,
-          live.UseMIDIF,       live.WaveDevices(),  live.MidiInputs()};
+  return {live.WaveInChoice(), live.WaveOutChoice(), engine.BufferMS, engine.DelayMinMS,
+          engine.DelayMaxMS,   live.MidiInChoice(),  live.MidiCh,     live.UseMIDIF};
 }
 
 FrmConf::FrmConf(QWidget* owner, const ConfigTargets& targets) : QDialog(owner), targets_(targets) {
@@ -141,11 +136,11 @@ void FrmConf::Load() {
 
   const ConfigTargets& t = targets_;
   ComboChoices waveIn(*comboDev_[0]);
-  t.waveDevices.ListDevices(waveIn, 1, t.waveDevices.DeviceName(1, t.WaveDeviceId[0]));
+  t.waveIn.ListDevices(waveIn);
   ComboChoices waveOut(*comboDev_[1]);
-  t.waveDevices.ListDevices(waveOut, 0, t.waveDevices.DeviceName(0, t.WaveDeviceId[1]));
+  t.waveOut.ListDevices(waveOut);
   ComboChoices midiIn(*comboDev_[2]);
-  t.midiInputs.ListDevices(midiIn, 1, t.midiInputs.DeviceName(1, t.MidiInDeviceId));
+  t.midiIn.ListDevices(midiIn);
 
   textMS_[0]->setText(TimeText(t.BufferMS));
   textMS_[1]->setText(TimeText(t.DelayMinMS));
@@ -201,8 +196,8 @@ void FrmConf::OKCancelButtonsClicked(int16_t index) {
 
 void FrmConf::TakeChoices() {
   const ConfigTargets& t = targets_;
-  t.WaveDeviceId[0] = t.waveDevices.DeviceIdByName(1, SelectedText(*comboDev_[0]), 0);
-  t.WaveDeviceId[1] = t.waveDevices.DeviceIdByName(0, SelectedText(*comboDev_[1]), 0);
+  t.waveIn.Choose(comboDev_[0]->currentIndex());
+  t.waveOut.Choose(comboDev_[1]->currentIndex());
   if (const std::optional<float> ms = TimeIn(*textMS_[0])) {
     t.BufferMS = ClampSetting(*ms, kBufferMsMin, kBufferMsMax, t.BufferMS);
   }
@@ -211,7 +206,7 @@ void FrmConf::TakeChoices() {
   // Each bound on its own: the minimum is not compared with the maximum.
   t.DelayMinMS = ClampSetting(t.DelayMinMS, kDelayMinMsMin, kDelayMinMsMax, kDelayMinMsDefault);
   t.DelayMaxMS = ClampSetting(t.DelayMaxMS, kDelayMaxMsMin, kDelayMaxMsMax, kDelayMaxMsDefault);
-  t.MidiInDeviceId = t.midiInputs.DeviceIdByName(1, SelectedText(*comboDev_[2]), 0);
+  t.midiIn.Choose(comboDev_[2]->currentIndex());
   const int32_t channel = comboMidiCh_->currentIndex();
   t.MidiCh = channel >= 0 && channel < kChannelCount ? channel : -1;
   t.UseMIDIF = checkUseMidi_->Value();

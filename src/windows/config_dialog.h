@@ -4,11 +4,10 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QWidget>
-#include <array>
 #include <cstdint>
 #include <vector>
 
-#include "audio/device_catalogue.h"
+#include "audio/device_choice.h"
 #include "controls/button_bar.h"
 #include "controls/check_box.h"
 #include "controls/painted_window.h"
@@ -22,8 +21,9 @@
 // dialog from the current values. The MIDI check box takes effect at once (Cancel does
 // not undo it); everything else is taken on "OK", the times brought into their ranges
 // (buffer 1..30 ms, lag minimum 1..1000, maximum 2..1000, each on its own) and a time
-// that is not a number ignored. Devices are kept by id and shown by name; the lists come
-// from the catalogues as they are when the dialog opens.
+// that is not a number ignored. The devices are the live path's choices (DeviceChoice):
+// the lists show the devices as last read with the chosen one selected, and picking
+// another device on "OK" makes it the choice.
 //
 // Thread: UI thread.
 
@@ -31,20 +31,19 @@ namespace ampora {
 
 class LivePath;
 
-// The values the dialog edits, and where it finds the devices.
+// The values the dialog edits, and the device choices it offers.
 struct ConfigTargets {
-  std::array<int32_t, 2>& WaveDeviceId;  // input, output
+  DeviceChoice& waveIn;
+  DeviceChoice& waveOut;
   float& BufferMS;
   float& DelayMinMS;
   float& DelayMaxMS;
-  int32_t& MidiInDeviceId;
+  DeviceChoice& midiIn;
   int32_t& MidiCh;  // 0..15, -1 = every channel
   int32_t& UseMIDIF;
-  const DeviceCatalogue& waveDevices;
-  const DeviceCatalogue& midiInputs;
 };
 
-// The live path's settings and catalogues.
+// The live path's settings and device choices.
 ConfigTargets ConfigTargetsOf(LivePath& live);
 
 // The texts of the dialog.

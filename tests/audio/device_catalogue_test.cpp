@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "engine_rig.h"
 #include "support/scoped_locale.h"
 #include "util/message_seam.h"
@@ -113,6 +117,52 @@ TEST(DeviceCatalogue, WaveDevicesComeFromTheDeviceLayer) {
   EXPECT_EQ(catalogue.DeviceIdByName(1, "WAV file", 0), kWavFileIn);
   EXPECT_EQ(catalogue.DeviceIdByName(0, "wav recorder", 0), kRecorderOut);
   EXPECT_EQ(catalogue.DeviceName(1, kTestToneIn), "test tone");
+}
+
+// MIDI ports as RtMidi lists the ALSA sequencer's: "client:port" names followed by the
+// client and port numbers, which change when a program restarts or gear is plugged in
+// another order.
+TEST(SequencerPorts, NamesMatchWithoutTheirNumbersUnlessTheNumbersMustDecide) {
+  const std::vector<std::string> ports = {"Midi Through:Midi Through Port-0 14:0",
+                                          "USB MIDI:USB MIDI MIDI 1 20:0", "VMPK Output:out 128:0",
+                                          "USB MIDI:USB MIDI MIDI 1 24:0"};
+  const DeviceCatalogue catalogue([&](int32_t) { return ports; }, DeviceNumbering::kSequencerPorts);
+  const std::vector<std::pair<std::string, int32_t>> lookups = {
+      {"VMPK Output:out", 2},
+      {"VMPK Output:out 130:0", 2},  // stored with the numbers of an earlier run
+      {"vmpk output:out 128:0", 2},
+      {"USB MIDI:USB MIDI MIDI 1 24:0", 3},  // two ports of the name: the numbers decide
+      {"USB MIDI:USB MIDI MIDI 1 20:0", 1},
+      {"USB MIDI:USB MIDI MIDI 1 28:0", 1},  // neither: the first
+      {"USB MIDI:USB MIDI MIDI 1", 1},
+      {"VMPK Output", -1},
+      {"", 0},
+  };
+  for (const auto& [name, id] : lookups) {
+    EXPECT_EQ(catalogue.DeviceIdByName(1, name, 0), id) << name;
+  }
+  EXPECT_EQ(catalogue.NameToKeep(1, 2), "VMPK Output:out");
+  EXPECT_EQ(catalogue.NameToKeep(1, 3), "USB MIDI:USB MIDI MIDI 1 24:0") << "one of two";
+  EXPECT_EQ(catalogue.NameToKeep(1, 4), "");
+
+  TextChoiceList list;
+  catalogue.ListDevices(list, 1, "VMPK Output:out 131:0");
+  EXPECT_EQ(list.selected, 2);
+  EXPECT_EQ(list.items[2], "VMPK Output:out 128:0") << "the list shows the numbers";
+
+  const DeviceCatalogue wave = Catalogue({"Card 1:0"});
+  EXPECT_EQ(wave.DeviceIdByName(1, "Card", 0), -1) << "other lists keep their numbers";
+  EXPECT_EQ(wave.NameToKeep(1, 0), "Card 1:0");
+}
+
+TEST(SequencerPorts, OnlyTrailingClientAndPortNumbersGo) {
+  EXPECT_EQ(WithoutPortNumbers("VMPK Output:out 128:0"), "VMPK Output:out");
+  EXPECT_EQ(WithoutPortNumbers(" keys  14:0  "), "keys");
+  EXPECT_EQ(WithoutPortNumbers("128:0"), "128:0") << "no name left";
+  EXPECT_EQ(WithoutPortNumbers("keys 14:"), "keys 14:");
+  EXPECT_EQ(WithoutPortNumbers("keys :0"), "keys :0");
+  EXPECT_EQ(WithoutPortNumbers("keys 1a:0"), "keys 1a:0");
+  EXPECT_EQ(WithoutPortNumbers("system:midi_capture_1"), "system:midi_capture_1");
 }
 
 }  // namespace

@@ -348,13 +348,13 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
     jack_client_t* keys = jack_client_open("ampora-stop-keys", JackNoStartServer, nullptr);
     ASSERT_NE(keys, nullptr);
     jack_port_register(keys, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+    const std::string source = "ampora-stop-keys:keys";
     const std::vector<std::string> ports = MidiPortNames(1);
-    const auto id = std::find(ports.begin(), ports.end(), "ampora-stop-keys:keys") - ports.begin();
-    ASSERT_LT(id, static_cast<ptrdiff_t>(ports.size()));
+    ASSERT_NE(std::find(ports.begin(), ports.end(), source), ports.end());
 
     RtMidiInService service("jack");
     const MidiHandle handle = service.Open(
-        static_cast<int32_t>(id), [](void*, MidiHandle, uint32_t) {}, nullptr);
+        source, [](void*, MidiHandle, uint32_t) {}, nullptr);
     ASSERT_NE(handle, 0u);
     service.Start(handle);
     EXPECT_FALSE(service.Lost(handle));
@@ -367,7 +367,7 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
     EXPECT_TRUE(service.Lost(handle));
     service.Close(handle);
     EXPECT_EQ(service.Open(
-                  static_cast<int32_t>(id), [](void*, MidiHandle, uint32_t) {}, nullptr),
+                  source, [](void*, MidiHandle, uint32_t) {}, nullptr),
               0u)
         << "no server, no input";
   }

@@ -378,6 +378,40 @@ TEST(StreamEngine, OpenFailuresShowTheDeviceTextAndLeaveTheStreamClosed) {
   }
 }
 
+// An input that opens but cannot start, as on a JACK server that refuses to activate
+// its client.
+class InputThatCannotStart final : public WaveInDevice {
+ public:
+  explicit InputThatCannotStart(WaveInDevice& input) : input_(input) {}
+  int32_t Open(int32_t deviceId, const WaveFormat& format) override {
+    return input_.Open(deviceId, format);
+  }
+  std::string ErrorText(int32_t code) const override { return "refused " + std::to_string(code); }
+  int32_t Queue(WaveHeader* header) override { return input_.Queue(header); }
+  int32_t Start() override { return kDeviceFailed; }
+  int64_t PositionBytes() const override { return input_.PositionBytes(); }
+  DeviceCounts Counts() const override { return input_.Counts(); }
+  void Close() override { input_.Close(); }
+
+ private:
+  WaveInDevice& input_;
+};
+
+TEST(StreamEngine, AnInputThatCannotStartIsSaidSo) {
+  MessageLog log;
+  EngineRig rig;
+  InputThatCannotStart input(rig.devices.WaveIn());
+  StreamEngine engine(input, rig.devices.WaveOut(), rig.chain);
+  engine.WaveDeviceId = {kSilenceIn, kNullOut};
+  engine.InitStream();
+  engine.OpenStream();
+  EXPECT_EQ(engine.StreamRunning(), 0);
+  ASSERT_EQ(log.messages.size(), 1u) << "a Start that cannot stream says so";
+  EXPECT_EQ(log.messages[0].text, "refused " + std::to_string(kDeviceFailed));
+  rig.Advance(5000);
+  EXPECT_EQ(rig.devices.WaveIn().PositionBytes(), 0) << "the input was closed again";
+}
+
 TEST(StreamEngine, ADeviceThatStopsByItselfEndsTheStreamWithOneMessage) {
   MessageLog log;
   ScriptedOutput output;

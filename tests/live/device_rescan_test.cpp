@@ -39,39 +39,8 @@ class JackSource {
 class DeviceRescanTest : public LiveTest {
  protected:
   std::string InputName(int32_t id) { return Live().WaveDevices().DeviceName(1, id); }
+  int32_t ChosenInput() { return Live().WaveInChoice().IdToOpen(); }
 };
-
-TEST_F(DeviceRescanTest, IdsThatNameNoDeviceStayAsTheyAre) {
-  StartWith("[conf]\nDeviceIn=test tone\nDeviceOut=gone\n");
-  ASSERT_EQ(Engine().WaveDeviceId, (std::array<int32_t, 2>{1, -1}));
-  Live().RescanDevices();
-  EXPECT_EQ(Engine().WaveDeviceId, (std::array<int32_t, 2>{1, -1}));
-  Engine().WaveDeviceId = {-1, 40};
-  Live().RescanDevices();
-  EXPECT_EQ(Engine().WaveDeviceId, (std::array<int32_t, 2>{-1, 40}));
-}
-
-TEST_F(DeviceRescanTest, TheMidiInputFollowsItsNameWhenPortsComeAndGo) {
-  StartWith("[conf]\nMidiInDeviceName=keys B\n");
-  ASSERT_EQ(Live().MidiInDeviceId, 1);
-  midiPorts = {"pad X", "keys A", "keys B"};
-  EXPECT_EQ(Live().MidiInputs().DeviceName(1, 1), "keys B") << "until the ports are read again";
-  Live().RescanDevices();
-  EXPECT_EQ(Live().MidiInDeviceId, 2);
-  EXPECT_EQ(Live().MidiInputs().DeviceName(1, 0), "pad X");
-
-  midiPorts = {"keys A"};
-  Live().RescanDevices();
-  EXPECT_EQ(Live().MidiInDeviceId, -1) << "gone";
-  midiPorts = {"keys A", "keys B"};
-  Live().RescanDevices();
-  EXPECT_EQ(Live().MidiInDeviceId, -1) << "a device once gone is not chosen again by itself";
-  Live().MidiInDeviceId = 1;
-  midiPorts = {"keys B"};
-  Live().ShutDown();
-  EXPECT_EQ(Stored("conf", "MidiInDeviceName"), "keys B")
-      << "kept by the name the id had when it was chosen";
-}
 
 TEST_F(DeviceRescanTest, TheChosenDevicesFollowTheirNamesThroughARenumbering) {
   if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) {
@@ -84,8 +53,8 @@ TEST_F(DeviceRescanTest, TheChosenDevicesFollowTheirNamesThroughARenumbering) {
   devices.api = "jack";
   devices.realDevices = true;
   StartWith("[conf]\nDeviceIn=ampora-rescan-b\nDeviceOut=system\n");
-  const int32_t before = Engine().WaveDeviceId[0];
-  const int32_t output = Engine().WaveDeviceId[1];
+  const int32_t before = ChosenInput();
+  const int32_t output = Live().WaveOutChoice().IdToOpen();
   ASSERT_EQ(InputName(before), "ampora-rescan-b");
   ASSERT_LT(Live().WaveDevices().DeviceIdByName(1, "ampora-rescan-a", 0), before)
       << "the device that goes comes first, so that its going renumbers the kept one";
@@ -94,9 +63,9 @@ TEST_F(DeviceRescanTest, TheChosenDevicesFollowTheirNamesThroughARenumbering) {
   EXPECT_GE(Live().WaveDevices().DeviceIdByName(1, "ampora-rescan-a", 0), 0)
       << "the lists stay as they were until they are read again";
   Live().RescanDevices();
-  EXPECT_NE(Engine().WaveDeviceId[0], before);
-  EXPECT_EQ(InputName(Engine().WaveDeviceId[0]), "ampora-rescan-b");
-  EXPECT_EQ(Engine().WaveDeviceId[1], output);
+  EXPECT_NE(ChosenInput(), before);
+  EXPECT_EQ(InputName(ChosenInput()), "ampora-rescan-b");
+  EXPECT_EQ(Live().WaveOutChoice().IdToOpen(), output);
   EXPECT_EQ(Live().WaveDevices().DeviceIdByName(1, "ampora-rescan-a", 0), -1);
 
   // JACK may give a newcomer the place of a client that left: no renumbering to follow
@@ -105,12 +74,15 @@ TEST_F(DeviceRescanTest, TheChosenDevicesFollowTheirNamesThroughARenumbering) {
   ASSERT_TRUE(pluggedIn.ok());
   Live().RescanDevices();
   EXPECT_GE(Live().WaveDevices().DeviceIdByName(1, "ampora-rescan-c", 0), 0);
-  EXPECT_EQ(InputName(Engine().WaveDeviceId[0]), "ampora-rescan-b");
+  EXPECT_EQ(InputName(ChosenInput()), "ampora-rescan-b");
 
   kept.reset();
   Live().RescanDevices();
-  EXPECT_EQ(Engine().WaveDeviceId[0], -1) << "a chosen device that is gone: the default one";
+  EXPECT_EQ(ChosenInput(), -1) << "a chosen device that is gone: the default one";
+  Live().ButtonClicked(kStartButton);
+  EXPECT_EQ(Engine().WaveDeviceId[0], -1) << "Start opens what the choice says";
   Live().ShutDown();
+  EXPECT_EQ(Stored("conf", "DeviceIn"), "ampora-rescan-b") << "kept for when it is back";
   EXPECT_EQ(Stored("conf", "DeviceOut"), "system");
 }
 

@@ -122,8 +122,8 @@ TEST_P(LiveJackRatesTest, StreamsEveryBlockOnceAndPlaysWhatTheRendererMakes) {
   LivePath live(view, std::move(setup));
   live.StartUp();
   StreamEngine& engine = live.Engine();
-  ASSERT_GE(engine.WaveDeviceId[0], 0) << "no JACK device named " << kFeed;
-  ASSERT_GE(engine.WaveDeviceId[1], 0) << "no JACK device named " << kFeed;
+  ASSERT_GE(live.WaveInChoice().IdToOpen(), 0) << "no JACK device named " << kFeed;
+  ASSERT_GE(live.WaveOutChoice().IdToOpen(), 0) << "no JACK device named " << kFeed;
 
   live.ButtonClicked(kStartButton);
   ASSERT_EQ(engine.StreamRunning(), 1);

@@ -37,8 +37,8 @@ TEST_F(LiveJackTest, AllEffectsStreamForHalfAMinuteWithoutLosingABlock) {
   live.StartUp();
   for (int e = 0; e < kEffectCount; ++e) ASSERT_TRUE(view.EffectOn(e)) << e;
   StreamEngine& engine = live.Engine();
-  ASSERT_GE(engine.WaveDeviceId[0], 0) << "no JACK device named system";
-  ASSERT_GE(engine.WaveDeviceId[1], 0) << "no JACK device named system";
+  ASSERT_GE(live.WaveInChoice().IdToOpen(), 0) << "no JACK device named system";
+  ASSERT_GE(live.WaveOutChoice().IdToOpen(), 0) << "no JACK device named system";
 
   live.ButtonClicked(kStartButton);
   ASSERT_EQ(engine.StreamRunning(), 1);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -32,21 +33,37 @@ TEST_F(StartUpTest, DevicesTimingAndMidiAreTakenFromTheSettings) {
   StartWith(
       "[conf]\nBufferMS=10\nDelayMinMS=abc\nDeviceIn= Test Tone \nDeviceOut=gone\n"
       "MidiInDeviceName=KEYS B\nMidiCh=3\nUseMIDIF=1\nAltFont=0\n");
-  EXPECT_EQ(Engine().WaveDeviceId, (std::array<int32_t, 2>{1, -1}));
+  EXPECT_EQ(Live().WaveInChoice().IdToOpen(), 1);
+  EXPECT_EQ(Live().WaveOutChoice().IdToOpen(), -1) << "missing: the default device";
   EXPECT_EQ(Engine().Layout().BlockLen, 441) << "the stream is initialised";
   EXPECT_EQ(Engine().StreamRunning(), 0) << "but not opened";
   EXPECT_EQ(Engine().DelayMinMS, 20.0f) << "a value that is no number reads as the default";
-  EXPECT_EQ(Live().MidiInDeviceId, 1);
+  EXPECT_EQ(Live().MidiInChoice().IdToOpen(), 1);
   EXPECT_EQ(Live().MidiCh, 3);
   EXPECT_EQ(Live().UseMIDIF, 1);
   EXPECT_EQ(Live().StartSettings().AltFont, 0);
 
   Live().ShutDown();
-  EXPECT_EQ(Stored("conf", "DeviceIn"), "test tone");
-  EXPECT_NE(IniText().find("DeviceOut=***\n"), std::string::npos) << "the default device";
-  EXPECT_EQ(Stored("conf", "MidiInDeviceName"), "keys B");
+  // Each name as the user chose it, also of a device missing in this run: found again
+  // once it is back.
+  EXPECT_EQ(Stored("conf", "DeviceIn"), "Test Tone");
+  EXPECT_EQ(Stored("conf", "DeviceOut"), "gone");
+  EXPECT_EQ(Stored("conf", "MidiInDeviceName"), "KEYS B");
   EXPECT_EQ(Stored("conf", "DelayMinMS"), "20");
   EXPECT_EQ(Stored("conf", "BufferMS"), "10");
+}
+
+// The configuration dialog shows a channel it has no item for as "all": so it acts, from
+// start-up on, and is kept so.
+TEST_F(StartUpTest, AStoredChannelOutsideTheListIsEveryChannel) {
+  const std::vector<std::pair<std::string, int32_t>> cases = {
+      {"15", 15}, {"-1", -1}, {"16", -1}, {"-2", -1}, {"99999", -1}};
+  for (const auto& [stored, channel] : cases) {
+    StartWith("[conf]\nMidiCh=" + stored + "\n");
+    EXPECT_EQ(Live().MidiCh, channel) << stored;
+    Live().ShutDown();
+    EXPECT_EQ(Stored("conf", "MidiCh"), std::to_string(channel)) << stored;
+  }
 }
 
 TEST_F(StartUpTest, CurrentIsLoadedAtStartUpAndSavedOnceAtShutDown) {

@@ -82,7 +82,7 @@ TEST_F(TransportTest, AFailedOpenShowsStartAndKeepsTheNewMode) {
   EXPECT_EQ(Engine().BypassOn, 1);
   EXPECT_EQ(Live().SelectedButton(), 1);
 
-  Engine().WaveDeviceId[1] = 0;  // the null output
+  Live().WaveOutChoice().Choose(0);  // the null output
   Live().ButtonClicked(kStartButton);
   EXPECT_EQ(Engine().StreamRunning(), 1);
   EXPECT_EQ(Engine().BypassOn, 1) << "the later start runs in the mode chosen before";

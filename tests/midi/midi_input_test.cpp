@@ -140,11 +140,11 @@ TEST(MidiRing, OnlyMessagesOfAnOpenPortAreStored) {
 TEST(MidiPorts, OpenCloseAndFailure) {
   ScriptedMidiService service;
   MidiInput midi(service);
-  midi.MidiInDeviceId = {2, 0, 0, 0};
+  midi.MidiInDeviceName = {"keys B", "", "", ""};
   EXPECT_EQ(midi.OpenMidiIn(0), 1);
   EXPECT_EQ(midi.OpenMidiIn(0), 1);  // a reopen closes first
-  EXPECT_EQ(service.calls,
-            (std::vector<std::string>{"open 2", "start 1", "close 1", "open 2", "start 2"}));
+  EXPECT_EQ(service.calls, (std::vector<std::string>{"open keys B", "start 1", "close 1",
+                                                     "open keys B", "start 2"}));
   midi.CloseMidiIn(0);
   midi.CloseMidiIn(0);  // nothing open: nothing to do
   EXPECT_EQ(service.calls.back(), "close 2");
@@ -158,7 +158,7 @@ TEST(MidiPorts, OpenCloseAndFailure) {
   service.failOpen = true;
   EXPECT_EQ(midi.OpenMidiIn(0), 1) << "a device that cannot be opened is no error";
   EXPECT_EQ(midi.MidiInHandle(0), 0u);
-  EXPECT_EQ(service.calls.back(), "open 2") << "and is not started";
+  EXPECT_EQ(service.calls.back(), "open keys B") << "and is not started";
 
   service.failOpen = false;
   {

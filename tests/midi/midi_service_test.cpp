@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
@@ -92,6 +93,14 @@ void AwaitConnection(MidiSender& sender, MidiInput& midi) {
   DrainUntilQuiet(midi);
 }
 
+// Opens port 0 on the sender's port and waits until messages come through.
+void OpenOnSender(MidiInput& midi, MidiSender& sender) {
+  midi.MidiInDeviceName[0] = std::string(kSenderClient) + ":keys";
+  midi.OpenMidiIn(0);
+  ASSERT_NE(midi.MidiInHandle(0), 0u);
+  AwaitConnection(sender, midi);
+}
+
 class MidiService : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
@@ -112,7 +121,7 @@ class MidiService : public ::testing::TestWithParam<std::string> {
     ASSERT_GE(deviceId, 0) << "our sender is not listed: " << ::testing::PrintToString(ports.names);
     service_ = std::make_unique<RtMidiInService>(api);
     midi_ = std::make_unique<MidiInput>(*service_);
-    midi_->MidiInDeviceId[0] = deviceId;
+    midi_->MidiInDeviceName[0] = ports.names[static_cast<size_t>(deviceId)];
     ASSERT_EQ(midi_->OpenMidiIn(0), 1);
     ASSERT_NE(midi_->MidiInHandle(0), 0u);
     AwaitConnection(*sender_, *midi_);
@@ -214,7 +223,7 @@ INSTANTIATE_TEST_SUITE_P(Apis, MidiService, ::testing::Values("jack", "alsa"),
                          [](const auto& info) { return info.param; });
 
 // With "MidiApi" empty, the device catalogue's list and the input choose the interface by
-// the same rule, so the id the catalogue gives for a name opens that very port.
+// the same rule, so the name the catalogue lists opens that very port.
 TEST(RtMidiInService, CatalogueAndInputAgreeOnTheDefaultInterface) {
   if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) GTEST_SKIP() << "no JACK server";
   const std::unique_ptr<MidiSender> sender = MidiSender::Open("jack", kSenderClient);
@@ -225,14 +234,91 @@ TEST(RtMidiInService, CatalogueAndInputAgreeOnTheDefaultInterface) {
                  << RtMidi::getApiName(static_cast<RtMidi::Api>(ports.api)) << ", not JACK";
   }
   const DeviceCatalogue catalogue([](int32_t d) { return MidiPortNames(d); });
+  const std::string name = std::string(kSenderClient) + ":keys";
+  ASSERT_GE(catalogue.DeviceIdByName(1, name, 0), 0) << ::testing::PrintToString(ports.names);
   RtMidiInService service("");
   MidiInput midi(service);
-  midi.MidiInDeviceId[0] = catalogue.DeviceIdByName(1, std::string(kSenderClient) + ":keys", 0);
-  ASSERT_GE(midi.MidiInDeviceId[0], 0) << ::testing::PrintToString(ports.names);
-  midi.OpenMidiIn(0);
-  AwaitConnection(*sender, midi);
+  OpenOnSender(midi, *sender);
   sender->Send(ProgramChange(0, 6));
   EXPECT_EQ(DrainKeys(midi, 1, 0), Keys{118});
+}
+
+// Ports renumber between the list the dialog showed and the Start: the input finds its
+// port by name in the list of the moment it opens.
+TEST(RtMidiInService, TheInputFindsItsPortByNameAmongThePortsOfTheMoment) {
+  if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) GTEST_SKIP() << "no JACK server";
+  std::unique_ptr<MidiSender> before = MidiSender::Open("jack", "ampora-test-before");
+  const std::unique_ptr<MidiSender> sender = MidiSender::Open("jack", kSenderClient);
+  ASSERT_TRUE(before != nullptr && sender != nullptr);
+  const std::string name = std::string(kSenderClient) + ":keys";
+  const std::vector<std::string> listed = MidiPortNames(1, "jack");
+  const auto at = std::find(listed.begin(), listed.end(), name);
+  ASSERT_NE(at, listed.end());
+  ASSERT_NE(at, listed.begin()) << "the port that goes comes first";
+  before.reset();
+  ASSERT_NE(MidiPortNames(1, "jack"), listed);
+
+  RtMidiInService service("jack");
+  MidiInput midi(service);
+  OpenOnSender(midi, *sender);
+}
+
+// The JACK clients of the program that come and go on the server while the object lives:
+// every client but the watcher and the sender.
+class ClientWatch {
+ public:
+  ClientWatch() {
+    client_ = jack_client_open("ampora-test-watch", JackNoStartServer, nullptr);
+    if (client_ == nullptr) return;
+    jack_set_client_registration_callback(client_, &Registered, this);
+    if (jack_activate(client_) != 0) {
+      jack_client_close(client_);
+      client_ = nullptr;
+    }
+  }
+  ~ClientWatch() {
+    if (client_ != nullptr) jack_client_close(client_);
+  }
+  ClientWatch(const ClientWatch&) = delete;
+  ClientWatch& operator=(const ClientWatch&) = delete;
+
+  bool ok() const { return client_ != nullptr; }
+  // Waits until every client that came has gone; the number that came.
+  int32_t CameAndWent() const {
+    const auto giveUp = Clock::now() + kPatience;
+    while (came_.load() != went_.load() && Clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return came_.load() == went_.load() ? came_.load() : -1;
+  }
+
+ private:
+  static void Registered(const char* name, int registered, void* self) {
+    auto& watch = *static_cast<ClientWatch*>(self);
+    if (std::string(name).find(kSenderClient) == 0) return;
+    (registered != 0 ? watch.came_ : watch.went_).fetch_add(1);
+  }
+
+  jack_client_t* client_ = nullptr;
+  std::atomic<int32_t> came_{0};
+  std::atomic<int32_t> went_{0};
+};
+
+// Opening the MIDI input on JACK lists the ports with the input's own client: one client
+// comes and goes, and no listing client of its own (whose close, right after the server
+// came back, once hung the program inside libjack).
+TEST(RtMidiInService, AJackInputListsThePortsWithItsOwnClient) {
+  if (std::getenv("JACK_DEFAULT_SERVER") == nullptr) GTEST_SKIP() << "no JACK server";
+  const std::unique_ptr<MidiSender> sender = MidiSender::Open("jack", kSenderClient);
+  ASSERT_NE(sender, nullptr) << "no JACK client could be opened to send from";
+  const ClientWatch watch;
+  ASSERT_TRUE(watch.ok());
+  {
+    RtMidiInService service("jack");
+    MidiInput midi(service);
+    OpenOnSender(midi, *sender);
+  }
+  EXPECT_EQ(watch.CameAndWent(), 1);
 }
 
 // What the receiver saw while ports were opened and closed under it.
@@ -272,7 +358,8 @@ TEST(RtMidiInService, ClosingWhileMessagesStreamInLeavesNoCallBehind) {
   RtMidiInService service("jack");
   ReceiverWatch watch;
   for (int round = 0; round < 20; ++round) {
-    const MidiHandle handle = service.Open(deviceId, &ReceiverWatch::Receive, &watch);
+    const MidiHandle handle =
+        service.Open(ports.names[static_cast<size_t>(deviceId)], &ReceiverWatch::Receive, &watch);
     EXPECT_NE(handle, 0u);
     if (handle == 0) break;
     watch.open.store(handle);

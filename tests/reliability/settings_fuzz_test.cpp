@@ -132,10 +132,10 @@ TEST_F(CycleFaultTest, ARealRunPassesAndItsDamagedCopiesDoNot) {
   const CycleOutcome first = rig_.Run(generated_);
   const CycleOutcome second = rig_.Run(first.written);
   ASSERT_FALSE(first.endedByErrorReport) << first.errorText;
-  ASSERT_EQ(CycleFault(rig_, generated_, first, second), "") << first.written;
+  ASSERT_EQ(CycleFault(generated_, first, second), "") << first.written;
   EXPECT_EQ(first.timing, (std::array<float, 3>{30, 1, 70}));
   EXPECT_EQ(first.waveDevices[1], -1) << "a device not found is the default device";
-  EXPECT_EQ(second.waveDevices[1], 0) << "kept as the empty name, which is the first device";
+  EXPECT_EQ(second.deviceNames[1], "gone") << "and its name is kept for when it is back";
 
   struct Damage {
     const char* what;
@@ -147,6 +147,8 @@ TEST_F(CycleFaultTest, ARealRunPassesAndItsDamagedCopiesDoNot) {
       {"delay lost", [](ProfileText& p) { p.Remove("conf", "DelayMaxMS"); }, "DelayMaxMS"},
       {"channel a fraction", [](ProfileText& p) { p.Set("conf", "MidiCh", "1.5"); }, "MidiCh"},
       {"unknown input", [](ProfileText& p) { p.Set("conf", "DeviceIn", "gone"); }, "DeviceIn"},
+      {"missing output forgotten", [](ProfileText& p) { p.Set("conf", "DeviceOut", "***"); },
+       "DeviceOut"},
       {"MIDI input lost", [](ProfileText& p) { p.Remove("conf", "MidiInDeviceName"); },
        "MidiInDeviceName"},
       {"state beyond maximised", [](ProfileText& p) { p.Set("conf", "WindowState", "3"); },
@@ -172,26 +174,26 @@ TEST_F(CycleFaultTest, ARealRunPassesAndItsDamagedCopiesDoNot) {
     ProfileText text(first.written);
     damage.apply(text);
     damaged.written = text.text();
-    EXPECT_NE(CycleFault(rig_, generated_, damaged, second).find(damage.verdict), std::string::npos)
+    EXPECT_NE(CycleFault(generated_, damaged, second).find(damage.verdict), std::string::npos)
         << damage.what;
   }
 
   CycleOutcome moved = second;
   moved.written += "\n";
-  EXPECT_NE(CycleFault(rig_, generated_, first, moved), "") << "a file that changes again";
+  EXPECT_NE(CycleFault(generated_, first, moved), "") << "a file that changes again";
   moved = second;
   moved.fx[FxIndex(kEcho, 1)] += 1;
-  EXPECT_NE(CycleFault(rig_, generated_, first, moved), "") << "another working setting loaded";
+  EXPECT_NE(CycleFault(generated_, first, moved), "") << "another working setting loaded";
   moved = second;
   moved.windowState = 2;
-  EXPECT_NE(CycleFault(rig_, generated_, first, moved), "") << "the window elsewhere";
+  EXPECT_NE(CycleFault(generated_, first, moved), "") << "the window elsewhere";
 }
 
 TEST_F(CycleFaultTest, WithErrorCatchOnAnErrorEndsTheRunWithItsReport) {
   const CycleOutcome first = rig_.Run("[conf]\nErrorCatch=1\n[Current]\nEcho-02=abc\n");
   EXPECT_TRUE(first.endedByErrorReport);
   EXPECT_NE(first.errorText, "");
-  EXPECT_EQ(CycleFault(rig_, "", first, CycleOutcome{}), "");
+  EXPECT_EQ(CycleFault("", first, CycleOutcome{}), "");
   EXPECT_FALSE(rig_.Run(generated_).endedByErrorReport) << "the switch is read afresh";
 }
 

@@ -12,8 +12,8 @@ namespace ampora::test {
 // delivers messages itself (on any thread, as the real service would on its own).
 class ScriptedMidiService final : public MidiInService {
  public:
-  MidiHandle Open(int32_t deviceId, MidiReceiver receiver, void* instance) override {
-    calls.push_back("open " + std::to_string(deviceId));
+  MidiHandle Open(const std::string& deviceName, MidiReceiver receiver, void* instance) override {
+    calls.push_back("open " + deviceName);
     if (failOpen) return 0;
     receiver_ = receiver;
     instance_ = instance;

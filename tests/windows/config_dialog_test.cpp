@@ -35,23 +35,29 @@ void ClickCancel(FrmConf& dialog) {
 
 class ConfigDialogTest : public ::testing::Test {
  protected:
-  void SetUp() override { TwipsPerPixel = 15; }
-
-  std::unique_ptr<FrmConf> Open() {
-    return std::make_unique<FrmConf>(
-        nullptr, ConfigTargets{ids, bufferMs, delayMinMs, delayMaxMs, midiId, midiCh, useMidi,
-                               waveDevices, midiInputs});
+  void SetUp() override {
+    TwipsPerPixel = 15;
+    waveIn.Remember("test tone");
+    waveOut.Remember("null");
+    midiIn.Remember("keys A");
   }
 
-  std::array<int32_t, 2> ids{1, 0};
+  std::unique_ptr<FrmConf> Open() {
+    return std::make_unique<FrmConf>(nullptr, ConfigTargets{waveIn, waveOut, bufferMs, delayMinMs,
+                                                            delayMaxMs, midiIn, midiCh, useMidi});
+  }
+
   float bufferMs = 7, delayMinMs = 20, delayMaxMs = 70;
-  int32_t midiId = 0, midiCh = 0, useMidi = 1;
+  int32_t midiCh = 0, useMidi = 1;
   std::vector<std::string> waveIns{"demo guitar", "test tone", "silence"};
   std::vector<std::string> waveOuts{"null", "WAV recorder"};
   std::vector<std::string> midiPorts{"keys A", "keys B"};
   DeviceCatalogue waveDevices{
       [this](int32_t direction) { return direction == 1 ? waveIns : waveOuts; }};
   DeviceCatalogue midiInputs{[this](int32_t) { return midiPorts; }};
+  DeviceChoice waveIn{waveDevices, 1};
+  DeviceChoice waveOut{waveDevices, 0};
+  DeviceChoice midiIn{midiInputs, 1};
 };
 
 TEST_F(ConfigDialogTest, TheControlsStandInOneColumnAtTheirTops) {
@@ -190,7 +196,7 @@ TEST_F(ConfigDialogTest, UntickingMidiActsAtOnceAndCancelKeepsItButNothingElse) 
   ClickCancel(*dialog);
   EXPECT_EQ(useMidi, 0);
   EXPECT_EQ(bufferMs, 7);
-  EXPECT_EQ(ids, (std::array<int32_t, 2>{1, 0}));
+  EXPECT_EQ(waveIn.Name(), "test tone");
 
   const auto again = Open();
   ClickAt(again->CheckUseMidi(), 5);
@@ -198,17 +204,18 @@ TEST_F(ConfigDialogTest, UntickingMidiActsAtOnceAndCancelKeepsItButNothingElse) 
   EXPECT_TRUE(again->ComboMidiCh().isEnabled());
 }
 
-TEST_F(ConfigDialogTest, OkStoresTheDevicesByTheirNames) {
-  ids = {1, -1};  // the output: the default device, which has no name in the list
+TEST_F(ConfigDialogTest, OkMakesThePickedDevicesTheChoice) {
+  waveOut.Remember("gone");  // missing: nothing to select
   const auto dialog = Open();
   EXPECT_EQ(dialog->ComboDev(1).currentIndex(), -1);
   dialog->ComboDev(0).setCurrentIndex(2);
   dialog->ComboDev(2).setCurrentIndex(1);
-  midiPorts = {"pad X", "keys A", "keys B"};  // plugged in while the dialog is open
   ClickOK(*dialog);
-  EXPECT_EQ(ids[0], 2);
-  EXPECT_EQ(ids[1], 0) << "nothing chosen: the first device, as an empty stored name gives";
-  EXPECT_EQ(midiId, 2) << "\"keys B\" where it is now";
+  EXPECT_EQ(waveIn.Name(), "silence");
+  EXPECT_EQ(waveIn.IdToOpen(), 2);
+  EXPECT_EQ(waveOut.Name(), "gone") << "nothing picked: kept for when the device is back";
+  EXPECT_EQ(waveOut.IdToOpen(), -1);
+  EXPECT_EQ(midiIn.Name(), "keys B");
   EXPECT_EQ(useMidi, 1);
 }
 
@@ -287,13 +294,76 @@ TEST_F(ConfigDialogLiveTest, EachOpeningReadsTheDeviceListsAfresh) {
   });
   EXPECT_EQ(ShowConfigDialog(owner, Live()), 1);
   EXPECT_EQ(shown, (std::vector<std::string>{"keys B", "2", "keys B", "3", "silence"}));
-  EXPECT_EQ(Live().MidiInDeviceId, 2);
+  EXPECT_EQ(Live().MidiInChoice().IdToOpen(), 2);
   EXPECT_EQ(Engine().BufferMS, 15);
 
   Live().ShutDown();
   EXPECT_EQ(Stored("conf", "BufferMS"), "15");
   EXPECT_EQ(Stored("conf", "MidiInDeviceName"), "keys B");
   EXPECT_EQ(Stored("conf", "DeviceIn"), "silence");
+}
+
+// The MIDI input through a session: start-up with the ports of that moment, the dialog
+// (which reads the ports again), a pick or none, OK, Start and shut-down. The port the
+// user chose stays chosen however the ports renumber or vanish; a missing wave input
+// likewise keeps its name through the dialog's OK.
+TEST_F(ConfigDialogLiveTest, TheChosenPortStaysChosenWhilePortsRenumberAndVanish) {
+  using Ports = std::vector<std::string>;
+  struct Case {
+    const char* what;
+    const char* stored;
+    Ports atStartUp;
+    Ports inDialog;
+    const char* pick;   // the entry picked; nullptr = none
+    const char* shown;  // selected when the dialog opens; "" = nothing
+    const char* kept;   // the name Start opens and shut-down stores
+  };
+  const Ports ab = {"keys A", "keys B"};
+  const Ports xab = {"pad X", "keys A", "keys B"};
+  const Ports seq14 = {"Midi Through:Midi Through Port-0 14:0", "VMPK Output:out 128:0"};
+  const Ports seq15 = {"Midi Through:Midi Through Port-0 14:0", "VMPK Output:out 129:0"};
+  const std::vector<Case> cases = {
+      {"renumbered, the old number picked", "keys B", ab, xab, "keys A", "keys B", "keys A"},
+      {"renumbered, left as it is", "keys B", ab, xab, nullptr, "keys B", "keys B"},
+      {"renumbered, picked again", "keys B", ab, xab, "keys B", "keys B", "keys B"},
+      {"vanished, left as it is", "keys B", ab, {"keys A"}, nullptr, "", "keys B"},
+      {"vanished, another picked", "keys B", ab, {"keys A"}, "keys A", "", "keys A"},
+      {"missing at start-up, back in the dialog",
+       "keys B",
+       {"keys A"},
+       xab,
+       nullptr,
+       "keys B",
+       "keys B"},
+      {"no ports at all", "keys B", {}, {}, nullptr, "", "keys B"},
+      {"sequencer numbers changed", "VMPK Output:out 128:0", seq14, seq15, nullptr,
+       "VMPK Output:out 129:0", "VMPK Output:out 128:0"},
+      {"sequencer port picked", "", seq14, seq15, "VMPK Output:out 129:0",
+       "Midi Through:Midi Through Port-0 14:0", "VMPK Output:out"},
+  };
+  owner.show();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    midiPorts = c.atStartUp;
+    StartWith(std::string("[conf]\nUseMIDIF=1\nDeviceIn=gone\nMidiInDeviceName=") + c.stored +
+              "\n");
+    midiPorts = c.inDialog;
+    std::string shown;
+    WhenOpen([&](FrmConf& dialog) {
+      QComboBox& ports = dialog.ComboDev(2);
+      shown = ports.currentIndex() < 0 ? "" : ports.currentText().toStdString();
+      if (c.pick != nullptr) ports.setCurrentIndex(ports.findText(QString::fromUtf8(c.pick)));
+      ClickOK(dialog);
+    });
+    ASSERT_EQ(ShowConfigDialog(owner, Live()), 1);
+    EXPECT_EQ(shown, c.shown);
+    midiService.calls.clear();
+    Live().ButtonClicked(kStartButton);
+    EXPECT_EQ(midiService.calls.front(), std::string("open ") + c.kept);
+    Live().ShutDown();
+    EXPECT_EQ(Stored("conf", "MidiInDeviceName"), c.kept);
+    EXPECT_EQ(Stored("conf", "DeviceIn"), "gone");
+  }
 }
 
 }  // namespace

@@ -79,7 +79,8 @@ TEST_F(MainWindowTest, StartsFromTheSettingsFileAndSavesCurrentWhenClosed) {
       "[Current]\nLevelInL=-3\nLevelInR=-3\nLevelOutL=2\nLevelOutR=6\nEcho-01=1\n");
   EXPECT_TRUE(w.isVisible());
   EXPECT_EQ(w.windowTitle(), QString("アンポラ"));
-  EXPECT_EQ(w.Live().Engine().WaveDeviceId, (std::array<int32_t, 2>{1, 0}));
+  EXPECT_EQ(w.Live().WaveInChoice().IdToOpen(), 1);
+  EXPECT_EQ(w.Live().WaveOutChoice().IdToOpen(), 0);
   EXPECT_EQ(w.Live().Engine().StreamRunning(), 0) << "streaming waits for the transport";
   EXPECT_EQ(Find<UC_Fader>("StFader0").ValueL(), -3);
   EXPECT_EQ(Find<UC_Fader>("StFader1").ValueL(), 2);
@@ -96,7 +97,7 @@ TEST_F(MainWindowTest, StartsFromTheSettingsFileAndSavesCurrentWhenClosed) {
   EXPECT_EQ(Stored("Current", "Echo-01"), "1");
   EXPECT_EQ(Stored("Current", "LevelOutL"), "-7");
   EXPECT_EQ(Stored("Current", "LevelOutR"), "-8");
-  EXPECT_EQ(Stored("conf", "DeviceIn"), "test tone");
+  EXPECT_EQ(Stored("conf", "DeviceIn"), "Test Tone") << "as chosen";
   EXPECT_EQ(Stored("conf", "DeviceOut"), "null");
   EXPECT_FALSE(w.Live().ShutDown()) << "closing ran the shut-down once";
 }

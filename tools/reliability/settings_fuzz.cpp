@@ -99,7 +99,7 @@ void RunFiles(const char* program, const std::string& folder, uint64_t seed, uin
     // A file the store refuses, or a run the error report ended, has no next run to judge.
     const bool judgedOnce = first.endedByErrorReport || generated.size() > kMaxProfileFileBytes;
     const CycleOutcome second = judgedOnce ? CycleOutcome{} : rig.Run(first.written);
-    const std::string fault = CycleFault(rig, generated, first, second);
+    const std::string fault = CycleFault(generated, first, second);
     if (!fault.empty()) {
       progress.invalid.fetch_add(1);
       ReportFailure(program, seed, fault);
@@ -120,7 +120,7 @@ int RunOne(const char* program, const std::string& folder, uint64_t seed) {
   ReplaceFileAtomically(folder + "second.ini", second.written);
   if (first.endedByErrorReport)
     std::printf("ended by the error report: %s\n", first.errorText.c_str());
-  const std::string fault = CycleFault(rig, generated, first, second);
+  const std::string fault = CycleFault(generated, first, second);
   if (!fault.empty()) ReportFailure(program, seed, fault);
   std::printf("seed %llu: %s; generated.ini, first.ini, second.ini in %s\n",
               static_cast<unsigned long long>(seed), fault.empty() ? "passed" : "FAILED",

@@ -43,7 +43,9 @@ struct CycleOutcome {
   BankLevels levels;
   std::array<float, 3> timing{};  // BufferMS, DelayMinMS, DelayMaxMS
   std::array<int32_t, 2> waveDevices{};
-  std::array<int32_t, 3> midi{};  // MidiInDeviceId, MidiCh, UseMIDIF
+  // The chosen devices by name: wave input, wave output, MIDI input.
+  std::array<std::string, 3> deviceNames;
+  std::array<int32_t, 3> midi{};  // MIDI input id, MidiCh, UseMIDIF
   std::array<float, 2> windowEdges{};
   int16_t windowState = 0;
 };
@@ -61,14 +63,9 @@ class StartUpShutDownRig {
   CycleOutcome Run(const std::string& settingsText);
 
   std::string SettingsFile() const;
-  // The names the built-in devices and the MIDI port list offer, by direction (0 output,
-  // 1 input), and the MIDI inputs.
-  const std::vector<std::string>& WaveNames(int32_t direction) const;
-  const std::vector<std::string>& MidiPorts() const { return midiPorts_; }
 
  private:
   std::string folder_;
-  std::array<std::vector<std::string>, 2> waveNames_;
   std::vector<std::string> midiPorts_{"keys A", "keys B"};
   double clock_ = 0.0;
 };
@@ -76,10 +73,11 @@ class StartUpShutDownRig {
 // Why the cycles over one generated file went wrong, or empty text when they did not:
 // first is the cycle over the generated text, second the cycle over what first wrote.
 // The file written at shut-down must read again with every kept setting within its
-// range and every key of the working setting, leave the sections the start-up does not
+// range, the chosen devices by the names start-up read and every key of the working
+// setting, leave the sections the start-up does not
 // touch as they were, and be a fixed point (a second cycle keeps it byte for byte and
 // loads what the first one kept).
-std::string CycleFault(const StartUpShutDownRig& rig, const std::string& generated,
-                       const CycleOutcome& first, const CycleOutcome& second);
+std::string CycleFault(const std::string& generated, const CycleOutcome& first,
+                       const CycleOutcome& second);
 
 }  // namespace ampora::reliability
