@@ -28,11 +28,13 @@ namespace {
 constexpr size_t kReadBytes = 4096;
 
 // Commands come from a person at a terminal or from another program through a pipe; a
-// service's input (/dev/null) and a file are not read.
+// service's input (/dev/null) and a file are not read. Nor is a terminal that belongs to
+// the foreground job of a shell that started the program in the background: reading it
+// would stop the program, and its sound with it.
 bool InputTakesCommands() {
+  if (isatty(STDIN_FILENO) == 1) return tcgetpgrp(STDIN_FILENO) == getpgrp();
   struct stat info = {};
-  return isatty(STDIN_FILENO) == 1 ||
-         (fstat(STDIN_FILENO, &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)));
+  return fstat(STDIN_FILENO, &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
 }
 
 // Events are let run by the loop for as long as it lives, however the run ends.
@@ -110,8 +112,11 @@ class HeadlessFrontEnd final : public LiveFrontEnd {
 };
 
 int Run(const std::string& switches) {
-  // A reader of the output that went away must not end the program without its shut-down.
+  // A reader of the output that went away must not end the program without its shut-down,
+  // and a terminal read from the background (the program sent there later) fails instead
+  // of stopping it: the input then counts as ended.
   std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGTTIN, SIG_IGN);
   LiveProgram* program = nullptr;
   HeadlessFrontEnd frontEnd([&program] { program->AskToEnd(); });
   LiveProgram run(frontEnd);

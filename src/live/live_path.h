@@ -23,7 +23,9 @@
 // with its working setting, the levels, the banks, the tuner, the MIDI input, the
 // transport and the timer tick, and the start-up and shut-down of all of it. The main window is a
 // thin layer over it: it builds the object once its controls exist, forwards its events to the
-// entry points below and shows what the object tells its LiveView.
+// entry points below and shows what the object tells its LiveView. The program without a
+// window is another such layer, over a model of the view (live/model_view.h); both run in
+// the order of live/live_program.h.
 //
 // Thread: UI thread, every member. Several entry points let pending events run (Tick,
 // the transport buttons, ShutDown, ObeyCommandLine); handlers running then may call in
