@@ -1,14 +1,14 @@
 #pragma once
 
 #include <QApplication>
-#include <exception>
-#include <string>
 
-// The program's application object. Qt does not let an exception pass through its event
-// loop, so this is the one place where one that escapes an event handler is caught: with
-// ErrorCatch on, a run-time error of the program; otherwise anything unexpected. It is
-// reported (ReportFatalError) and the program ends with exit code 1, without the
-// shut-down: what failed may be what the shut-down would run into.
+#include "app/fatal_error.h"
+
+// The windowed program's application object. Qt does not let an exception pass through
+// its event loop, so this is the one place where one that escapes an event handler is
+// caught: it is reported (ReportFatalError) and every running event loop ends with exit
+// code 1. Errors that follow the first one (the timer keeps ticking while the message box
+// is up) are not reported: ending the loops for them would take the message box away.
 //
 // Thread: UI thread.
 
@@ -19,15 +19,5 @@ class ProgramApplication final : public QApplication {
   ProgramApplication(int& argc, char** argv) : QApplication(argc, argv) {}
   bool notify(QObject* receiver, QEvent* event) override;
 };
-
-// Says on standard error, and in a message box, that the program ends because of an
-// error, with the error's text; then ends every running event loop with exit code 1.
-// Only the first error of a run is reported; later ones are dropped.
-void ReportFatalError(const std::string& what);
-
-// The text of the exception being handled (for use inside a catch block).
-std::string CurrentExceptionText();
-
-inline constexpr int kFatalErrorExitCode = 1;
 
 }  // namespace ampora

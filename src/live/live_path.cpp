@@ -81,7 +81,8 @@ LivePath::LivePath(LiveView& view, LiveSetup setup)
       levels_(view.Fader(kInFader), view.Fader(kOutFader), engine_.Buffers()),
       ownMidiService_(OwnMidiService(setup)),
       midi_(setup.midiService != nullptr ? *setup.midiService : *ownMidiService_),
-      midiKeys_([this](int32_t key, int32_t shift) { KeyReleased(key, shift); }) {}
+      midiKeys_(
+          [this](int32_t key, int32_t shift) { KeyReleased(key, shift, BankSource::kMidi); }) {}
 
 void LivePath::StartUp() {
   SettingsBatch batch;
@@ -195,6 +196,7 @@ void LivePath::Tick() {
     if (engine_.StreamRunning() != 1) {
       view_.SetStartCaption(kStartCaption);
       streamEndedByItself = true;
+      events_->StreamLost();
     }
     if (engine_.TunerOn == 1 && k != -1) AnalyseTunerBlock(k);
   }
@@ -205,7 +207,9 @@ void LivePath::Tick() {
 void LivePath::AnalyseTunerBlock(int32_t k) {
   TrapErrors([&] {
     const std::optional<TunerReading> reading = tuner_.UpdateTuner(engine_.Buffers(), k, TunerA4);
-    if (reading) view_.DrawTuner(*reading);
+    if (!reading) return;
+    view_.DrawTuner(*reading);
+    events_->TunerRead(*reading);
   });
 }
 
@@ -245,6 +249,11 @@ void LivePath::RestartStream() {
   engine_.WaveDeviceId = {waveInChoice_.IdToOpen(), waveOutChoice_.IdToOpen()};
   InitStreamAtDeviceRate();
   engine_.OpenStream();
+  if (engine_.StreamRunning() == 1) {
+    events_->StreamStarted();
+  } else {
+    events_->StreamNotStarted();
+  }
 }
 
 // The devices decide the rate (a JACK server restarted at another rate since the last
@@ -284,6 +293,7 @@ void LivePath::CloseLostMidiIn(bool tellUser) {
   midi_.CloseMidiIn(0);
   MidiActive = 0;
   midiLostTicks_ = 0;
+  events_->MidiInLost();
 }
 
 void LivePath::ReopenMidiIn() {
@@ -294,6 +304,7 @@ void LivePath::ReopenMidiIn() {
   // the list of this moment.
   midi_.MidiInDeviceName[0] = midiInChoice_.Name();
   MidiActive = midi_.OpenMidiIn(0);
+  events_->MidiInOpened(midiInChoice_.Name(), midi_.MidiInHandle(0) != 0);
 }
 
 void LivePath::ToggleBypass() {
@@ -303,6 +314,7 @@ void LivePath::ToggleBypass() {
   }
   engine_.BypassOn = engine_.BypassOn == 1 ? 0 : 1;
   SetSelectedButton(engine_.BypassOn == 1 ? kBypassButton : -1);
+  events_->ModeChanged(engine_.BypassOn == 1, false);
   RestartStream();
 }
 
@@ -311,6 +323,7 @@ void LivePath::ToggleTuner() {
   SetSelectedButton(engine_.TunerOn == 1 ? kTunerButton : -1);
   view_.SetTunerShown(engine_.TunerOn == 1);
   engine_.BypassOn = 0;
+  events_->ModeChanged(false, engine_.TunerOn == 1);
   RestartStream();
 }
 
@@ -327,7 +340,7 @@ void LivePath::ArmStore() {
   view_.SetTextBank(kStorePrompt);
 }
 
-bool LivePath::KeyReleased(int32_t key, int32_t shift) {
+bool LivePath::KeyReleased(int32_t key, int32_t shift, BankSource source) {
   if (uiBusy_ == 1) return false;
   const bool functionKey = key >= kKeyF1 && key <= kKeyF12;
   if (!functionKey && key != kKeyEscape) return false;
@@ -335,7 +348,7 @@ bool LivePath::KeyReleased(int32_t key, int32_t shift) {
   const ClearOnExit busy(uiBusy_);
   TrapErrors([&] {
     if (functionKey) {
-      SelectBank(key - kKeyF1);
+      SelectBank(key - kKeyF1, source);
     } else {
       CancelStore();
     }
@@ -343,15 +356,18 @@ bool LivePath::KeyReleased(int32_t key, int32_t shift) {
   return shift == 0;
 }
 
-void LivePath::SelectBank(int32_t n) {
+void LivePath::SelectBank(int32_t n, BankSource source) {
   if (!pendingBankName_.empty()) {
     view_.SetTextBank(pendingBankName_);
     SaveBank(n);
-    pendingBankName_.clear();
+    const std::string name = std::exchange(pendingBankName_, {});
+    view_.SetTextNum(ZeroPadded(n + 1, 2));
+    events_->BankStored(n, name);
   } else {
     LoadBank(n);
+    view_.SetTextNum(ZeroPadded(n + 1, 2));
+    events_->BankLoaded(n, view_.TextBank(), source);
   }
-  view_.SetTextNum(ZeroPadded(n + 1, 2));
 }
 
 void LivePath::CancelStore() {

@@ -12,6 +12,7 @@
 #include "audio/stream_engine.h"
 #include "effects/effect_chain.h"
 #include "live/levels.h"
+#include "live/live_events.h"
 #include "live/live_view.h"
 #include "live/main_settings.h"
 #include "midi/midi_in_service.h"
@@ -22,7 +23,9 @@
 // with its working setting, the levels, the banks, the tuner, the MIDI input, the
 // transport and the timer tick, and the start-up and shut-down of all of it. The main window is a
 // thin layer over it: it builds the object once its controls exist, forwards its events to the
-// entry points below and shows what the object tells its LiveView.
+// entry points below and shows what the object tells its LiveView. The program without a
+// window is another such layer, over a model of the view (live/model_view.h); both run in
+// the order of live/live_program.h.
 //
 // Thread: UI thread, every member. Several entry points let pending events run (Tick,
 // the transport buttons, ShutDown, ObeyCommandLine); handlers running then may call in
@@ -52,6 +55,8 @@ inline constexpr char kStorePrompt[] = "Press F1 - F12 key";
 
 // The stream is closed for this long before every restart, with events running.
 inline constexpr int32_t kRestartWaitMs = 300;
+// The period of the tick, on the main window's timer and in the headless loop alike.
+inline constexpr int32_t kTickIntervalMs = 5;
 
 struct LiveSetup {
   DeviceConfig devices;
@@ -99,7 +104,7 @@ class LivePath {
   // Obeys the start-up switches of the arguments (live/start_switches.h).
   void ObeyCommandLine(const std::string& arguments);
 
-  // The timer tick (every 5 ms): lets pending events run, then polls the stream while it
+  // The timer tick (every kTickIntervalMs): lets pending events run, then polls the stream while it
   // runs; in tuner mode a poll that handled a block has the last one analysed and shown.
   // A MIDI input whose server went away is closed, said in a message box once (the
   // stream's own box when it ends with the same server). Then, while the MIDI input is
@@ -118,8 +123,8 @@ class LivePath {
   // The key handler, for key releases anywhere in the main window. F1..F12 load bank
   // 1..12, or store into it when a store is armed; Escape cancels an armed store.
   // Returns true when the key is consumed (an F-key or Escape without shift keys).
-  // Ignored (false) while UiBusy.
-  bool KeyReleased(int32_t key, int32_t shift);
+  // Ignored (false) while UiBusy. The source is what the events tell selected the bank.
+  bool KeyReleased(int32_t key, int32_t shift, BankSource source = BankSource::kKey);
 
   // Effect buttons: a left click switches the effect, a right click opens its editor or
   // closes it (a second right click on the effect being edited only closes it); hovering
@@ -138,6 +143,10 @@ class LivePath {
   // effect editor the loaded values; storing takes the name of the armed store.
   void LoadBank(int32_t n);
   void SaveBank(int32_t n);
+
+  // The receiver of the live path's events (live/live_events.h); nullptr = none. It must
+  // outlive the object or be replaced first.
+  void SetEvents(LiveEvents* events) { events_ = events != nullptr ? events : &noEvents_; }
 
   // Reads the device lists again (wave devices and MIDI inputs), so that devices plugged
   // in since start-up can be chosen; the chosen devices follow their names into the new
@@ -195,12 +204,14 @@ class LivePath {
   void ToggleBypass();
   void ToggleTuner();
   void ArmStore();
-  void SelectBank(int32_t n);
+  void SelectBank(int32_t n, BankSource source);
   void CancelStore();
   void SetSelectedButton(int32_t button);
   MainSettings SettingsToKeep() const;
 
   LiveView& view_;
+  LiveEvents noEvents_;
+  LiveEvents* events_ = &noEvents_;
   AudioDevices devices_;
   // The MIDI input names as start-up or the last rescan read them.
   DeviceNameSource midiSource_;

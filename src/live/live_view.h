@@ -7,7 +7,8 @@
 #include "tuner/tuner_analysis.h"
 
 // What the live path shows and reads through the main window's controls. The window
-// implements it over its widgets; tests implement it with a recorder. The live path
+// implements it over its widgets; without a window, a model keeps the same state
+// (live/model_view.h). The live path
 // calls it only from its own entry points, on the UI thread; no call lets events run.
 //
 // Thread: UI thread.

@@ -64,6 +64,16 @@ MidiPortList ScanMidiPorts(int32_t direction, const std::string& apiName) {
   });
 }
 
+std::vector<std::string> MidiApiNames() {
+  std::vector<RtMidi::Api> apis;
+  RtMidi::getCompiledApi(apis);
+  std::vector<std::string> names;
+  for (RtMidi::Api api : apis) {
+    if (api != RtMidi::RTMIDI_DUMMY) names.push_back(RtMidi::getApiName(api));
+  }
+  return names;
+}
+
 std::vector<std::string> MidiPortNames(int32_t direction, const std::string& apiName) {
   return ScanMidiPorts(direction, apiName).names;
 }

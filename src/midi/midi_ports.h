@@ -34,6 +34,10 @@ MidiPortList FindMidiPorts(const std::string& apiName, const MidiPortLister& lis
 // interface is listed by a client that is closed again at once.
 MidiPortList ScanMidiPorts(int32_t direction, const std::string& apiName = "");
 
+// The names of the compiled MIDI interfaces ("alsa", "jack"), in the order an empty name
+// tries them.
+std::vector<std::string> MidiApiNames();
+
 // The names of ScanMidiPorts, for the device catalogue.
 std::vector<std::string> MidiPortNames(int32_t direction, const std::string& apiName = "");
 

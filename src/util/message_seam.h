@@ -4,8 +4,9 @@
 #include <functional>
 #include <string>
 
-// How the core speaks to the user: a message box. The program routes it to a Qt message
-// box centred over the main window; tests capture the texts.
+// How the core speaks to the user: a message box. The windowed program routes it to a Qt
+// message box centred over the main window; tests capture the texts. With no window to
+// show it (no hook set), the message goes to standard error as one line.
 //
 // Thread: UI thread only.
 
@@ -38,10 +39,14 @@ inline constexpr int16_t kIdNo = 7;
 using MessageHook =
     std::function<int16_t(const std::string& text, int32_t style, const std::string& caption)>;
 
-// Replaces the message hook; with none set, ShowMessage answers kIdOk without showing.
+// Replaces the message hook; an empty hook sends the messages to standard error.
 void SetMessageHook(MessageHook hook);
+// Whether a hook shows the messages.
+bool MessageHookSet();
 
-// Shows a message box and returns its result code.
+// Shows a message box and returns its result code. Without a hook, writes "ampora: ",
+// the caption and ": " when there is one, and the text with its line breaks as spaces,
+// and answers kIdOk.
 int16_t ShowMessage(const std::string& text, int32_t style, const std::string& caption);
 
 }  // namespace ampora

@@ -167,7 +167,7 @@ FrmMain::FrmMain(LiveSetup setup) {
     live_->ButtonClicked(button);
   });
   timerRec_.setTimerType(Qt::PreciseTimer);
-  timerRec_.setInterval(5);
+  timerRec_.setInterval(kTickIntervalMs);
   connect(&timerRec_, &QTimer::timeout, this, [this] { live_->Tick(); });
   timerRec_.start();
 }

@@ -8,8 +8,6 @@
 
 #include "app/program_application.h"
 #include "app/shutdown_signals.h"
-#include "app/single_instance.h"
-#include "support/temp_folder.h"
 #include "util/message_seam.h"
 
 namespace ampora {
@@ -32,22 +30,6 @@ class ProgramApplicationEnvironment : public ::testing::Environment {
 
 [[maybe_unused]] const auto* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new ProgramApplicationEnvironment);
-
-TEST(SingleInstance, OnlyTheFirstRunsUntilItEnds) {
-  test::TempFolder folder;
-  auto first = std::make_unique<SingleInstance>(folder.path());
-  EXPECT_FALSE(first->OtherInstanceRunning());
-  SingleInstance second(folder.path());
-  EXPECT_TRUE(second.OtherInstanceRunning());
-  first.reset();
-  SingleInstance third(folder.path());
-  EXPECT_FALSE(third.OtherInstanceRunning()) << "the lock goes with the program";
-}
-
-TEST(SingleInstance, ALockThatCannotBeMadeLetsTheProgramRun) {
-  SingleInstance instance("/nonexistent/folder");
-  EXPECT_FALSE(instance.OtherInstanceRunning());
-}
 
 // The handler only wakes the event loop; the shut-down runs there, once per signal.
 TEST(ShutdownSignals, EachSignalRunsTheShutDownFromTheEventLoop) {

@@ -36,7 +36,7 @@ class BankTest : public LiveTest {};
 
 TEST_F(BankTest, FunctionKeyLoadsEveryEffectTheLevelsAndTheGains) {
   StartWith(kCrunchBank);
-  ASSERT_TRUE(view.out.Linked()) << "Current has equal output levels";
+  ASSERT_TRUE(view.Fader(kOutFader).Linked()) << "Current has equal output levels";
   EXPECT_TRUE(Live().KeyReleased(kF2, 0));
 
   const FxParamTable& fx = Live().Chain().FxParam;
@@ -46,20 +46,20 @@ TEST_F(BankTest, FunctionKeyLoadsEveryEffectTheLevelsAndTheGains) {
   EXPECT_EQ(fx[FxIndex(kLimiter, 1)], 50) << "a missing key keeps its default";
   std::array<bool, kEffectCount> expectedOn{};
   expectedOn[kOverDrive] = expectedOn[kEcho] = true;
-  EXPECT_EQ(view.effectOn, expectedOn) << "2 counts as off";
+  EXPECT_EQ(view.EffectsOn(), expectedOn) << "2 counts as off";
   for (int e = 0; e < kEffectCount; ++e) EXPECT_TRUE(Live().Chain().FxResync[e]) << e;
 
   // The output pair loads split although the fader was linked before.
-  EXPECT_FALSE(view.out.Linked());
-  EXPECT_EQ(view.out.ValueL(), 4);
-  EXPECT_EQ(view.out.ValueR(), 2);
+  EXPECT_FALSE(view.Fader(kOutFader).Linked());
+  EXPECT_EQ(view.Fader(kOutFader).ValueL(), 4);
+  EXPECT_EQ(view.Fader(kOutFader).ValueR(), 2);
   const StreamBuffers& gains = Engine().Buffers();
   EXPECT_EQ(gains.InGain, (std::array<float, 2>{DbToGain(5), DbToGain(5)}));
   EXPECT_EQ(gains.OutGain, (std::array<float, 2>{DbToGain(4), DbToGain(2)}));
 
-  EXPECT_EQ(view.textBank, "Crunch");
-  EXPECT_EQ(view.textNum, "02");
-  EXPECT_EQ(view.status, "OUT : L=+04db R=+02db");
+  EXPECT_EQ(view.TextBank(), "Crunch");
+  EXPECT_EQ(view.TextNum(), "02");
+  EXPECT_EQ(view.Status(), "OUT : L=+04db R=+02db");
 
   // Every effect's state was recomputed: the chain sounds like a fresh one given the bank.
   StreamBuffers refStream;
@@ -96,24 +96,24 @@ TEST_F(BankTest, LoadingABankTellsTheViewOnceTheValuesAreIn) {
 TEST_F(BankTest, ABankNeverStoredLoadsTheDefaultsAndGetsTheirKeys) {
   StartWith("");
   Live().KeyReleased(kKeyF12, 0);
-  EXPECT_EQ(view.textBank, "NoName");
-  EXPECT_EQ(view.textNum, "12");
+  EXPECT_EQ(view.TextBank(), "NoName");
+  EXPECT_EQ(view.TextNum(), "12");
   EXPECT_EQ(Stored("Bank12", "BankName"), "NoName");
   EXPECT_EQ(Stored("Bank12", "Reverb-07"), "50");
   EXPECT_EQ(Stored("Bank12", "LevelOutR"), "0");
-  EXPECT_EQ(view.status, "OUT : L=+00db R=+00db");
+  EXPECT_EQ(view.Status(), "OUT : L=+00db R=+00db");
 }
 
 TEST_F(BankTest, StoreThenFunctionKeyWritesTheBankUnderTheTypedName) {
   StartWith("");
   Live().EffectClicked(kDelay, kMouseLeft);
-  view.out.SetLinked(false);
-  view.out.SetValueL(-7);
+  view.Fader(kOutFader).SetLinked(false);
+  view.Fader(kOutFader).SetValueL(-7);
   Live().LevelChanged(kOutFader);
-  view.textBank = "Lead";
+  view.SetTextBank("Lead");
 
   Live().ButtonClicked(kStoreButton);
-  EXPECT_EQ(view.textBank, kStorePrompt);
+  EXPECT_EQ(view.TextBank(), kStorePrompt);
   EXPECT_EQ(Live().PendingBankName(), "Lead");
   EXPECT_TRUE(Live().KeyReleased(kF3, 0));
 
@@ -121,15 +121,15 @@ TEST_F(BankTest, StoreThenFunctionKeyWritesTheBankUnderTheTypedName) {
   EXPECT_EQ(Stored("Bank03", "Delay-01"), "1");
   EXPECT_EQ(Stored("Bank03", "LevelOutL"), "-7");
   EXPECT_EQ(Stored("Bank03", "LevelOutR"), "0");
-  EXPECT_EQ(view.textBank, "Lead");
+  EXPECT_EQ(view.TextBank(), "Lead");
   EXPECT_EQ(Live().PendingBankName(), "");
 
   // Loaded back after another bank: the same setting, the output split again.
   Live().KeyReleased(kKeyF1, 0);
-  EXPECT_FALSE(view.effectOn[kDelay]);
+  EXPECT_FALSE(view.EffectOn(kDelay));
   Live().KeyReleased(kF3, 0);
-  EXPECT_TRUE(view.effectOn[kDelay]);
-  EXPECT_FALSE(view.out.Linked());
+  EXPECT_TRUE(view.EffectOn(kDelay));
+  EXPECT_FALSE(view.Fader(kOutFader).Linked());
   EXPECT_EQ(Live().LevelState().LevelOut, (std::array<int32_t, 2>{-7, 0}));
 }
 
@@ -160,28 +160,28 @@ TEST(StorableBankName, ControlCharactersBecomeSpacesAndTheEndsAreTrimmed) {
 // A pasted name with a line break is stored, shown and reloaded with a space instead.
 TEST_F(BankTest, ANameWithALineBreakIsStoredAsOneLine) {
   StartWith("");
-  view.textBank = "Crunch\nlead";
+  view.SetTextBank("Crunch\nlead");
   Live().ButtonClicked(kStoreButton);
   Live().KeyReleased(kF3, 0);
   EXPECT_EQ(Stored("Bank03", "BankName"), "Crunch lead");
-  EXPECT_EQ(view.textBank, "Crunch lead") << "shown as stored";
+  EXPECT_EQ(view.TextBank(), "Crunch lead") << "shown as stored";
   Live().KeyReleased(kKeyF1, 0);
   Live().KeyReleased(kF3, 0);
-  EXPECT_EQ(view.textBank, "Crunch lead");
+  EXPECT_EQ(view.TextBank(), "Crunch lead");
 }
 
 TEST_F(BankTest, EscapeCancelsTheStoreAndWritesNothing) {
   StartWith("[Current]\n");
-  view.textBank = "Clean";
+  view.SetTextBank("Clean");
   const std::string before = IniText();
   Live().ButtonClicked(kStoreButton);
   EXPECT_TRUE(Live().KeyReleased(kKeyEscape, 0));
-  EXPECT_EQ(view.textBank, "Clean");
+  EXPECT_EQ(view.TextBank(), "Clean");
   EXPECT_EQ(Live().PendingBankName(), "");
   EXPECT_EQ(IniText(), before);
   // The next function key loads again.
   Live().KeyReleased(kF3, 0);
-  EXPECT_EQ(view.textBank, "NoName");
+  EXPECT_EQ(view.TextBank(), "NoName");
 }
 
 // An empty name is stored as "NoName"; a second Store keeps the first name, never the
@@ -193,21 +193,21 @@ TEST_F(BankTest, StorePressedTwiceKeepsTheFirstName) {
   EXPECT_EQ(Live().PendingBankName(), "NoName");
   Live().KeyReleased(kF3, 0);
   EXPECT_EQ(Stored("Bank03", "BankName"), "NoName");
-  EXPECT_EQ(view.textBank, "NoName");
-  EXPECT_EQ(view.textNum, "03");
+  EXPECT_EQ(view.TextBank(), "NoName");
+  EXPECT_EQ(view.TextNum(), "03");
 }
 
 TEST_F(BankTest, FunctionKeysAndEscapeAreConsumedOnlyWithoutShift) {
   StartWith("");
   EXPECT_TRUE(Live().KeyReleased(kKeyF1, 0));
   EXPECT_FALSE(Live().KeyReleased(kKeyF1, 1));
-  EXPECT_EQ(view.textNum, "01") << "a shifted key still acts";
+  EXPECT_EQ(view.TextNum(), "01") << "a shifted key still acts";
   EXPECT_TRUE(Live().KeyReleased(kKeyEscape, 0));
   EXPECT_FALSE(Live().KeyReleased(kKeyEscape, 2));
   for (const int32_t other : {0, 13, kKeyF1 - 1, kKeyF12 + 1, 65}) {
     EXPECT_FALSE(Live().KeyReleased(other, 0)) << other;
   }
-  EXPECT_EQ(view.textNum, "01");
+  EXPECT_EQ(view.TextNum(), "01");
 }
 
 TEST_F(BankTest, EffectButtonsSwitchEffectsAndOpenTheEditor) {
@@ -215,11 +215,11 @@ TEST_F(BankTest, EffectButtonsSwitchEffectsAndOpenTheEditor) {
   Live().Chain().FxResync = {};
   Live().EffectClicked(kChorus, kMouseLeft);
   EXPECT_EQ(Live().Chain().FxParam[FxIndex(kChorus, 0)], 1) << "5 counted as off";
-  EXPECT_TRUE(view.effectOn[kChorus]);
+  EXPECT_TRUE(view.EffectOn(kChorus));
   EXPECT_TRUE(Live().Chain().FxResync[kChorus]);
   Live().EffectClicked(kChorus, kMouseLeft);
   EXPECT_EQ(Live().Chain().FxParam[FxIndex(kChorus, 0)], 0);
-  EXPECT_FALSE(view.effectOn[kChorus]);
+  EXPECT_FALSE(view.EffectOn(kChorus));
 
   Live().EffectClicked(7, kMouseRight);
   Live().EffectClicked(3, kMouseRight);  // the editor moves to effect 3

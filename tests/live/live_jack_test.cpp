@@ -35,7 +35,7 @@ TEST_F(LiveJackTest, AllEffectsStreamForHalfAMinuteWithoutLosingABlock) {
   setup.midiInputs = [](int32_t) { return std::vector<std::string>{}; };
   LivePath live(view, std::move(setup));
   live.StartUp();
-  for (int e = 0; e < kEffectCount; ++e) ASSERT_TRUE(view.effectOn[e]) << e;
+  for (int e = 0; e < kEffectCount; ++e) ASSERT_TRUE(view.EffectOn(e)) << e;
   StreamEngine& engine = live.Engine();
   ASSERT_GE(live.WaveInChoice().IdToOpen(), 0) << "no JACK device named system";
   ASSERT_GE(live.WaveOutChoice().IdToOpen(), 0) << "no JACK device named system";

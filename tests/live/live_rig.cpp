@@ -7,14 +7,19 @@
 
 namespace ampora::test {
 
+void RecordingView::DrawTuner(const TunerReading& reading) {
+  tunerReadings.push_back(reading);
+  ModelView::DrawTuner(reading);
+}
+
 void RecordingView::CloseEffectEditor() {
   editorCalls.push_back("close");
-  editedEffect = -1;
+  ModelView::CloseEffectEditor();
 }
 
 void RecordingView::OpenEffectEditor(int effect) {
   editorCalls.push_back("open " + std::to_string(effect));
-  editedEffect = effect;
+  ModelView::OpenEffectEditor(effect);
 }
 
 void RecordingView::EffectSettingsLoaded() {
@@ -43,13 +48,17 @@ void LiveTest::TearDown() {
 void LiveTest::StartWith(const std::string& iniText, DeviceClock* deviceClock) {
   live_.reset();
   WriteFileText(IniPath(), iniText);
-  LiveSetup setup;
+  Build(LiveSetup{}, deviceClock).StartUp();
+}
+
+LivePath& LiveTest::Build(LiveSetup setup, DeviceClock* deviceClock) {
+  live_.reset();
   setup.devices = devices;
   setup.clock = deviceClock != nullptr ? deviceClock : &clock;
   setup.midiInputs = [this](int32_t) { return midiPorts; };
   setup.midiService = &midiService;
   live_ = std::make_unique<LivePath>(view, std::move(setup));
-  live_->StartUp();
+  return *live_;
 }
 
 std::string LiveTest::Stored(const std::string& section, const std::string& key) const {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -9,41 +8,22 @@
 #include "audio/devices/device_clock.h"
 #include "audio/engine_rig.h"
 #include "live/live_path.h"
-#include "live/live_view.h"
+#include "live/model_view.h"
 #include "support/scripted_midi_service.h"
 #include "support/settings_fixture.h"
 
 namespace ampora::test {
 
-// A main window that only remembers what it was told to show.
-class RecordingView final : public LiveView {
+// The view without a screen, which also records the tuner readings drawn and the
+// effect editor's openings and closings.
+class RecordingView final : public ModelView {
  public:
-  LevelFader& Fader(int fader) override { return fader == kInFader ? in : out; }
-  void SetTextNum(const std::string& text) override { textNum = text; }
-  std::string TextBank() const override { return textBank; }
-  void SetTextBank(const std::string& text) override { textBank = text; }
-  void SetEffectButton(int effect, bool on) override { effectOn.at(effect) = on; }
-  void ShowStatus(const std::string& text) override { status = text; }
-  void SetStartCaption(const std::string& caption) override { startCaption = caption; }
-  void SetSelectedButton(int32_t button) override { selectedButton = button; }
-  void SetTunerShown(bool shown) override { tunerShown = shown; }
-  void DrawTuner(const TunerReading& reading) override { tunerReadings.push_back(reading); }
-  int EditedEffect() const override { return editedEffect; }
+  void DrawTuner(const TunerReading& reading) override;
   void CloseEffectEditor() override;
   void OpenEffectEditor(int effect) override;
   void EffectSettingsLoaded() override;
 
-  FaderModel in{true};
-  FaderModel out;
-  std::string textNum;
-  std::string textBank;
-  std::array<bool, kEffectCount> effectOn{};
-  std::string status;
-  std::string startCaption = kStartCaption;
-  int32_t selectedButton = -1;
-  bool tunerShown = false;
   std::vector<TunerReading> tunerReadings;
-  int editedEffect = -1;
   std::vector<std::string> editorCalls;  // "close", "open 3"
   // Runs at every EffectSettingsLoaded, to look at the live path as the editor would.
   std::function<void()> onEffectSettingsLoaded;
@@ -62,6 +42,9 @@ class LiveTest : public SettingsFixture {
   // Writes the settings file, builds the live path (replacing one built before) and
   // runs its start-up. The built-in devices run on the given clock, else on clock.
   void StartWith(const std::string& iniText, DeviceClock* deviceClock = nullptr);
+  // Builds the live path over the view (replacing one built before) on the rig's machine:
+  // the setup's devices and MIDI become the rig's. Nothing is read.
+  LivePath& Build(LiveSetup setup, DeviceClock* deviceClock = nullptr);
   // The built-in devices capture and play this many frames.
   void Advance(int32_t frames) { clock.Advance(frames); }
   // The action runs the next time events are let run, once.

@@ -68,18 +68,18 @@ TEST_F(StartUpTest, AStoredChannelOutsideTheListIsEveryChannel) {
 
 TEST_F(StartUpTest, CurrentIsLoadedAtStartUpAndSavedOnceAtShutDown) {
   StartWith("[Current]\nLevelInL=-3\nLevelInR=-3\nLevelOutL=2\nLevelOutR=6\nEcho-01=1\n");
-  EXPECT_TRUE(view.effectOn[kEcho]);
+  EXPECT_TRUE(view.EffectOn(kEcho));
   EXPECT_EQ(Engine().Buffers().InGain[0], DbToGain(-3));
-  EXPECT_EQ(view.status, "OUT : L=+02db R=+06db");
-  EXPECT_EQ(view.textNum, "") << "loading Current selects no bank";
-  EXPECT_EQ(view.textBank, "");
+  EXPECT_EQ(view.Status(), "OUT : L=+02db R=+06db");
+  EXPECT_EQ(view.TextNum(), "") << "loading Current selects no bank";
+  EXPECT_EQ(view.TextBank(), "");
   EXPECT_EQ(Engine().BypassOn + Engine().TunerOn, 0);
 
   Live().EffectClicked(kEcho, kMouseLeft);
   Live().EffectClicked(kFuzz, kMouseLeft);
-  view.in.SetValueL(9);
+  view.Fader(kInFader).SetValueL(9);
   Live().LevelChanged(kInFader);
-  EXPECT_EQ(view.status, "IN : +09db");
+  EXPECT_EQ(view.Status(), "IN : +09db");
   int placements = 0;
   EXPECT_TRUE(Live().ShutDown([&] { ++placements; }));
   EXPECT_FALSE(Live().ShutDown([&] { ++placements; }));
@@ -97,9 +97,9 @@ TEST_F(StartUpTest, AnUnreadableValueInCurrentCostsNothingElseAtShutDown) {
   StartWith(
       "[Current]\nLevelInL=loud\nLevelInR=-3\nLevelOutL=2\nLevelOutR=6\nEcho-01=1\n"
       "Echo-02=x\nEcho-03=123\nReverb-01=1\nReverb-07=40\n");
-  EXPECT_TRUE(view.effectOn[kEcho]);
-  EXPECT_TRUE(view.effectOn[kReverb]);
-  EXPECT_EQ(view.status, "OUT : L=+02db R=+06db");
+  EXPECT_TRUE(view.EffectOn(kEcho));
+  EXPECT_TRUE(view.EffectOn(kReverb));
+  EXPECT_EQ(view.Status(), "OUT : L=+02db R=+06db");
   EXPECT_TRUE(Live().ShutDown());
   const std::vector<std::pair<const char*, const char*>> kept = {
       {"LevelInL", "-3"},  // the input fader is linked: its right value sets both
@@ -182,8 +182,8 @@ TEST_F(StartUpTest, CommandLineSwitchesStartTheStreamAndSelectABank) {
     StartWith("");
     Live().ObeyCommandLine(c.arguments);
     EXPECT_EQ(Engine().StreamRunning(), c.running);
-    EXPECT_EQ(view.textNum, c.textNum);
-    view.textNum.clear();
+    EXPECT_EQ(view.TextNum(), c.textNum);
+    view.SetTextNum("");
   }
 }
 

@@ -46,11 +46,11 @@ TEST_F(TransportTest, ModeButtonsFollowTheModeTable) {
     EXPECT_EQ(Engine().BypassOn, step.bypassOn);
     EXPECT_EQ(Engine().TunerOn, step.tunerOn);
     EXPECT_EQ(Live().SelectedButton(), step.selected);
-    EXPECT_EQ(view.selectedButton, step.selected);
-    EXPECT_EQ(view.tunerShown, step.tunerOn == 1);
+    EXPECT_EQ(view.SelectedButton(), step.selected);
+    EXPECT_EQ(view.TunerShown(), step.tunerOn == 1);
     EXPECT_EQ(Engine().Layout().BlockLen, step.blockLen);
     EXPECT_EQ(Engine().StreamRunning(), 1);
-    EXPECT_EQ(view.startCaption, kResetCaption);
+    EXPECT_EQ(view.StartCaption(), kResetCaption);
   }
   Live().ButtonClicked(kStoreButton);
   EXPECT_EQ(Engine().StreamRunning(), 1) << "Store leaves the stream alone";
@@ -78,7 +78,7 @@ TEST_F(TransportTest, AFailedOpenShowsStartAndKeepsTheNewMode) {
   Live().ButtonClicked(kBypassButton);
   EXPECT_EQ(messages.messages.size(), 1u);
   EXPECT_EQ(Engine().StreamRunning(), 0);
-  EXPECT_EQ(view.startCaption, kStartCaption);
+  EXPECT_EQ(view.StartCaption(), kStartCaption);
   EXPECT_EQ(Engine().BypassOn, 1);
   EXPECT_EQ(Live().SelectedButton(), 1);
 
@@ -86,7 +86,7 @@ TEST_F(TransportTest, AFailedOpenShowsStartAndKeepsTheNewMode) {
   Live().ButtonClicked(kStartButton);
   EXPECT_EQ(Engine().StreamRunning(), 1);
   EXPECT_EQ(Engine().BypassOn, 1) << "the later start runs in the mode chosen before";
-  EXPECT_EQ(view.startCaption, kResetCaption);
+  EXPECT_EQ(view.StartCaption(), kResetCaption);
 }
 
 // While a transport action waits, clicks, keys and Store find UiBusy and are dropped.
@@ -101,13 +101,13 @@ TEST_F(TransportTest, ActionsDuringARestartAreDropped) {
   });
   Live().ButtonClicked(kStartButton);
   EXPECT_FALSE(consumed);
-  EXPECT_EQ(view.textNum, "");
+  EXPECT_EQ(view.TextNum(), "");
   EXPECT_EQ(Engine().TunerOn, 0);
   EXPECT_EQ(Live().PendingBankName(), "");
   EXPECT_EQ(Live().UiBusy(), 0);
 
   EXPECT_TRUE(Live().KeyReleased(kKeyF1 + 3, 0));
-  EXPECT_EQ(view.textBank, "Four");
+  EXPECT_EQ(view.TextBank(), "Four");
 }
 
 TEST_F(TransportTest, AnErrorEscapingAnActionStillClearsUiBusy) {

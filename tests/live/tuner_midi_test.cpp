@@ -23,18 +23,18 @@ TEST_F(LiveMidiTest, ProgramChangeFiveActsAsReleasingF6) {
   ASSERT_EQ(Live().MidiActive, 1);
   midiService.Deliver(ProgramChange(0, 5));
   Live().Tick();
-  EXPECT_EQ(view.textNum, "06");
-  EXPECT_EQ(view.textBank, "Six");
-  EXPECT_EQ(view.status, "OUT : L=-07db R=-07db");
+  EXPECT_EQ(view.TextNum(), "06");
+  EXPECT_EQ(view.TextBank(), "Six");
+  EXPECT_EQ(view.Status(), "OUT : L=-07db R=-07db");
 
   midiService.Deliver(ProgramChange(1, 2));   // another channel than MidiCh 0
   midiService.Deliver(ProgramChange(0, 12));  // no bank
   Live().Tick();
-  EXPECT_EQ(view.textNum, "06");
+  EXPECT_EQ(view.TextNum(), "06");
   Live().MidiCh = -1;  // every channel, from the next drain on
   midiService.Deliver(ProgramChange(1, 2));
   Live().Tick();
-  EXPECT_EQ(view.textNum, "03");
+  EXPECT_EQ(view.TextNum(), "03");
 }
 
 // The first of three program changes in one tick stores into the bank an armed Store
@@ -42,13 +42,13 @@ TEST_F(LiveMidiTest, ProgramChangeFiveActsAsReleasingF6) {
 TEST_F(LiveMidiTest, ProgramChangesOfOneTickApplyInOrderOfArrival) {
   StartWith(std::string(kMidiOn) + kNamedBanks);
   Live().ButtonClicked(kStartButton);
-  view.textBank = "Lead";
+  view.SetTextBank("Lead");
   Live().ButtonClicked(kStoreButton);
   for (int32_t program : {2, 7, 4}) midiService.Deliver(ProgramChange(0, program));
   Live().Tick();
   EXPECT_EQ(Stored("Bank03", "BankName"), "Lead");
-  EXPECT_EQ(view.textNum, "05");
-  EXPECT_EQ(view.textBank, "Five");
+  EXPECT_EQ(view.TextNum(), "05");
+  EXPECT_EQ(view.TextBank(), "Five");
   EXPECT_EQ(Live().PendingBankName(), "");
 }
 
@@ -96,7 +96,7 @@ TEST_F(LiveMidiTest, ProgramChangesDuringATransportActionAreDropped) {
   });
   Live().ButtonClicked(kBypassButton);
   Live().Tick();
-  EXPECT_EQ(view.textNum, "");
+  EXPECT_EQ(view.TextNum(), "");
   EXPECT_EQ(Live().Midi().MidiReadPos(0), 1) << "taken from the ring, not kept for later";
 }
 
@@ -137,7 +137,7 @@ TEST_F(LiveMidiTest, AShutDownDuringARestartLeavesEverythingClosed) {
   EXPECT_EQ(Engine().StreamRunning(), 0);
   EXPECT_EQ(Live().MidiActive, 0);
   EXPECT_EQ(midiService.calls, Calls{});
-  EXPECT_EQ(view.startCaption, kStartCaption);
+  EXPECT_EQ(view.StartCaption(), kStartCaption);
 }
 
 class LiveTunerTest : public LiveTest {};

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs this build tree into a temporary prefix, as a user would, and checks what
-# lands there: the programs, the desktop entry, the icon, the manual page and the LV2
-# bundle.
+# lands there: the programs, the desktop entry, the icon, the user service, the manual
+# pages and the LV2 bundle.
 #   install_test.sh CMAKE BUILD_DIR WITH_UI(ON|OFF) LV2APPLY_TEST
 source "$(dirname "$0")/checks.sh"
 cmake=$1
@@ -21,17 +21,23 @@ manual="$prefix/share/man/man1/ampora-render.1"
 [ -x "$render" ] || fail "no $render"
 [ -f "$manual" ] || fail "no $manual"
 
-# The installed renderer runs away from the build tree, and its manual page describes
+# An installed program runs away from the build tree, and its manual page describes
 # exactly the options that its --help lists, and renders without a warning.
+#   check_manual <program> <manual page>
 options_of() { grep -o -- '--[a-z][a-z-]*' | sort -u; }
-help_text=$("$render" --help) || fail "ampora-render --help failed"
-help_options=$(printf '%s\n' "$help_text" | options_of)
-manual_options=$(sed -n '/^\.SH OPTIONS/,/^\.SH /p' "$manual" | sed 's/\\-/-/g' | options_of)
-[ -n "$help_options" ] && [ "$help_options" = "$manual_options" ] ||
-  fail "options of --help: $(echo $help_options); of the manual page: $(echo $manual_options)"
-warnings=$(groff -t -man -Tutf8 -ww -z "$manual" 2>&1) || fail "groff failed on the manual page"
-[ -z "$warnings" ] || fail "the manual page gives warnings: $warnings"
-grep -q '@[A-Z_]*@' "$manual" && fail "the manual page has an unreplaced placeholder"
+check_manual() {
+  local help_text help_options manual_options warnings
+  help_text=$("$1" --help) || fail "$(basename "$1") --help failed"
+  help_options=$(printf '%s\n' "$help_text" | sed -n '/^Options:/,/^$/p' | options_of)
+  manual_options=$(sed -n '/^\.SH OPTIONS/,/^\.SH /p' "$2" | sed 's/\\-/-/g' | options_of)
+  [ -n "$help_options" ] && [ "$help_options" = "$manual_options" ] ||
+    fail "options of $(basename "$1") --help: $(echo $help_options); of its manual page:" \
+         "$(echo $manual_options)"
+  warnings=$(groff -t -man -Tutf8 -ww -z "$2" 2>&1) || fail "groff failed on $2"
+  [ -z "$warnings" ] || fail "$2 gives warnings: $warnings"
+  grep -q '@[A-Z_]*@' "$2" && fail "$2 has an unreplaced placeholder"
+}
+check_manual "$render" "$manual"
 
 # Hosts find the installed bundle through LV2_PATH, and lv2apply renders through it as
 # the installed renderer does.
@@ -47,6 +53,24 @@ XDG_CONFIG_HOME="$work/config" LV2_PATH="$lv2_dir" AMPORA_RENDER="$render" "$lv2
 if [ "$with_ui" = ON ]; then
   [ -x "$prefix/bin/ampora" ] || fail "no $prefix/bin/ampora"
   grep -q '<svg' "$icon" 2>/dev/null || fail "no SVG icon at $icon"
+  [ -f "$prefix/share/man/man1/ampora.1" ] || fail "no manual page ampora.1"
+  # Without a display: --help must not need one.
+  DISPLAY='' WAYLAND_DISPLAY='' check_manual "$prefix/bin/ampora" "$prefix/share/man/man1/ampora.1"
+
+  # The user service runs the installed program without a window, and the user's
+  # service manager finds it under the prefix (XDG_DATA_HOME or XDG_DATA_DIRS).
+  service="$prefix/share/systemd/user/ampora.service"
+  [ -f "$service" ] || fail "no user service at $service"
+  [ "$(sed -n 's/^ExecStart=//p' "$service")" = "$prefix/bin/ampora --headless S" ] ||
+    fail "ExecStart is '$(sed -n 's/^ExecStart=//p' "$service")'"
+  grep -qx 'Restart=on-failure' "$service" || fail "the service is not restarted on failure"
+  grep -qx 'WantedBy=default.target' "$service" || fail "the service cannot be enabled"
+  # The check runs a user manager of its own (in a runtime folder of the test's) and
+  # looks up the manual page the service names.
+  mkdir -m 700 "$work/runtime"
+  verify=$(XDG_RUNTIME_DIR="$work/runtime" MANPATH="$prefix/share/man" \
+           systemd-analyze --user verify "$service" 2>&1) ||
+    fail "systemd-analyze rejects the service: $verify"
 
   # The entry is valid, says what it must, and starts the installed program by its path.
   desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
@@ -66,6 +90,8 @@ if [ "$with_ui" = ON ]; then
     fail "staged install failed"
   staged_exec=$(sed -n 's/^Exec=//p' "$work/stage/usr/share/applications/ampora.desktop")
   [ "$staged_exec" = "/usr/bin/ampora" ] || fail "staged Exec is '$staged_exec'"
+  staged_start=$(sed -n 's/^ExecStart=//p' "$work/stage/usr/share/systemd/user/ampora.service")
+  [ "$staged_start" = "/usr/bin/ampora --headless S" ] || fail "staged ExecStart is '$staged_start'"
 fi
 
 finish "install"

@@ -11,11 +11,12 @@
 #include "effects/effect_catalogue.h"
 #include "live/banks.h"
 #include "live/live_path.h"
+#include "live/live_program.h"
+#include "live/model_view.h"
 #include "live/window_placement.h"
 #include "settings/profile_file.h"
 #include "settings/profile_text.h"
 #include "settings/setting_number.h"
-#include "settings/settings_batch.h"
 #include "settings/settings_location.h"
 #include "settings/settings_store.h"
 #include "settings/stored_text.h"
@@ -31,30 +32,6 @@ namespace ampora::reliability {
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
-
-// The main window as the live path sees it: faders, and nothing drawn.
-class QuietView final : public LiveView {
- public:
-  LevelFader& Fader(int fader) override { return fader == kInFader ? in_ : out_; }
-  void SetTextNum(const std::string&) override {}
-  std::string TextBank() const override { return textBank_; }
-  void SetTextBank(const std::string& text) override { textBank_ = text; }
-  void SetEffectButton(int, bool) override {}
-  void ShowStatus(const std::string&) override {}
-  void SetStartCaption(const std::string&) override {}
-  void SetSelectedButton(int32_t) override {}
-  void SetTunerShown(bool) override {}
-  void DrawTuner(const TunerReading&) override {}
-  int EditedEffect() const override { return -1; }
-  void CloseEffectEditor() override {}
-  void OpenEffectEditor(int) override {}
-  void EffectSettingsLoaded() override {}
-
- private:
-  FaderModel in_{true};
-  FaderModel out_;
-  std::string textBank_;
-};
 
 // The main window's placement as a 1920 x 1080 screen at 15 twips per pixel holds it,
 // opening at its designed place.
@@ -94,6 +71,7 @@ class ClosedMidiService final : public MidiInService {
 StartUpShutDownRig::StartUpShutDownRig(const std::string& folder) : folder_(folder) {
   MakeFolders(folder_ + "app/");
   MakeFolders(folder_ + "config/");
+  MakeFolders(folder_ + "runtime/");
   setenv("XDG_CONFIG_HOME", (folder_ + "config/").c_str(), 1);
   OverrideAppFolder(folder_ + "app/");
   InitSettingsPaths();
@@ -113,40 +91,75 @@ std::string StartUpShutDownRig::SettingsFile() const {
   return SettingsIniPath;
 }
 
+namespace {
+
+// The program's run as the main window makes it, with the window's widgets, fonts and
+// painting left out: its placement restored onto a window model and saved from it, the
+// language-mode setting read. The loop only takes what the start-up left and ends at once.
+class CycleFrontEnd final : public LiveFrontEnd {
+ public:
+  CycleFrontEnd(LiveSetup machine, CycleOutcome& outcome, LiveProgram*& program)
+      : machine_(std::move(machine)), outcome_(outcome), program_(program) {}
+
+  LivePath& Build(LiveSetup setup) override {
+    setup.devices.realDevices = false;
+    setup.clock = machine_.clock;
+    setup.midiInputs = machine_.midiInputs;
+    setup.midiService = machine_.midiService;
+    return live_.emplace(view_, std::move(setup));
+  }
+  void Load() override {
+    live_->StartUp();
+    ReadLangMode();
+    RunPendingEvents();
+    RestoreWindowPlacement(window_, "", 1, 0, 0);
+  }
+  void Unload() override {
+    live_->ShutDown([&] { SaveWindowPlacement(window_, "", 1, 0); });
+  }
+  int RunLoop() override {
+    outcome_.fx = live_->Chain().FxParam;
+    outcome_.levels = live_->LevelState().Stored();
+    const StreamEngine& engine = live_->Engine();
+    outcome_.timing = {engine.BufferMS, engine.DelayMinMS, engine.DelayMaxMS};
+    outcome_.waveDevices = {live_->WaveInChoice().IdToOpen(), live_->WaveOutChoice().IdToOpen()};
+    outcome_.deviceNames = {live_->WaveInChoice().Name(), live_->WaveOutChoice().Name(),
+                            live_->MidiInChoice().Name()};
+    outcome_.midi = {live_->MidiInChoice().IdToOpen(), live_->MidiCh, live_->UseMIDIF};
+    outcome_.windowEdges = {window_.Left(), window_.Top()};
+    outcome_.windowState = window_.WindowState();
+    program_->AskToEnd();
+    return 0;
+  }
+  void EndLoop() override {}
+
+ private:
+  LiveSetup machine_;
+  CycleOutcome& outcome_;
+  LiveProgram*& program_;
+  ModelView view_;
+  WindowModel window_;
+  std::optional<LivePath> live_;
+};
+
+}  // namespace
+
 CycleOutcome StartUpShutDownRig::Run(const std::string& settingsText) {
   CycleOutcome outcome;
   ReplaceFileAtomically(SettingsFile(), settingsText);
   ErrorCatch = 0;
   ManualClock deviceClock;
   ClosedMidiService midiService;
-  QuietView view;
-  WindowModel window;
+  LiveSetup machine;
+  machine.clock = &deviceClock;
+  machine.midiInputs = [this](int32_t) { return midiPorts_; };
+  machine.midiService = &midiService;
+  LiveProgram* program = nullptr;
   try {
-    std::optional<LivePath> live;
-    {
-      SettingsBatch batch;
-      LiveSetup setup = ReadLiveSetup();
-      setup.devices.realDevices = false;
-      setup.clock = &deviceClock;
-      setup.midiInputs = [this](int32_t) { return midiPorts_; };
-      setup.midiService = &midiService;
-      live.emplace(view, std::move(setup));
-      live->StartUp();
-      ReadLangMode();
-      RunPendingEvents();
-      RestoreWindowPlacement(window, "", 1, 0, 0);
-    }
-    outcome.fx = live->Chain().FxParam;
-    outcome.levels = live->LevelState().Stored();
-    const StreamEngine& engine = live->Engine();
-    outcome.timing = {engine.BufferMS, engine.DelayMinMS, engine.DelayMaxMS};
-    outcome.waveDevices = {live->WaveInChoice().IdToOpen(), live->WaveOutChoice().IdToOpen()};
-    outcome.deviceNames = {live->WaveInChoice().Name(), live->WaveOutChoice().Name(),
-                           live->MidiInChoice().Name()};
-    outcome.midi = {live->MidiInChoice().IdToOpen(), live->MidiCh, live->UseMIDIF};
-    outcome.windowEdges = {window.Left(), window.Top()};
-    outcome.windowState = window.WindowState();
-    live->ShutDown([&] { SaveWindowPlacement(window, "", 1, 0); });
+    CycleFrontEnd frontEnd(std::move(machine), outcome, program);
+    LiveProgram run(frontEnd, folder_ + "runtime/");
+    program = &run;
+    run.Run("");
   } catch (const RuntimeError& error) {
     outcome.endedByErrorReport = true;
     outcome.errorText = error.what();

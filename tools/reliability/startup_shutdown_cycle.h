@@ -9,10 +9,11 @@
 #include "effects/fx_param.h"
 
 // One start-up and shut-down of the program over a given settings file, in-process and
-// without a display or devices: the path of the program's main() and its main window's
-// Load and Unload, with the window's widgets, fonts and painting left out.
+// without a display or devices: the program's run (live/live_program.h) with a front end
+// that stands for the main window, its widgets, fonts and painting left out.
 //
-// What runs, in the program's order and batches: the device layer's settings, the live
+// What runs, in the program's order and batches: the single-instance lock (in a runtime
+// folder of the rig's own), the device layer's settings, the live
 // path's start-up (main settings, error-trap switch, devices by name on the built-in
 // devices, MIDI inputs by name on a fixed port list, stream initialised, effect tables,
 // the working setting from "Current"), the language-mode setting, the window placement

@@ -173,6 +173,16 @@ int32_t RealStreamRate(const RealDeviceList& devices, int32_t deviceId, bool inp
   return list[static_cast<size_t>(deviceId)].sampleRate;
 }
 
+std::vector<std::string> AudioApiNames() {
+  std::vector<RtAudio::Api> apis;
+  RtAudio::getCompiledApi(apis);
+  std::vector<std::string> names;
+  for (RtAudio::Api api : apis) {
+    if (api != RtAudio::RTAUDIO_DUMMY) names.push_back(RtAudio::getApiName(api));
+  }
+  return names;
+}
+
 RtAudioStream::RtAudioStream() = default;
 
 RtAudioStream::~RtAudioStream() {

@@ -45,6 +45,10 @@ struct RealDeviceList {
 // Thread: UI thread.
 RealDeviceList ScanRealDevices(const std::string& apiName);
 
+// The names of the compiled audio interfaces ("jack", "alsa", "pulse"), in the order an
+// empty name tries them.
+std::vector<std::string> AudioApiNames();
+
 // The rate a stream on the listed device (input or output; -1 = the default one) would
 // run at: on JACK the server's rate now, else the device's rate of the list. 0 when it
 // cannot be told (no JACK server answers, an unknown device).

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QLockFile>
-#include <memory>
 #include <string>
 
-// One program at a time: a lock file in the user's runtime folder ($XDG_RUNTIME_DIR, which
-// the system empties when the user's last session ends), held for the whole run. The lock
-// of a program that crashed is taken over, since its process no longer runs.
+// One program at a time, windowed or headless: a lock on a file in the user's runtime
+// folder ($XDG_RUNTIME_DIR, which the system empties when the user's last session ends),
+// held for the whole run. The kernel lets go of the lock when the process ends however it
+// ends, so the lock of a program that crashed never stands in the way.
 //
 // Thread: UI thread, at start-up.
 
@@ -17,6 +16,7 @@ class SingleInstance {
   // folder: where the lock lives (with or without a trailing "/"); empty = the user's
   // runtime folder.
   explicit SingleInstance(const std::string& folder = "");
+  ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
 
@@ -26,8 +26,14 @@ class SingleInstance {
   bool OtherInstanceRunning();
 
  private:
-  std::unique_ptr<QLockFile> lock_;
+  std::string path_;
+  int fd_ = -1;
 };
+
+// The user's runtime folder, with a trailing "/": $XDG_RUNTIME_DIR when it names a
+// folder, else a folder "runtime-<user>" in the temporary folder ($TMPDIR or /tmp),
+// made for the user alone when missing (the place other programs on the desktop use).
+std::string RuntimeFolder();
 
 inline constexpr char kInstanceLockName[] = "ampora.lock";
 

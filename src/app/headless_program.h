@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+// The program without a window: the live path of the windowed program, with the same
+// settings file, lock, devices, banks and MIDI control, run by a loop of its own
+// (live/tick_loop.h) on the program's main thread, with no Qt at all and so no display.
+// Commands come on standard input when it is a terminal or a pipe
+// (app/headless_console.h), events go to standard output (app/event_log.h), messages to
+// standard error. SIGTERM, SIGINT, SIGHUP and "quit" end it with the normal shut-down;
+// the end of the input does not.
+//
+// Thread: the program's main thread, which becomes the UI thread.
+
+namespace ampora {
+
+// Runs it with the start switches (live/start_switches.h); returns the exit code.
+int RunHeadless(const std::string& switches);
+
+}  // namespace ampora
