@@ -11,6 +11,7 @@
 #include "reliability/startup_shutdown_cycle.h"
 #include "settings/profile_file.h"
 #include "settings/profile_text.h"
+#include "settings/settings_store.h"
 #include "support/temp_folder.h"
 #include "util/text.h"
 
@@ -177,6 +178,14 @@ TEST_F(CycleFaultTest, ARealRunPassesAndItsDamagedCopiesDoNot) {
     EXPECT_NE(CycleFault(generated_, damaged, second).find(damage.verdict), std::string::npos)
         << damage.what;
   }
+
+  // A file the program could not rewrite holds a longer name than a read keeps.
+  CycleOutcome unsaved = first;
+  unsaved.deviceNames[0] = std::string(kIniValueReadBytes, 'v');
+  ProfileText longName(first.written);
+  longName.Set("conf", "DeviceIn", std::string(300, 'v'));
+  unsaved.written = longName.text();
+  EXPECT_EQ(CycleFault(generated_, unsaved, second).find("DeviceIn"), std::string::npos);
 
   CycleOutcome moved = second;
   moved.written += "\n";

@@ -193,9 +193,12 @@ bool IsInt32(const std::optional<std::string>& text) {
 }
 
 // A device kept by the name start-up read, also one that names no device: the user's
-// choice outlives a run without the device.
-bool IsKeptName(const std::optional<std::string>& text, const std::string& name) {
-  return text && (*text == name || (*text == kEmptyTextMarker && name.empty()));
+// choice outlives a run without the device. The stored text is taken as the store reads
+// it (cut to the length a read keeps): a file the program could not write still holds a
+// longer name than the one it read.
+bool IsKeptName(const std::optional<std::string>& stored, const std::string& name) {
+  const std::optional<std::string> read = ReadableIniValue(stored);
+  return read && *read == name;
 }
 
 // The keys a bank section holds: the levels, the name, and every used row.
@@ -236,7 +239,7 @@ std::string WrittenFileFault(const std::string& generated, const CycleOutcome& r
   }
   const std::array<const char*, 3> deviceKeys = {"DeviceIn", "DeviceOut", "MidiInDeviceName"};
   for (size_t i = 0; i < deviceKeys.size(); ++i) {
-    if (!IsKeptName(conf(deviceKeys[i]), run.deviceNames[i])) {
+    if (!IsKeptName(file.Get("conf", deviceKeys[i]), run.deviceNames[i])) {
       return std::string(deviceKeys[i]) + " lost the chosen device";
     }
   }
