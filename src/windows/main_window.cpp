@@ -252,13 +252,12 @@ void FrmMain::BuildEffectButtons() {
 // Behind the first row from left to right, back along the gap between the rows, and
 // behind the second row from left to right.
 void FrmMain::DrawSignalFlow() {
-  const double t = TwipsPerPixel;
   const QWidget& first = *fxButton_[0];
   const QWidget& endOfRow = *fxButton_[kButtonsPerRow - 1];
   const QWidget& secondRow = *fxButton_[kButtonsPerRow];
   const double y1 = TwipsTop(first) + TwipsHeight(first) / 4;
   const double x1 = TwipsLeft(endOfRow) + TwipsWidth(endOfRow) + kFlowTurnOut;
-  const double y2 = TwipsTop(endOfRow) + TwipsHeight(endOfRow) + kFlowGapPx * t;
+  const double y2 = TwipsTop(endOfRow) + TwipsHeight(endOfRow) + TwipsFromPixels(kFlowGapPx);
   const double x2 = TwipsLeft(first) - kFlowTurnOut;
   const double y3 = TwipsTop(secondRow) + TwipsHeight(secondRow) / 4;
   const double right = TwipsWidth(*picture1_);
