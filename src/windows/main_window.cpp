@@ -18,7 +18,6 @@
 #include "controls/twips_geometry.h"
 #include "controls/ui_fonts.h"
 #include "effects/effect_catalogue.h"
-#include "settings/settings_batch.h"
 #include "util/debug_trace.h"
 #include "util/pending_events.h"
 #include "util/twips.h"
@@ -272,13 +271,10 @@ void FrmMain::DrawSignalFlow() {
 }
 
 void FrmMain::Load() {
-  {
-    SettingsBatch batch;
-    live_->StartUp();
-    ApplyFonts(live_->StartSettings().AltFont);
-    RunPendingEvents();
-    RestoreWindowPlacement(placed_, "", 1, 0, 0);
-  }
+  live_->StartUp();
+  ApplyFonts(live_->StartSettings().AltFont);
+  RunPendingEvents();
+  RestoreWindowPlacement(placed_, "", 1, 0, 0);
   show();
 }
 

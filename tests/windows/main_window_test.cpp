@@ -12,6 +12,7 @@
 #include "audio/devices/device_clock.h"
 #include "controls/twips_geometry.h"
 #include "effects/db_to_gain.h"
+#include "settings/settings_batch.h"
 #include "settings/settings_store.h"
 #include "support/scripted_midi_service.h"
 #include "support/settings_fixture.h"
@@ -48,7 +49,10 @@ class MainWindowTest : public test::SettingsFixture {
     setup.midiInputs = [](int32_t) { return std::vector<std::string>{"keys"}; };
     setup.midiService = &midi_;
     window_ = std::make_unique<FrmMain>(std::move(setup));
-    window_->Load();
+    {
+      SettingsBatch startUp;  // as the program's start-up holds one
+      window_->Load();
+    }
     return *window_;
   }
 
