@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
 #include "audio/device_catalogue.h"
@@ -19,10 +16,10 @@
 #include "midi/midi_ports.h"
 #include "midi/rtmidi_in_service.h"
 #include "support/temp_folder.h"
+#include "support/test_jack_client.h"
+#include "support/test_jack_server.h"
 #include "util/pending_events.h"
 #include "util/rounding.h"
-
-extern char** environ;
 
 namespace ampora::test {
 namespace {
@@ -106,70 +103,6 @@ Matching MatchOutput(const JackProbe& probe, double inGain, double outLeft, doub
   return result;
 }
 
-// A JACK server with the dummy driver, of the test's own, so that it can be stopped.
-class OwnJackServer {
- public:
-  explicit OwnJackServer(const std::string& name) : name_(name) {
-    std::vector<std::string> env{"JACK_NO_AUDIO_RESERVATION=1"};
-    for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args{"jackd", "--no-realtime", "-S", "-n", name, "-d", "dummy",
-                                  "-r",    "44100",         "-p", "256"};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_ = fork();
-    if (pid_ == 0) {
-      // The server dies with the test, also with one that crashes: a server left behind
-      // would answer in place of the next one of the same name.
-      prctl(PR_SET_PDEATHSIG, SIGKILL);
-      const int devNull = open("/dev/null", O_WRONLY);
-      dup2(devNull, 1);
-      dup2(devNull, 2);
-      execvpe("jackd", argv.data(), envp.data());
-      _exit(127);
-    }
-    for (int attempt = 0; pid_ > 0 && attempt < 150 && !Answers(); ++attempt) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-  }
-  ~OwnJackServer() { Stop(); }
-
-  bool Answers() const {
-    jack_status_t status;
-    jack_client_t* client = jack_client_open(
-        "ampora-wait", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status,
-        name_.c_str());
-    if (client == nullptr) return false;
-    jack_client_close(client);
-    return true;
-  }
-
-  // Whether the server started here is running (and not, say, another of the same name).
-  bool Running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
-
-  // Ends the server with the signal, as a system shutdown (SIGTERM) or a crash (SIGKILL)
-  // would, forcibly after 5 s, and returns once its process has ended.
-  void Stop(int signal = SIGTERM) {
-    if (pid_ <= 0) return;
-    kill(pid_, signal);
-    for (int i = 0; i < 1000 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    if (waitpid(pid_, nullptr, WNOHANG) == 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    pid_ = -1;
-  }
-
- private:
-  std::string name_;
-  pid_t pid_ = -1;
-};
-
 TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   SKIP_WITHOUT_JACK_SERVER();
   constexpr int32_t kSeconds = 5;
@@ -251,29 +184,34 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
 
 TEST(JackMidi, PortsOfTheServerAreListed) {
   SKIP_WITHOUT_JACK_SERVER();
-  jack_status_t status;
-  jack_client_t* client = jack_client_open("ampora-midi-probe", JackNoStartServer, &status);
-  ASSERT_NE(client, nullptr);
-  jack_port_register(client, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+  TestJackClient client("ampora-midi-probe", 0, 0);
+  ASSERT_TRUE(client.ok()) << client.Error();
+  const std::string keys = client.AddMidiOutput("keys");
+  ASSERT_EQ(keys, "ampora-midi-probe:keys");
   const std::vector<std::string> inputs = MidiPortNames(1);
-  jack_client_close(client);
-  EXPECT_NE(std::find(inputs.begin(), inputs.end(), "ampora-midi-probe:keys"), inputs.end())
+  EXPECT_NE(std::find(inputs.begin(), inputs.end(), keys), inputs.end())
       << "listed: " << ::testing::PrintToString(inputs);
 }
 
 // A stream through the system ports of a server of the test's own, which the test may
 // stop (under a fixed name: JACK reclaims the registry entry of a dead server only for
-// the same name, and a server killed here must not use up one of its eight entries).
+// the same name, and a server killed here must not use up one of its eight entries). The
+// name follows the shared server's, so that runs beside each other keep apart.
+std::string StoppableServerName() {
+  const char* shared = std::getenv("JACK_DEFAULT_SERVER");
+  return std::string(shared != nullptr ? shared : "ampora-test") + "-stop";
+}
+
 struct OwnServerStream {
   OwnServerStream()
-      : server(kName),
-        env("JACK_DEFAULT_SERVER", kName),
+      : started(server.Start(StoppableServerName(), 44100)),
+        env("JACK_DEFAULT_SERVER", server.Name()),
         devices(DeviceConfig{"jack", "", "", true}),
         engine(devices.WaveIn(), devices.WaveOut(), chain) {}
 
   // Opens the stream and polls it for the given time; fails unless blocks went through.
   void Run(std::chrono::milliseconds duration) {
-    ASSERT_TRUE(server.Answers() && server.Running()) << "jackd -n " << kName << " did not start";
+    ASSERT_TRUE(started && server.Running()) << server.Error();
     engine.WaveDeviceId = {IdOf(devices, 1, "system"), IdOf(devices, 0, "system")};
     ASSERT_GE(engine.WaveDeviceId[0], 0);
     engine.InitStream();
@@ -283,8 +221,8 @@ struct OwnServerStream {
     ASSERT_GT(chain.starts.size(), 5u) << "streaming did not begin";
   }
 
-  static constexpr const char* kName = "ampora-stop";
-  OwnJackServer server;
+  TestJackServer server;
+  bool started;
   ScopedEnv env;
   AudioDevices devices;
   RecordingChain chain;
@@ -342,13 +280,12 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
   SKIP_WITHOUT_JACK_SERVER();
   for (const int signal : {SIGKILL, SIGTERM}) {
     SCOPED_TRACE(testing::Message() << "signal " << signal);
-    OwnJackServer server(OwnServerStream::kName);
-    ScopedEnv env("JACK_DEFAULT_SERVER", OwnServerStream::kName);
-    ASSERT_TRUE(server.Answers());
-    jack_client_t* keys = jack_client_open("ampora-stop-keys", JackNoStartServer, nullptr);
-    ASSERT_NE(keys, nullptr);
-    jack_port_register(keys, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-    const std::string source = "ampora-stop-keys:keys";
+    TestJackServer server;
+    ASSERT_TRUE(server.Start(StoppableServerName(), 44100)) << server.Error();
+    ScopedEnv env("JACK_DEFAULT_SERVER", server.Name());
+    std::optional<TestJackClient> keys(std::in_place, "ampora-stop-keys", 0, 0);
+    ASSERT_TRUE(keys->ok()) << keys->Error();
+    const std::string source = keys->AddMidiOutput("keys");
     const std::vector<std::string> ports = MidiPortNames(1);
     ASSERT_NE(std::find(ports.begin(), ports.end(), source), ports.end());
 
@@ -359,7 +296,7 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
     service.Start(handle);
     EXPECT_FALSE(service.Lost(handle));
     server.Stop(signal);
-    jack_client_close(keys);
+    keys.reset();
     const auto giveUp = Clock::now() + std::chrono::seconds(10);
     while (!service.Lost(handle) && Clock::now() < giveUp) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));

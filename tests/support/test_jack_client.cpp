@@ -53,6 +53,12 @@ std::string TestJackClient::InputPort(int i) const {
   return jack_port_name(inputs_[static_cast<size_t>(i)]);
 }
 
+std::string TestJackClient::AddMidiOutput(const std::string& port) {
+  jack_port_t* midi =
+      jack_port_register(client_, port.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+  return midi != nullptr ? jack_port_name(midi) : "";
+}
+
 bool TestJackClient::Connect(const std::string& source, const std::string& destination) {
   return jack_connect(client_, source.c_str(), destination.c_str()) == 0;
 }

@@ -32,6 +32,9 @@ class TestJackClient {
   // Full port names ("name:out_1"); i counts from 0.
   std::string OutputPort(int i) const;
   std::string InputPort(int i) const;
+  // Registers a MIDI output port that sends nothing: a MIDI source for the program to list
+  // and open. Its full name; empty when the server refuses it.
+  std::string AddMidiOutput(const std::string& port);
   // Connects a source port to a destination port, both by full name.
   bool Connect(const std::string& source, const std::string& destination);
 
