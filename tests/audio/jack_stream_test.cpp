@@ -10,9 +10,9 @@
 
 #include "audio/device_catalogue.h"
 #include "audio/devices/audio_devices.h"
+#include "audio/devices/sample_conversion.h"
 #include "audio/stream_engine.h"
 #include "engine_rig.h"
-#include "jack_probe.h"
 #include "midi/midi_ports.h"
 #include "midi/rtmidi_in_service.h"
 #include "support/temp_folder.h"
@@ -49,6 +49,33 @@ void PollFor(StreamEngine& engine, std::chrono::milliseconds duration,
   }
 }
 
+// The known signal the probe plays: a fixed pseudo-random sample for every frame number,
+// in -20000..20000, so that any stretch of a few frames tells where in the signal it came
+// from.
+int16_t ProbeSignal(int64_t frame) {
+  uint64_t h = static_cast<uint64_t>(frame) * 0x9E3779B97F4A7C15ull;
+  h ^= h >> 29;
+  h *= 0xBF58476D1CE4E5B9ull;
+  h ^= h >> 32;
+  return static_cast<int16_t>(static_cast<int64_t>(h % 40001) - 20000);
+}
+
+// What the probe recorded of the program's two outputs, as 16-bit samples, counted from
+// the first frame it recorded; it began playing no earlier.
+struct Heard {
+  std::vector<int16_t> left, right;
+};
+
+Heard HeardBy(const TestJackClient& probe) {
+  const auto frames = static_cast<size_t>(probe.RecordedFrames());
+  Heard heard;
+  for (size_t n = 0; n < frames; ++n) {
+    heard.left.push_back(FloatToSample(probe.Recorded(0)[n]));
+    heard.right.push_back(FloatToSample(probe.Recorded(1)[n]));
+  }
+  return heard;
+}
+
 // A stretch of the output that equals the input with the gains after one delay.
 struct MatchedRun {
   int64_t start = 0;
@@ -64,15 +91,15 @@ struct Matching {
   int64_t unmatched = 0;
 };
 
-Matching MatchOutput(const JackProbe& probe, double inGain, double outLeft, double outRight,
+Matching MatchOutput(const Heard& heard, double inGain, double outLeft, double outRight,
                      int64_t maxDelay) {
   constexpr int64_t kMinRun = 16;
-  const int64_t total = probe.RecordedFrames();
+  const int64_t total = static_cast<int64_t>(heard.left.size());
   auto matches = [&](int64_t n, int64_t delay) {
     if (n - delay < 0) return false;
     const double x = ProbeSignal(n - delay) * inGain;
-    return probe.Left()[static_cast<size_t>(n)] == ClipRound(x * outLeft) &&
-           probe.Right()[static_cast<size_t>(n)] == ClipRound(x * outRight);
+    return heard.left[static_cast<size_t>(n)] == ClipRound(x * outLeft) &&
+           heard.right[static_cast<size_t>(n)] == ClipRound(x * outRight);
   };
   auto runLength = [&](int64_t n, int64_t delay) {
     int64_t length = 0;
@@ -81,7 +108,7 @@ Matching MatchOutput(const JackProbe& probe, double inGain, double outLeft, doub
   };
   Matching result;
   int64_t n = 0;
-  while (n < total && probe.Left()[static_cast<size_t>(n)] == 0) ++n;
+  while (n < total && heard.left[static_cast<size_t>(n)] == 0) ++n;
   int64_t delay = -1;
   while (n < total) {
     int64_t length = delay >= 0 ? runLength(n, delay) : 0;
@@ -106,8 +133,16 @@ Matching MatchOutput(const JackProbe& probe, double inGain, double outLeft, doub
 TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   SKIP_WITHOUT_JACK_SERVER();
   constexpr int32_t kSeconds = 5;
-  JackProbe probe((kSeconds + 2) * 44100);
-  ASSERT_TRUE(probe.ok()) << "no JACK server named " << std::getenv("JACK_DEFAULT_SERVER");
+  constexpr int32_t kFrames = (kSeconds + 2) * 44100;
+  TestJackClient probe("ampora-probe", 1, 2);
+  ASSERT_TRUE(probe.ok()) << probe.Error() << ": " << std::getenv("JACK_DEFAULT_SERVER");
+  // From before the stream opens, as a source that is already playing. Recording first:
+  // the signal cannot start in an earlier cycle than the recording.
+  probe.Record(kFrames);
+  std::vector<float> signal(kFrames);
+  for (int32_t n = 0; n < kFrames; ++n)
+    signal[static_cast<size_t>(n)] = SampleToFloat(ProbeSignal(n));
+  probe.Play({std::move(signal)});
 
   AudioDevices devices(DeviceConfig{"jack", "", "", true});
   ASSERT_EQ(devices.ApiName(), "jack");
@@ -121,9 +156,9 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   engine.InitStream();
   engine.OpenStream();
   ASSERT_EQ(engine.StreamRunning(), 1);
-  ASSERT_TRUE(probe.ConnectOutputTo("^ampora-in[^:]*:inport 0$"));
-  ASSERT_TRUE(probe.ConnectInputFrom("^ampora-out[^:]*:outport 0$", "in_l"));
-  ASSERT_TRUE(probe.ConnectInputFrom("^ampora-out[^:]*:outport 1$", "in_r"));
+  ASSERT_TRUE(probe.Connect(probe.OutputPort(0), probe.PortMatching("^ampora-in[^:]*:inport 0$")));
+  ASSERT_TRUE(probe.Connect(probe.PortMatching("^ampora-out[^:]*:outport 0$"), probe.InputPort(0)));
+  ASSERT_TRUE(probe.Connect(probe.PortMatching("^ampora-out[^:]*:outport 1$"), probe.InputPort(1)));
 
   HandledBlocks handled(engine);
   struct LagSample {
@@ -136,7 +171,7 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
     lags.push_back(
         {Clock::now(), int64_t{engine.LagAverage()} - engine.LengthTrim(), engine.LengthTrim()});
   });
-  probe.Freeze();
+  const Heard heard = HeardBy(probe);
   const int64_t captured = devices.WaveIn().PositionBytes() / 4;
   handled.Stop();
   const BlockLayout layout = engine.Layout();
@@ -164,7 +199,7 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   // The output is the input through the gains, sample for sample, after a delay that
   // changes only where a block was lengthened or shortened, or where the server lost a
   // cycle (an xrun: the dummy driver runs without real-time scheduling).
-  const Matching m = MatchOutput(probe, 0.5, 1.0, 0.75, 3 * 44100);
+  const Matching m = MatchOutput(heard, 0.5, 1.0, 0.75, 3 * 44100);
   ASSERT_FALSE(m.runs.empty()) << "nothing of the input reached the output";
   int64_t matched = 0;
   int64_t longest = 0;

@@ -59,6 +59,14 @@ std::string TestJackClient::AddMidiOutput(const std::string& port) {
   return midi != nullptr ? jack_port_name(midi) : "";
 }
 
+std::string TestJackClient::PortMatching(const std::string& pattern) const {
+  const char** ports = jack_get_ports(client_, pattern.c_str(), nullptr, 0);
+  if (ports == nullptr) return "";
+  std::string first = ports[0];
+  jack_free(ports);
+  return first;
+}
+
 bool TestJackClient::Connect(const std::string& source, const std::string& destination) {
   return jack_connect(client_, source.c_str(), destination.c_str()) == 0;
 }

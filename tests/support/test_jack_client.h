@@ -35,6 +35,9 @@ class TestJackClient {
   // Registers a MIDI output port that sends nothing: a MIDI source for the program to list
   // and open. Its full name; empty when the server refuses it.
   std::string AddMidiOutput(const std::string& port);
+  // The full name of the first port on the server whose name matches the regular
+  // expression; empty when none does.
+  std::string PortMatching(const std::string& pattern) const;
   // Connects a source port to a destination port, both by full name.
   bool Connect(const std::string& source, const std::string& destination);
 
