@@ -83,6 +83,11 @@ void UC_Buttons::SetSelectedButton(int16_t index) {
   if (index != -1) DrawButton(index, 0);
 }
 
+QRect UC_Buttons::ButtonRect(int32_t index) const {
+  if (!Valid(index)) return {};
+  return {buttons_[static_cast<size_t>(index)].x, 0, buttonWidth_, buttonHeight_};
+}
+
 std::string UC_Buttons::GetButtonChar(int32_t index) const {
   return Valid(index) ? buttons_[static_cast<size_t>(index)].caption : std::string();
 }

@@ -83,7 +83,7 @@ class LivePath {
   LivePath(const LivePath&) = delete;
   LivePath& operator=(const LivePath&) = delete;
 
-  // The start-up of the live path, in one settings batch: the main settings (and with
+  // The start-up of the live path: the main settings (and with
   // them the error trap switch, also on when a file "ec.txt" lies in the program's
   // folder), the devices by name, the stream initialised but not opened, the effect
   // tables, and the working setting from section "Current". From the main settings on, a
