@@ -29,6 +29,10 @@
 #   pointer_on_main WINDOW     the pointer onto the main window's quiet point, where keys
 #                              then go (there is no window manager)
 #   sample PID                 "rss_kB open_files" of a process
+# Run as a command, for the scripts written in Python (tools/runner/program_driver.py):
+#   program-runner.sh PROGRAM COMMAND [ARGS]   builds PROGRAM when it is missing, makes the
+#                              program folder (no settings file yet) and runs COMMAND under
+#                              the virtual X server, in the environment in_x gives
 # The program runs with AMPORA_TRACE=1: its standard error tells when it handled a key or
 # a transport click and, at the end, what its streams and its MIDI input counted.
 
@@ -43,7 +47,8 @@ if [ -z "${IN_X:-}" ]; then
     "$source_root/scripts/jack-dummy" stop
     jack_running=""
   }
-  trap 'jack_stop; rm -rf "$work"' EXIT
+  # A script that leaves a file "keep" there keeps the folder (logs, settings).
+  trap 'jack_stop; [ -e "$work/keep" ] || rm -rf "$work"' EXIT
 
   export JACK_DEFAULT_SERVER="ampora-run-$$" JACK_NO_START_SERVER=1
   jack_start() {
@@ -93,10 +98,10 @@ if [ -z "${IN_X:-}" ]; then
     shift
     # xdotool matches window titles in the locale's encoding: the Japanese titles need a
     # UTF-8 locale. An ASan build: what system libraries keep is not the program's leak.
-    IN_X=1 WORK="$work" WINDOW_POINTS="$window_points" LC_ALL=C.UTF-8 AMPORA_TRACE=1 \
+    IN_X=1 WORK="$work" APP="${app:-}" WINDOW_POINTS="$window_points" LC_ALL=C.UTF-8 AMPORA_TRACE=1 \
       XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" \
       LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$source_root/tests/lsan.supp" \
-      env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x800x24" \
+      env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
       bash -c ". '$runner_dir/program-runner.sh'; $script" run "$@"
   }
 
@@ -178,3 +183,14 @@ end_session() {
   [ $status -eq 0 ] || { cat "$app/ampora.ini"; cat "$work/run.log" 2>/dev/null; }
   exit $status
 }
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
+  program=$1
+  shift
+  build_when_missing "$program"
+  [ -x "$program" ] || { echo "program-runner: no program at $program" >&2; exit 2; }
+  program_dir "$program" </dev/null
+  # shellcheck disable=SC2016  # expanded by the shell under the virtual X server
+  in_x '"$@"' "$@"
+fi
