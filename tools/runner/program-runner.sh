@@ -5,6 +5,11 @@
 # Outside the virtual X server:
 #   jack_start PERIOD [RATE]   a private JACK dummy server (scripts/jack-dummy, RATE
 #                              default 44100), stopped at exit; jack_stop stops it sooner
+#   "${headless[@]}" COMMAND   runs the command (the program with --headless, say) in the
+#                              program's environment without any display: no DISPLAY or
+#                              WAYLAND_DISPLAY, and a Qt platform that would fail if a
+#                              window were tried (a command, not a function: $! of a
+#                              background run is the program's own pid)
 #   program_dir PROGRAM        a folder of its own holding a copy of PROGRAM, the settings
 #                              file from stdin beside it (the program keeps its settings
 #                              there), and a runtime folder (the single-instance lock);
@@ -50,8 +55,10 @@ if [ -z "${IN_X:-}" ]; then
   # A script that leaves a file "keep" there keeps the folder (logs, settings).
   trap 'jack_stop; [ -e "$work/keep" ] || rm -rf "$work"' EXIT
 
-  export JACK_DEFAULT_SERVER="ampora-run-$$" JACK_NO_START_SERVER=1
+  # The server is named after this run, so that runs beside each other keep apart; until
+  # jack_start, JACK_DEFAULT_SERVER stays as given (the test command's server).
   jack_start() {
+    export JACK_DEFAULT_SERVER="ampora-run-$$" JACK_NO_START_SERVER=1
     "$source_root/scripts/jack-dummy" start "${2:-44100}" "$1"
     jack_running=1
   }
@@ -93,15 +100,20 @@ if [ -z "${IN_X:-}" ]; then
     done
   }
 
+  program_environment=(
+    XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" LC_ALL=C.UTF-8
+    # An ASan build: what system libraries keep is not the program's leak.
+    LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$source_root/tests/lsan.supp")
+
+  headless=(env -u DISPLAY -u WAYLAND_DISPLAY "${program_environment[@]}" QT_QPA_PLATFORM=xcb)
+
   in_x() {
     local script="$1"
     shift
-    # xdotool matches window titles in the locale's encoding: the Japanese titles need a
-    # UTF-8 locale. An ASan build: what system libraries keep is not the program's leak.
-    IN_X=1 WORK="$work" APP="${app:-}" WINDOW_POINTS="$window_points" LC_ALL=C.UTF-8 AMPORA_TRACE=1 \
-      XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" \
-      LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$source_root/tests/lsan.supp" \
-      env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
+    # xdotool matches window titles in the locale's encoding: the Japanese titles need the
+    # UTF-8 locale of the program's environment.
+    env -u QT_QPA_PLATFORM "${program_environment[@]}" IN_X=1 WORK="$work" APP="${app:-}" \
+      WINDOW_POINTS="$window_points" AMPORA_TRACE=1 xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
       bash -c ". '$runner_dir/program-runner.sh'; $script" run "$@"
   }
 
@@ -191,6 +203,7 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   build_when_missing "$program"
   [ -x "$program" ] || { echo "program-runner: no program at $program" >&2; exit 2; }
   program_dir "$program" </dev/null
+  export JACK_DEFAULT_SERVER="ampora-run-$$" JACK_NO_START_SERVER=1
   # shellcheck disable=SC2016  # expanded by the shell under the virtual X server
   in_x '"$@"' "$@"
 fi
