@@ -32,6 +32,18 @@ kill -0 "$pid" 2>/dev/null && fail "stop left the server running"
 answers && fail "a server still answers after stop"
 "$script" stop || fail "a second stop failed"
 
+# A server that dies (killed, as in a crash): its test-jackd ends, and a start brings up
+# another at once.
+"$script" start 2>"$work/err" || fail "start: $(cat "$work/err")"
+runner=$(cat "$pidfile")
+server=$(cat "/proc/$runner/task/$runner/children")
+kill -9 "$server"
+for _ in $(seq 50); do kill -0 "$runner" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$runner" 2>/dev/null && fail "test-jackd outlived its server"
+"$script" start 2>"$work/err" || fail "start after the server died: $(cat "$work/err")"
+answers || fail "no server answers after the restart"
+"$script" stop
+
 # A server of the same name started by someone else.
 "$2" "$JACK_DEFAULT_SERVER" 44100 256 >"$work/foreign" 2>&1 &
 foreign=$!
