@@ -45,7 +45,7 @@ void UC_Fader::SetFaderType(int32_t type) {
 
 void UC_Fader::SetPointerSize(int32_t twips) {
   TrapErrors([&] {
-    pointerHeight_ = DivInt32(twips, TwipsPerPixel);
+    pointerHeight_ = PixelsFromTwips(twips);
     RecomputeTravel();
   });
 }
