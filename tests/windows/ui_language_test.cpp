@@ -22,6 +22,7 @@
 #include "audio/sample_rate.h"
 #include "controls/centered_message_box.h"
 #include "controls/surface.h"
+#include "controls/twips_geometry.h"
 #include "effects/effect_catalogue.h"
 #include "midi/midi_input.h"
 #include "support/scripted_midi_service.h"
@@ -32,6 +33,7 @@
 #include "util/ui_text.h"
 #include "util/wait.h"
 #include "windows/config_dialog.h"
+#include "windows/effect_editor.h"
 #include "windows/main_window.h"
 #include "windows/version_info.h"
 
@@ -122,6 +124,8 @@ class UiLanguageTest : public test::SettingsFixture {
     SettingsFixture::TearDown();
   }
 
+  FrmMain& Window() { return *window_; }
+
   ShownTexts& ShowEverything(UiLanguage language) {
     window_.reset();
     shown_.reset();
@@ -197,6 +201,47 @@ TEST_F(UiLanguageTest, InEnglishNoShownTextHoldsJapanese) {
         "Reference A4", "Thresh", "Low cut", "Cancel", "&Yes", "&Ignore", "Version information",
         "·", "The connection to the audio device was lost."}) {
     EXPECT_TRUE(shown.Holds(QString::fromUtf8(text))) << text;
+  }
+}
+
+// The English texts stay within the places the windows give the Japanese ones: each
+// dialog label starts inside the dialog, left of its control; the editor's labels, centred
+// over their sliders, keep at least a pixel between neighbours and stay inside the window.
+TEST_F(UiLanguageTest, InEnglishTheLabelsFitTheirPlaces) {
+  ShowEverything(UiLanguage::kEnglish);
+  FrmMain& window = Window();
+  for (int effect = 0; effect < kEffectCount; ++effect) {
+    window.OpenEffectEditor(effect);
+    FrmFX* editor = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* fx = qobject_cast<FrmFX*>(top); fx != nullptr && fx->isVisible()) editor = fx;
+    }
+    ASSERT_NE(editor, nullptr) << effect;
+    const Surface& background = editor->Background();
+    double rightOfLast = 0;
+    for (int k = 0; k < editor->SliderCount(); ++k) {
+      const QWidget& slider = editor->SliderValue(k);
+      const double centre = TwipsLeft(slider) + TwipsWidth(slider) / 2;
+      const double half = background.TextWidth(editor->Label(k)) / 2;
+      EXPECT_GE(centre - half, rightOfLast + (k > 0 ? TwipsPerPixel : 0))
+          << FxName[effect] << " " << editor->Label(k);
+      rightOfLast = centre + half;
+    }
+    EXPECT_LE(rightOfLast, background.ScaleWidth()) << FxName[effect];
+    window.CloseEffectEditor();
+  }
+
+  FrmConf dialog(&window, ConfigTargetsOf(window.Live()));
+  const Surface& background = dialog.Client().Background();
+  const std::vector<std::pair<const QWidget*, const char*>> labels = {
+      {&dialog.ComboDev(0), "Input device"},   {&dialog.ComboDev(1), "Output device"},
+      {&dialog.TextMS(0), "Buffer length"},    {&dialog.TextMS(1), "Latency min"},
+      {&dialog.TextMS(2), "Latency max"},      {&dialog.ComboDev(2), "MIDI input"},
+      {&dialog.ComboMidiCh(), "MIDI channel"}, {&dialog.TextMS(2), "Reference A4"},
+  };
+  for (const auto& [control, label] : labels) {
+    // A label ends 90 twips left of its control.
+    EXPECT_LE(background.TextWidth(label) + 90, TwipsLeft(*control)) << label;
   }
 }
 

@@ -28,7 +28,7 @@ constexpr char kSettings[] =
     "[Bank03]\nBankName=Crunch lead\nLevelOutL=4\nLevelOutR=4\n"
     "OverDrive-01=1\nChorus-01=1\nEcho-01=1\nReverb-01=1\n";
 
-bool Save(const QWidget& widget, const QString& path) {
+bool Save(QWidget& widget, const QString& path) {
   if (widget.grab().save(path)) return true;
   std::fprintf(stderr, "ampora-window-pictures: cannot write %s\n", qPrintable(path));
   return false;
