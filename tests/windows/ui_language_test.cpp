@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "audio/device_catalogue.h"
-#include "audio/devices/device_clock.h"
 #include "audio/devices/wav_file_input.h"
 #include "audio/devices/wav_recorder.h"
 #include "audio/devices/wave_device.h"
@@ -24,14 +23,10 @@
 #include "controls/surface.h"
 #include "controls/twips_geometry.h"
 #include "effects/effect_catalogue.h"
+#include "main_window_fixture.h"
 #include "midi/midi_input.h"
-#include "support/scripted_midi_service.h"
-#include "support/settings_fixture.h"
 #include "util/message_seam.h"
-#include "util/pending_events.h"
-#include "util/twips.h"
 #include "util/ui_text.h"
-#include "util/wait.h"
 #include "windows/config_dialog.h"
 #include "windows/effect_editor.h"
 #include "windows/main_window.h"
@@ -108,42 +103,23 @@ void ShowBox(ShownTexts& shown, const std::function<void()>& show) {
 // The program in one language: the main window over the built-in devices, every effect
 // editor, the settings dialog, the version box, a message box of every kind of buttons,
 // the tuner, and the messages of the devices.
-class UiLanguageTest : public test::SettingsFixture {
+class UiLanguageTest : public test::MainWindowFixture {
  protected:
-  void SetUp() override {
-    SettingsFixture::SetUp();
-    TwipsPerPixel = 15;
-    SetWaitClock([this] { return waitClock_; });
-    SetPendingEventsHook([this] { waitClock_ += 0.05; });
-  }
   void TearDown() override {
-    window_.reset();
+    shown_.reset();
+    MainWindowFixture::TearDown();
     UseUiLanguage(UiLanguage::kJapanese, {});
-    SetPendingEventsHook({});
-    SetWaitClock({});
-    SettingsFixture::TearDown();
   }
-
-  FrmMain& Window() { return *window_; }
 
   ShownTexts& ShowEverything(UiLanguage language) {
-    window_.reset();
     shown_.reset();
     EXPECT_TRUE(UseUiLanguage(language, {AMPORA_TEST_TRANSLATIONS_DIR}));
     shown_ = std::make_unique<ShownTexts>();
     ShownTexts& shown = *shown_;
-    test::WriteFileText(IniPath(), "[conf]\nDeviceIn=Test Tone\nDeviceOut=null\n");
-    LiveSetup setup;
-    setup.devices.realDevices = false;
-    setup.clock = &clock_;
-    setup.midiInputs = [](int32_t) { return std::vector<std::string>{"keys"}; };
-    setup.midiService = &midi_;
-    window_ = std::make_unique<FrmMain>(std::move(setup));
-    FrmMain& window = *window_;
-    window.Load();
+    FrmMain& window = Open("[conf]\nDeviceIn=Test Tone\nDeviceOut=null\n");
+    shown.AddWindow(window);
     window.SetTunerShown(true);
     window.DrawTuner(TunerReading(10, 20000, 20000));
-    shown.AddWindow(window);
 
     for (int effect = 0; effect < kEffectCount; ++effect) {
       window.OpenEffectEditor(effect);
@@ -183,10 +159,6 @@ class UiLanguageTest : public test::SettingsFixture {
   }
 
  private:
-  double waitClock_ = 1000.0;
-  ManualClock clock_;
-  test::ScriptedMidiService midi_;
-  std::unique_ptr<FrmMain> window_;
   std::unique_ptr<ShownTexts> shown_;
 };
 
