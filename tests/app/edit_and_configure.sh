@@ -45,13 +45,13 @@ in_x '
   gone Limiter
 
   click_slowly "$main" 1 $(point main settings)
-  dialog=$(window_titled "設定")
+  dialog=$(window_titled "$CONF_TITLE")
   shot dialog
   click_slowly "$dialog" 1 $(point settings block-length)
   xdotool key --clearmodifiers ctrl+a type 12
   sleep 0.3
   click_slowly "$dialog" 1 $(point settings ok)
-  gone "設定"
+  gone "$CONF_TITLE"
 
   kill -TERM "$pid"
   wait "$pid"

@@ -229,17 +229,18 @@ TEST(JackMidi, PortsOfTheServerAreListed) {
 }
 
 // A stream through the system ports of a server of the test's own, which the test may
-// stop (under a fixed name: JACK reclaims the registry entry of a dead server only for
-// the same name, and a server killed here must not use up one of its eight entries). The
-// name follows the shared server's, so that runs beside each other keep apart.
-std::string StoppableServerName() {
-  const char* shared = std::getenv("JACK_DEFAULT_SERVER");
-  return std::string(shared != nullptr ? shared : "ampora-test") + "-stop";
-}
-
+// stop (under one name for the whole run: JACK reclaims the registry entry of a dead
+// server only for the same name, and a server killed here must not use up one of its
+// eight entries). The name follows the shared server's, so that two runs side by side
+// do not stop each other's server.
 struct OwnServerStream {
+  static const std::string& Name() {
+    static const std::string name = std::string(std::getenv("JACK_DEFAULT_SERVER")) + "-stop";
+    return name;
+  }
+
   OwnServerStream()
-      : started(server.Start(StoppableServerName(), 44100)),
+      : started(server.Start(Name(), 44100)),
         env("JACK_DEFAULT_SERVER", server.Name()),
         devices(DeviceConfig{"jack", "", "", true}),
         engine(devices.WaveIn(), devices.WaveOut(), chain) {}
@@ -316,7 +317,7 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
   for (const int signal : {SIGKILL, SIGTERM}) {
     SCOPED_TRACE(testing::Message() << "signal " << signal);
     TestJackServer server;
-    ASSERT_TRUE(server.Start(StoppableServerName(), 44100)) << server.Error();
+    ASSERT_TRUE(server.Start(OwnServerStream::Name(), 44100)) << server.Error();
     ScopedEnv env("JACK_DEFAULT_SERVER", server.Name());
     std::optional<TestJackClient> keys(std::in_place, "ampora-stop-keys", 0, 0);
     ASSERT_TRUE(keys->ok()) << keys->Error();

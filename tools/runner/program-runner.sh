@@ -10,10 +10,15 @@
 #                              WAYLAND_DISPLAY, and a Qt platform that would fail if a
 #                              window were tried (a command, not a function: $! of a
 #                              background run is the program's own pid)
-#   program_dir PROGRAM        a folder of its own holding a copy of PROGRAM, the settings
-#                              file from stdin beside it (the program keeps its settings
-#                              there), and a runtime folder (the single-instance lock);
-#                              sets $app (the folder) and $work (removed at exit)
+#   program_dir PROGRAM        a folder of its own holding a copy of PROGRAM (with the
+#                              translations beside it), the settings file from stdin beside
+#                              it (the program keeps its settings there), and a runtime
+#                              folder (the single-instance lock); sets $app (the folder)
+#                              and $work (removed at exit)
+# SESSION_LANGUAGE chooses the program's language: "ja" sets Language=ja in the settings
+# file, "en" leaves the setting out and runs on an English desktop; unset, the program
+# follows the runner's locale. MAIN_TITLE and CONF_TITLE are the titles (patterns) of the
+# main window and the settings dialog.
 #   settings_value SECTION KEY   a value of that settings file (after the run)
 #   effect_names               the sixteen effects, in the order of their buttons
 #   effect_banks NAME          settings lines: every effect on in the working setting and
@@ -67,7 +72,13 @@ if [ -z "${IN_X:-}" ]; then
     app="$work/app"
     mkdir -p -m 700 "$app" "$work/runtime"
     cp "$1" "$app/ampora"
-    cat >"$app/ampora.ini"
+    # The translations lie beside the program in the build tree.
+    [ ! -d "$(dirname "$1")/translations" ] || cp -r "$(dirname "$1")/translations" "$app/"
+    if [ "${SESSION_LANGUAGE:-}" = ja ]; then
+      sed 's/^\[conf\]$/[conf]\nLanguage=ja/' >"$app/ampora.ini"
+    else
+      cat >"$app/ampora.ini"
+    fi
     # The points come from the build the program comes from.
     window_points="$(cd "$(dirname "$1")/../.." && pwd)/tools/ampora-window-points"
   }
@@ -100,8 +111,17 @@ if [ -z "${IN_X:-}" ]; then
     done
   }
 
+  case "${SESSION_LANGUAGE:-}" in
+    ja) export MAIN_TITLE="アンポラ" CONF_TITLE="設定" ;;
+    en) export MAIN_TITLE=Ampora CONF_TITLE=Settings ;;
+    *) export MAIN_TITLE="(アンポラ|Ampora)" CONF_TITLE="(設定|Settings)" ;;
+  esac
+  # xdotool matches window titles in the locale's encoding: the Japanese titles need a
+  # UTF-8 locale.
+  locale=C.UTF-8
+  [ "${SESSION_LANGUAGE:-}" != en ] || locale=en_GB.UTF-8
   program_environment=(
-    XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" LC_ALL=C.UTF-8
+    -u LANGUAGE XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" LC_ALL="$locale"
     # An ASan build: what system libraries keep is not the program's leak.
     LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$source_root/tests/lsan.supp")
 
@@ -110,8 +130,6 @@ if [ -z "${IN_X:-}" ]; then
   in_x() {
     local script="$1"
     shift
-    # xdotool matches window titles in the locale's encoding: the Japanese titles need the
-    # UTF-8 locale of the program's environment.
     env -u QT_QPA_PLATFORM "${program_environment[@]}" IN_X=1 WORK="$work" APP="${app:-}" \
       WINDOW_POINTS="$window_points" AMPORA_TRACE=1 xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
       bash -c ". '$runner_dir/program-runner.sh'; $script" run "$@"
@@ -133,7 +151,7 @@ if [ -z "${IN_X:-}" ]; then
       t0=$(date +%s%N)
       "$app/ampora" S >/dev/null 2>&1 &
       pid=$!
-      until wid=$(xdotool search --onlyvisible --name "^アンポラ\$" 2>/dev/null | head -1) &&
+      until wid=$(xdotool search --onlyvisible --name "^$MAIN_TITLE\$" 2>/dev/null | head -1) &&
             [ -n "$wid" ]; do
         sleep 0.01
       done
@@ -157,7 +175,7 @@ if [ -z "${IN_X:-}" ]; then
   }
 else
   window_titled() { xdotool search --sync --onlyvisible --name "^$1\$" | head -1; }
-  main_window() { window_titled "アンポラ"; }
+  main_window() { window_titled "$MAIN_TITLE"; }
   # Measured before the script runs, so that the measuring windows are gone when the
   # script looks for the program's; the display of every in_x is alike.
   [ -s "$WORK/points" ] || "$WINDOW_POINTS" >"$WORK/points" 2>/dev/null ||

@@ -11,7 +11,9 @@ import subprocess
 import sys
 import time
 
-PROGRAM_TITLE = "アンポラ"
+# The main window's title in either language of the program.
+# The main window's title in either language of the program.
+PROGRAM_TITLE = "^(アンポラ|Ampora)$"
 
 SOURCE_ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 RUNNER = os.path.join(SOURCE_ROOT, "tools/runner/program-runner.sh")
