@@ -86,7 +86,6 @@ LivePath::LivePath(LiveView& view, LiveSetup setup)
           [this](int32_t key, int32_t shift) { KeyReleased(key, shift, BankSource::kMidi); }) {}
 
 void LivePath::StartUp() {
-  SettingsBatch batch;
   startSettings_ = ReadMainSettings();
   if (startSettings_.ErrorCatch == 0 && FileExists(AppFolder() + "ec.txt")) {
     startSettings_.ErrorCatch = 1;
@@ -358,6 +357,8 @@ bool LivePath::KeyReleased(int32_t key, int32_t shift, BankSource source) {
 }
 
 void LivePath::SelectBank(int32_t n, BankSource source) {
+  // A bank is read or written whole, in one replacement of the settings file.
+  SettingsBatch batch;
   if (!pendingBankName_.empty()) {
     view_.SetTextBank(pendingBankName_);
     SaveBank(n);

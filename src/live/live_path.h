@@ -83,12 +83,13 @@ class LivePath {
   LivePath(const LivePath&) = delete;
   LivePath& operator=(const LivePath&) = delete;
 
-  // The start-up of the live path, in one settings batch: the main settings (and with
+  // The start-up of the live path: the main settings (and with
   // them the error trap switch, also on when a file "ec.txt" lies in the program's
   // folder), the devices by name, the stream initialised but not opened, the effect
   // tables, and the working setting from section "Current". From the main settings on, a
   // failing step is skipped unless ErrorCatch is on. The stream is stopped, the mode
-  // normal.
+  // normal. The caller holds the start-up's SettingsBatch (live/live_program.h), so the
+  // defaults written back reach the file in one replacement.
   void StartUp();
 
   // The shut-down, once; later calls return false and do nothing. In order, each step's
@@ -98,7 +99,7 @@ class LivePath {
   // that fails or hangs while closing cannot cost the working setting; then the MIDI
   // input and the stream closed, the effect tables freed and a 300 ms wait with events
   // running. A transport action whose wait is running meanwhile does not reopen the
-  // stream afterwards.
+  // stream afterwards. Everything kept is written in one SettingsBatch of its own.
   bool ShutDown(const std::function<void()>& saveWindowPlacement = {});
 
   // Obeys the start-up switches of the arguments (live/start_switches.h).
