@@ -258,16 +258,17 @@ void LivePath::Start() {
     if (shutDown_) return;
     const bool last = retry == kStartRetries;
     const int32_t waitMs = kRunWaitMs << retry;
-    bool run = WaitUntil(waitMs, [&] { return engine_.DevicesRun(); });
+    const bool streamRuns = WaitUntil(waitMs, [&] { return engine_.DevicesRun(); });
     if (shutDown_) return;
-    if (run || last) {
+    bool midiRuns = false;
+    if (streamRuns || last) {
       ReopenMidiIn();
-      run = run && WaitUntil(waitMs, [&] { return MidiActive == 0 || midi_.MidiInRunning(0); });
+      midiRuns = WaitUntil(waitMs, [&] { return MidiActive == 0 || midi_.MidiInRunning(0); });
     }
-    if (run || shutDown_) return;
+    if ((streamRuns && midiRuns) || shutDown_) return;
     events_->StartStalled(!last);
     if (last) {
-      if (MidiActive != 0 && !midi_.MidiInRunning(0)) DropMidiIn(true);
+      if (!midiRuns) DropMidiIn(true);
       return;
     }
   }
