@@ -18,6 +18,7 @@
 #include "util/message_seam.h"
 #include "util/pending_events.h"
 #include "util/text.h"
+#include "util/ui_text.h"
 #include "util/wait.h"
 
 namespace ampora {
@@ -335,7 +336,7 @@ void LivePath::CloseLostMidiIn(bool tellUser) {
 }
 
 void LivePath::DropMidiIn(bool tellUser) {
-  if (tellUser) ShowMessage(kMidiInLostText, kMbOk, "");
+  if (tellUser) ShowMessage(UiText("DeviceError", kMidiInLostText), kMbOk, "");
   midi_.CloseMidiIn(0);
   MidiActive = 0;
   midiLostTicks_ = 0;
