@@ -118,7 +118,11 @@ class LivePath {
   // (close, wait with events running, initialise, open), even from the stopped state,
   // and clear the tuner's peak hold; Start also reopens the MIDI input when UseMIDIF is 1
   // (by the device's name: ports renumber as devices come and go) and closes it
-  // otherwise. Store arms the storing of a bank. Ignored while UiBusy.
+  // otherwise. Start closes the MIDI input before the stream, opens it once the audio
+  // server runs the stream's devices, and makes the whole start again, up to three times
+  // with a longer wait each time (1 s, 2 s, 4 s, 8 s, with events running), while the server
+  // does not run a device of it; a MIDI input still not run then is closed and said
+  // lost. Store arms the storing of a bank. Ignored while UiBusy.
   void ButtonClicked(int32_t button);
 
   // The key handler, for key releases anywhere in the main window. F1..F12 load bank
@@ -196,11 +200,16 @@ class LivePath {
   std::string CountsReport() const;
 
  private:
+  void Start();
+  // Waits with events running until done() or durationMs passed; false when not done.
+  bool WaitUntil(int32_t durationMs, const std::function<bool()>& done);
   void RestartStream();
   void InitStreamAtDeviceRate();
   void ReopenMidiIn();
   void NoticeLostMidiIn(bool streamEndedByItself);
   void CloseLostMidiIn(bool tellUser);
+  // Closes the MIDI input and says it lost (in a message box too when tellUser).
+  void DropMidiIn(bool tellUser);
   void AnalyseTunerBlock(int32_t k);
   void ToggleBypass();
   void ToggleTuner();

@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "audio/device_catalogue.h"
 #include "audio/devices/audio_devices.h"
+#include "audio/devices/jack_client_stream.h"
 #include "audio/devices/sample_conversion.h"
 #include "audio/stream_engine.h"
 #include "engine_rig.h"
@@ -217,6 +220,33 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   EXPECT_LE(static_cast<int64_t>(m.runs.size()) - 1, corrections + probe.Xruns());
 }
 
+// Waits up to 10 s for ran() to hold: the server runs a client within a few periods.
+bool RunsWithin10s(const std::function<bool()>& ran) {
+  const auto giveUp = Clock::now() + std::chrono::seconds(10);
+  while (!ran() && Clock::now() < giveUp) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return ran();
+}
+
+// A start is made again while the server has not run its clients: a client tells that
+// only once the server ran it, and not after it closed.
+TEST(JackStream, AClientSaysRunOnlyOnceTheServerRanIt) {
+  SKIP_WITHOUT_JACK_SERVER();
+  for (const bool input : {true, false}) {
+    SCOPED_TRACE(input ? "capture" : "playback");
+    JackClientStream stream;
+    std::string error;
+    ASSERT_TRUE(stream.Open(
+        "system", 2, input, "ampora-run-probe", JackServerRate(),
+        [](void*, void*, unsigned int, double, unsigned int, void*) { return 0; }, nullptr, error))
+        << error;
+    EXPECT_FALSE(stream.HasRun()) << "opened, not started";
+    ASSERT_TRUE(stream.Start(error)) << error;
+    EXPECT_TRUE(RunsWithin10s([&] { return stream.HasRun(); }));
+    stream.Close();
+    EXPECT_FALSE(stream.HasRun());
+  }
+}
+
 TEST(JackMidi, PortsOfTheServerAreListed) {
   SKIP_WITHOUT_JACK_SERVER();
   TestJackClient client("ampora-midi-probe", 0, 0);
@@ -329,7 +359,9 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
     const MidiHandle handle = service.Open(
         source, [](void*, MidiHandle, uint32_t) {}, nullptr);
     ASSERT_NE(handle, 0u);
+    EXPECT_FALSE(service.Running(handle)) << "opened, not started";
     service.Start(handle);
+    EXPECT_TRUE(RunsWithin10s([&] { return service.Running(handle); }));
     EXPECT_FALSE(service.Lost(handle));
     server.Stop(signal);
     keys.reset();

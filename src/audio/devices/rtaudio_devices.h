@@ -80,6 +80,8 @@ class RtAudioStream {
   bool IsOpen() const { return audio_ != nullptr || jack_.IsOpen(); }
   // Only a JACK stream notices its server going away.
   bool Lost() const { return jack_.ServerGone(); }
+  // Only a JACK stream waits for its server to run it.
+  bool Running() const { return !jack_.IsOpen() || jack_.HasRun(); }
 
   // Stream callback: false = do nothing and return.
   bool Enter() { return gate_.Enter(); }
@@ -106,6 +108,7 @@ class RtAudioWaveIn final : public WaveInDevice {
   int64_t PositionBytes() const override;
   DeviceCounts Counts() const override { return {feed_.HeadersFilled(), feed_.FramesDropped()}; }
   bool Lost() const override { return stream_.Lost(); }
+  bool Running() const override { return stream_.Running(); }
   void Close() override;
 
  private:
@@ -130,6 +133,7 @@ class RtAudioWaveOut final : public WaveOutDevice {
   int64_t PositionBytes() const override;
   DeviceCounts Counts() const override { return {feed_.HeadersPlayed(), feed_.GapFrames()}; }
   bool Lost() const override { return stream_.Lost(); }
+  bool Running() const override { return stream_.Running(); }
   void Close() override;
 
  private:
