@@ -127,12 +127,29 @@ if [ -z "${IN_X:-}" ]; then
 
   headless=(env -u DISPLAY -u WAYLAND_DISPLAY "${program_environment[@]}" QT_QPA_PLATFORM=xcb)
 
+  # The X server chooses its display number itself (-displayfd): it takes the first free
+  # one atomically, where xvfb-run -a's probe lets two runs side by side pick the same.
   in_x() {
-    local script="$1"
+    local script="$1" display_file="$work/x-display" xpid status=0
     shift
-    env -u QT_QPA_PLATFORM "${program_environment[@]}" IN_X=1 WORK="$work" APP="${app:-}" \
-      WINDOW_POINTS="$window_points" AMPORA_TRACE=1 xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
-      bash -c ". '$runner_dir/program-runner.sh'; $script" run "$@"
+    rm -f "$display_file"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset -nolisten tcp \
+      3>"$display_file" >"$work/xvfb.log" 2>&1 &
+    xpid=$!
+    until [ -s "$display_file" ]; do
+      if ! kill -0 "$xpid" 2>/dev/null; then
+        echo "runner: the virtual X server did not start:" >&2
+        cat "$work/xvfb.log" >&2
+        return 1
+      fi
+      sleep 0.05
+    done
+    env -u QT_QPA_PLATFORM "${program_environment[@]}" DISPLAY=":$(head -1 "$display_file")" \
+      IN_X=1 WORK="$work" APP="${app:-}" WINDOW_POINTS="$window_points" AMPORA_TRACE=1 \
+      bash -c ". '$runner_dir/program-runner.sh'; $script" run "$@" || status=$?
+    kill "$xpid" 2>/dev/null || true
+    wait "$xpid" 2>/dev/null || true
+    return $status
   }
 
   # run_live_program MODE SECONDS: one run of $build's program, started streaming (switch
