@@ -4,8 +4,7 @@
 # pw-jack, SECONDS each at PipeWire's 48000 Hz, with no message box, the rate each
 # interface streams at, and every block handled once; pw-jack also with the graph at 44100
 # and 96000 Hz. Then the daemon is stopped under a running stream on each interface: the
-# program must end the stream by itself with the lost device's message box (on the Pulse
-# API and on ALSA; a client of pw-jack is not told that its daemon went away).
+# program must end the stream by itself with the lost device's message box.
 #   pipewire_streams.sh <source dir> <program> [SECONDS]   (default 20)
 # Exits 77 (skipped) when PipeWire is not installed.
 set -euo pipefail
@@ -123,5 +122,5 @@ for rate in 44100 96000; do
   stream_for jack 3 "$rate"
 done
 "$session" stop
-for api in pulse alsa; do lose_daemon_under "$api"; done
+for api in pulse alsa jack; do lose_daemon_under "$api"; done
 echo "PASS"
