@@ -23,6 +23,9 @@ namespace ampora {
 namespace {
 
 constexpr unsigned int kBufferFrames = 256;
+// RtAudio's PulseAudio streams wake two threads of their own for every period: twice
+// the period halves that cost, and the server buffers far more than one period anyway.
+constexpr unsigned int kPulseBufferFrames = 2 * kBufferFrames;
 constexpr int kRealTimePriority = 80;
 
 // An RtAudio object for the interface, or nullptr (with the reason in error) when it
@@ -234,7 +237,8 @@ int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
   options.flags = RTAUDIO_SCHEDULE_REALTIME;  // refused without the rights: not an error
   options.priority = kRealTimePriority;
   options.streamName = name;
-  unsigned int bufferFrames = kBufferFrames;
+  unsigned int bufferFrames =
+      devices.api == RtAudio::LINUX_PULSE ? kPulseBufferFrames : kBufferFrames;
   const bool opened = Succeeds(
       *audio,
       [&] {
