@@ -89,7 +89,10 @@ std::string ReadIniValue(const std::string& key, const SettingValue& defaultValu
 }
 
 std::optional<std::string> ReadableIniValue(const std::optional<std::string>& stored) {
-  std::string value(CutToBytes(BeforeNul(stored.value_or(kAbsent)), kIniValueReadBytes));
+  // Blanks the cut leaves at the end go as well: the file trims them around a value, so
+  // a value the program writes back reads the same the next time.
+  std::string value(
+      TrimBlanks(CutToBytes(BeforeNul(stored.value_or(kAbsent)), kIniValueReadBytes)));
   if (value == kAbsent) return std::nullopt;
   return ReadText(std::move(value));
 }

@@ -43,8 +43,8 @@ void WriteSetting(const std::string& key, const SettingValue& value, int mode = 
 // File-level operations; empty file = the program's settings file, empty section = "conf".
 // Empty text is stored as "***" and reads back as empty text; a stored "ISDEFAULT" counts
 // as absent. A read keeps at most kIniValueReadBytes bytes of a value (whole UTF-8
-// characters) and cuts it at its first NUL. With writeBack 1 an absent key is written with
-// the default.
+// characters) and cuts it at its first NUL, without blanks left at its end. With writeBack 1 an
+// absent key is written with the default.
 inline constexpr std::size_t kIniValueReadBytes = 254;
 std::string ReadIniValue(const std::string& key, const SettingValue& defaultValue,
                          const std::string& file = "", const std::string& section = "",

@@ -73,6 +73,11 @@ TEST_F(SettingsStoreTest, ReadKeeps254BytesOfWholeCharacters) {
 TEST_F(SettingsStoreTest, ValuesAreCutAtTheirFirstNul) {
   WriteFileText(IniPath(), std::string("[conf]\nDeviceIn=Line\0junk\n", 26));
   EXPECT_EQ(ReadSetting("DeviceIn", SettingValue::Text("")), "Line");
+  // What the cut leaves is read as a rewrite of it would read: without end blanks.
+  WriteFileText(IniPath(), std::string("[conf]\nDeviceIn=Line \t\0junk\n", 28));
+  EXPECT_EQ(ReadSetting("DeviceIn", SettingValue::Text("")), "Line");
+  WriteFileText(IniPath(), "[conf]\nDeviceIn=" + std::string(253, 'x') + "  y\n");
+  EXPECT_EQ(ReadSetting("DeviceIn", SettingValue::Text("")), std::string(253, 'x'));
 }
 
 TEST_F(SettingsStoreTest, ReadWithoutWriteBackLeavesTheFileAlone) {
