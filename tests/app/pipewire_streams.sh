@@ -99,7 +99,7 @@ lose_daemon_under() {
   local api=$1
   session_start 48000
   program_start "$api"
-  sleep 2
+  sleep 1
   "$session" stop
   timeout 10 bash -c "until grep -q '^device lost: stream stopped' '$work/out'; do sleep 0.1; done" ||
     fail "$api: the lost daemon did not end the stream"
@@ -119,7 +119,7 @@ stream_for jack "$seconds" 48000
 for rate in 44100 96000; do
   "$session" stop
   session_start "$rate"
-  stream_for jack 3 "$rate"
+  stream_for jack 2 "$rate"
 done
 "$session" stop
 for api in pulse alsa jack; do lose_daemon_under "$api"; done
