@@ -4,12 +4,14 @@
 
 #include "settings/settings_store.h"
 #include "util/message_seam.h"
+#include "util/ui_text.h"
 
 namespace ampora {
 
 namespace {
 
-constexpr char kFatalErrorText[] = "エラーが発生したため、プログラムを終了します。";
+constexpr char kFatalErrorText[] =
+    UI_TEXT_NOOP("Message", "エラーが発生したため、プログラムを終了します。");
 
 }  // namespace
 
@@ -27,9 +29,10 @@ bool ReportFatalError(const std::string& what) {
   static bool reported = false;
   if (reported) return false;
   reported = true;
-  std::cerr << "ampora: " << kFatalErrorText << " (" << what << ")" << std::endl;
+  const std::string sentence = UiText("Message", kFatalErrorText);
+  std::cerr << "ampora: " << sentence << " (" << what << ")" << std::endl;
   if (MessageHookSet()) {
-    ShowMessage(std::string(kFatalErrorText) + "\n\n" + what, kMbOk | kMbIconError, AppTitle);
+    ShowMessage(sentence + "\n\n" + what, kMbOk | kMbIconError, AppTitle);
   }
   return true;
 }

@@ -50,9 +50,11 @@ class LoopRunsPendingEvents {
 
 class HeadlessFrontEnd final : public LiveFrontEnd {
  public:
-  explicit HeadlessFrontEnd(std::function<void()> quit) : quit_(std::move(quit)) {}
+  HeadlessFrontEnd(std::function<void()> quit, std::function<void()> chooseLanguage)
+      : quit_(std::move(quit)), chooseLanguage_(std::move(chooseLanguage)) {}
 
   LivePath& Build(LiveSetup setup) override {
+    if (chooseLanguage_) chooseLanguage_();
     live_.emplace(view_, std::move(setup));
     log_.emplace(*live_, std::cout);
     live_->SetEvents(&*log_);
@@ -99,6 +101,7 @@ class HeadlessFrontEnd final : public LiveFrontEnd {
   }
 
   std::function<void()> quit_;
+  std::function<void()> chooseLanguage_;
   ModelView view_;
   std::optional<LivePath> live_;
   std::optional<EventLog> log_;
@@ -111,14 +114,14 @@ class HeadlessFrontEnd final : public LiveFrontEnd {
                  kTickIntervalMs};
 };
 
-int Run(const std::string& switches) {
+int Run(const std::string& switches, std::function<void()> chooseLanguage) {
   // A reader of the output that went away must not end the program without its shut-down,
   // and a terminal read from the background (the program sent there later) fails instead
   // of stopping it: the input then counts as ended.
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGTTIN, SIG_IGN);
   LiveProgram* program = nullptr;
-  HeadlessFrontEnd frontEnd([&program] { program->AskToEnd(); });
+  HeadlessFrontEnd frontEnd([&program] { program->AskToEnd(); }, std::move(chooseLanguage));
   LiveProgram run(frontEnd);
   program = &run;
   TickLoop& loop = frontEnd.Loop();
@@ -139,9 +142,9 @@ int Run(const std::string& switches) {
 
 }  // namespace
 
-int RunHeadless(const std::string& switches) {
+int RunHeadless(const std::string& switches, std::function<void()> chooseLanguage) {
   try {
-    return Run(switches);
+    return Run(switches, std::move(chooseLanguage));
   } catch (...) {
     ReportFatalError(CurrentExceptionText());
     return kFatalErrorExitCode;

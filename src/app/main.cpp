@@ -1,6 +1,6 @@
 // ampora: the program, with its window or without one. What runs is decided from the
 // command line before anything else is made: without a window no Qt application exists,
-// so no display is needed.
+// so no display is needed (only Qt's translations give the messages their language).
 
 #include <iostream>
 
@@ -8,6 +8,7 @@
 #include "app/headless_program.h"
 #include "app/program_options.h"
 #include "app/windowed_program.h"
+#include "controls/ui_language.h"
 
 int main(int argc, char** argv) {
   using ampora::ProgramMode;
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
       ampora::ListDevices(std::cout);
       return 0;
     case ProgramMode::kHeadless:
-      return ampora::RunHeadless(options.switches);
+      return ampora::RunHeadless(options.switches, [] { ampora::ApplyUiLanguageSetting(); });
     case ProgramMode::kWindowed:
       break;
   }

@@ -6,6 +6,7 @@
 #include "app/shutdown_signals.h"
 #include "controls/centered_message_box.h"
 #include "controls/screen_metrics.h"
+#include "controls/ui_language.h"
 #include "live/live_program.h"
 #include "live/start_switches.h"
 #include "util/message_seam.h"
@@ -20,6 +21,8 @@ namespace {
 class WindowedFrontEnd final : public LiveFrontEnd {
  public:
   LivePath& Build(LiveSetup setup) override {
+    // The windows take their texts as they are built.
+    ApplyUiLanguageSetting();
     window_ = std::make_unique<FrmMain>(std::move(setup));
     return window_->Live();
   }

@@ -8,6 +8,7 @@
 #include "util/message_seam.h"
 #include "util/rounding.h"
 #include "util/text.h"
+#include "util/ui_text.h"
 
 namespace ampora {
 
@@ -186,7 +187,7 @@ int32_t DeviceCatalogue::DeviceIdByName(int32_t direction, const std::string& na
     }
     id = FindName(names, n);
     if (id >= 0 || warn != 1) return;
-    ShowMessage(std::string(kDeviceNotFoundText) + "\n" + name, kMbOk | kMbIconError, "");
+    ShowMessage(UiText("DeviceError", kDeviceNotFoundText) + "\n" + name, kMbOk | kMbIconError, "");
     for (size_t i = 0; i < names.size(); ++i) {
       if (SameDeviceName(names[i], n)) {
         id = static_cast<int32_t>(i);

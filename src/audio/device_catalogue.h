@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audio/choice_list.h"
+#include "util/ui_text.h"
 
 // Devices are remembered by name, because device numbers follow the order in which the
 // system lists its devices, which changes when devices come and go. A catalogue turns
@@ -69,6 +70,7 @@ bool SameDeviceName(const std::string& a, const std::string& b);
 std::string WithoutPortNumbers(const std::string& name);
 
 // The warning of DeviceIdByName (followed by a line break and the name).
-inline constexpr const char kDeviceNotFoundText[] = "この名前のデバイスを検出できませんでした";
+inline constexpr const char kDeviceNotFoundText[] =
+    UI_TEXT_NOOP("DeviceError", "この名前のデバイスを検出できませんでした");
 
 }  // namespace ampora

@@ -1,11 +1,15 @@
 #include "audio/sample_rate.h"
 
+#include "util/ui_text.h"
+
 namespace ampora {
 
 std::string UnsupportedSampleRateText(int64_t rate) {
-  return "このデバイスのサンプリング周波数 " + std::to_string(rate) +
-         " Hz には対応していません (対応範囲: " + std::to_string(kMinSampleRate) + "～" +
-         std::to_string(kMaxSampleRate) + " Hz)。";
+  return FillIn(
+      UiText("DeviceError",
+             "このデバイスのサンプリング周波数 %1 Hz には対応していません "
+             "(対応範囲: %2～%3 Hz)。"),
+      {std::to_string(rate), std::to_string(kMinSampleRate), std::to_string(kMaxSampleRate)});
 }
 
 }  // namespace ampora

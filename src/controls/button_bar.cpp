@@ -10,6 +10,7 @@
 #include "util/error_trap.h"
 #include "util/rounding.h"
 #include "util/twips.h"
+#include "util/ui_text.h"
 
 namespace ampora {
 
@@ -315,7 +316,7 @@ void UC_Buttons::SetButtonsEditorPlay() {
 void UC_Buttons::SetOKCancel(int32_t first, int32_t keepSize, int32_t design) {
   SetNumButtons(2);
   SetButtonChar(first != 0 ? 0 : 1, "OK");
-  SetButtonChar(first != 0 ? 1 : 0, "キャンセル");
+  SetButtonChar(first != 0 ? 1 : 0, UiText("MessageBox", "キャンセル"));
   SetDesignType(design);
   if (keepSize == 0) {
     TrapErrors([&] { resize(PixelsFromTwips(2400), PixelsFromTwips(330)); });

@@ -13,6 +13,7 @@
 #include "util/message_placement.h"
 #include "util/message_seam.h"
 #include "util/twips.h"
+#include "util/ui_text.h"
 
 namespace ampora {
 
@@ -26,17 +27,19 @@ struct ButtonSpec {
 
 std::vector<ButtonSpec> ButtonsFor(int32_t style) {
   const ButtonSpec ok{kIdOk, "OK", QMessageBox::AcceptRole};
-  const ButtonSpec cancel{kIdCancel, "キャンセル", QMessageBox::RejectRole};
-  const ButtonSpec yes{kIdYes, "はい(&Y)", QMessageBox::YesRole};
-  const ButtonSpec no{kIdNo, "いいえ(&N)", QMessageBox::NoRole};
-  const ButtonSpec retry{kIdRetry, "再試行(&R)", QMessageBox::AcceptRole};
+  const ButtonSpec cancel{kIdCancel, UI_TEXT_NOOP("MessageBox", "キャンセル"),
+                          QMessageBox::RejectRole};
+  const ButtonSpec yes{kIdYes, UI_TEXT_NOOP("MessageBox", "はい(&Y)"), QMessageBox::YesRole};
+  const ButtonSpec no{kIdNo, UI_TEXT_NOOP("MessageBox", "いいえ(&N)"), QMessageBox::NoRole};
+  const ButtonSpec retry{kIdRetry, UI_TEXT_NOOP("MessageBox", "再試行(&R)"),
+                         QMessageBox::AcceptRole};
   switch (style & kMbButtonsMask) {
     case kMbOkCancel:
       return {ok, cancel};
     case kMbAbortRetryIgnore:
-      return {{kIdAbort, "中止(&A)", QMessageBox::RejectRole},
+      return {{kIdAbort, UI_TEXT_NOOP("MessageBox", "中止(&A)"), QMessageBox::RejectRole},
               retry,
-              {kIdIgnore, "無視(&I)", QMessageBox::ActionRole}};
+              {kIdIgnore, UI_TEXT_NOOP("MessageBox", "無視(&I)"), QMessageBox::ActionRole}};
     case kMbYesNoCancel:
       return {yes, no, cancel};
     case kMbYesNo:
@@ -124,7 +127,8 @@ int16_t ShowMessageCentered(const std::string& text, int32_t style, const std::s
     const std::vector<ButtonSpec> choices = ButtonsFor(style);
     std::vector<QPushButton*> buttons;
     for (const ButtonSpec& choice : choices) {
-      buttons.push_back(box.addButton(QString::fromUtf8(choice.text), choice.role));
+      buttons.push_back(
+          box.addButton(QString::fromStdString(UiText("MessageBox", choice.text)), choice.role));
     }
     box.setDefaultButton(buttons[DefaultButtonIndex(style, buttons.size())]);
     box.exec();

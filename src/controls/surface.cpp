@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "controls/screen_metrics.h"
 #include "util/twips.h"
@@ -42,7 +43,16 @@ QImage MakeImage(int32_t widthPx, int32_t heightPx, Color fill) {
   return image;
 }
 
+PrintObserver& Observer() {
+  static PrintObserver observer;
+  return observer;
+}
+
 }  // namespace
+
+void SetPrintObserver(PrintObserver observer) {
+  Observer() = std::move(observer);
+}
 
 Surface::Surface(int32_t widthPx, int32_t heightPx)
     : image_(MakeImage(widthPx, heightPx, 0xFFFFFF)) {}
@@ -306,6 +316,7 @@ void Surface::SetPrintPosition(double x, double y) {
 }
 
 void Surface::Print(const std::string& text) {
+  if (const PrintObserver& observer = Observer()) observer(text);
   const int32_t x = PixelsFromTwips(currentX_);
   const int32_t y = PixelsFromTwips(currentY_);
   if (!image_.isNull()) {

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <functional>
 #include <string>
 
 #include "controls/color.h"
@@ -21,6 +22,11 @@
 // Thread: UI thread.
 
 namespace ampora {
+
+// Hears every text a surface prints, drawn or not (tests read what the windows show with
+// it); an empty observer ends the watch.
+using PrintObserver = std::function<void(const std::string& text)>;
+void SetPrintObserver(PrintObserver observer);
 
 class Surface {
  public:

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "effects/fx_param.h"
+#include "util/ui_text.h"
 
 // The catalogue of the sixteen effects, declared once: name, button code, the stage ring
 // the effect writes, and for each parameter its editor label, slider range and default.
@@ -40,20 +41,31 @@ struct EffectSpec {
 // clang-format off
 inline constexpr std::array<EffectSpec, kEffectCount> kEffectCatalogue = {{
     {"Limiter", "LM", 1, 4, {{
-        {"敷居値", 1, 100, 50, kPercent}, {"リリース", 1, 500, 200, kMilliseconds},
-        {"レシオ", 0, 100, 0, kPercent}, {"レベル", 0, 300, 100, kPercent}}}},
+        {UI_TEXT_NOOP("EffectParameter", "敷居値"), 1, 100, 50, kPercent},
+        {UI_TEXT_NOOP("EffectParameter", "リリース"), 1, 500, 200, kMilliseconds},
+        {UI_TEXT_NOOP("EffectParameter", "レシオ"), 0, 100, 0, kPercent},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 300, 100, kPercent}}}},
     {"Compressor", "CS", 2, 5, {{
-        {"敷居値", 1, 100, 50, kPercent}, {"リリース", 1, 300, 200, kMilliseconds},
-        {"アタック", 0, 300, 100, kPercent}, {"サスティン", 0, 300, 100, kPercent},
-        {"レベル", 0, 300, 100, kPercent}}}},
+        {UI_TEXT_NOOP("EffectParameter", "敷居値"), 1, 100, 50, kPercent},
+        {UI_TEXT_NOOP("EffectParameter", "リリース"), 1, 300, 200, kMilliseconds},
+        {UI_TEXT_NOOP("EffectParameter", "アタック"), 0, 300, 100, kPercent},
+        {UI_TEXT_NOOP("EffectParameter", "サスティン"), 0, 300, 100, kPercent},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 300, 100, kPercent}}}},
     {"Enhancer", "EH", 3, 2, {{
-        {"レベル", 0, 100, 100, kPercent}, {"原音", 0, 200, 100, kPercent}}}},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 100, 100, kPercent},
+        {UI_TEXT_NOOP("EffectParameter", "原音"), 0, 200, 100, kPercent}}}},
     {"OverDrive", "OD", 4, 3, {{
-        {"ゲイン", 1, 100, 50}, {"トーン", 0, 100, 50}, {"レベル", 0, 200, 50}}}},
+        {UI_TEXT_NOOP("EffectParameter", "ゲイン"), 1, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "トーン"), 0, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 200, 50}}}},
     {"Distortion", "DS", 5, 3, {{
-        {"ゲイン", 1, 100, 50, kDecibels}, {"トーン", 0, 100, 50}, {"レベル", 0, 200, 50}}}},
+        {UI_TEXT_NOOP("EffectParameter", "ゲイン"), 1, 100, 50, kDecibels},
+        {UI_TEXT_NOOP("EffectParameter", "トーン"), 0, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 200, 50}}}},
     {"Fuzz", "FZ", 6, 3, {{
-        {"ゲイン", 1, 100, 50}, {"トーン", 0, 100, 50}, {"レベル", 0, 200, 50}}}},
+        {UI_TEXT_NOOP("EffectParameter", "ゲイン"), 1, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "トーン"), 0, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 200, 50}}}},
     {"GraphicEQ", "GE", 7, 16, {{
         {"25", -15, 15, 0, kDecibels}, {"40", -15, 15, 0, kDecibels},
         {"63", -15, 15, 0, kDecibels}, {"100", -15, 15, 0, kDecibels},
@@ -62,28 +74,46 @@ inline constexpr std::array<EffectSpec, kEffectCount> kEffectCatalogue = {{
         {"1k", -15, 15, 0, kDecibels}, {"1.6k", -15, 15, 0, kDecibels},
         {"2.5k", -15, 15, 0, kDecibels}, {"4k", -15, 15, 0, kDecibels},
         {"6.3k", -15, 15, 0, kDecibels}, {"10k", -15, 15, 0, kDecibels},
-        {"16k", -15, 15, 0, kDecibels}, {"レベル", 0, 200, 100, kPercent}}}},
+        {"16k", -15, 15, 0, kDecibels},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 200, 100, kPercent}}}},
     {"PitchShift", "PS", 8, 4, {{
-        {"ピッチ", -12, 12, 0, kSemitones}, {"微調整", -100, 100, 0},
-        {"レベル", 0, 200, 100, kPercent}, {"原音", 0, 200, 0, kPercent}}}},
+        {UI_TEXT_NOOP("EffectParameter", "ピッチ"), -12, 12, 0, kSemitones},
+        {UI_TEXT_NOOP("EffectParameter", "微調整"), -100, 100, 0},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 200, 100, kPercent},
+        {UI_TEXT_NOOP("EffectParameter", "原音"), 0, 200, 0, kPercent}}}},
     {"Tremolo", "TR", 9, 2, {{
-        {"レート", 1, 40, 20}, {"デプス", 10, 100, 30, kPercent}}}},
+        {UI_TEXT_NOOP("EffectParameter", "レート"), 1, 40, 20},
+        {UI_TEXT_NOOP("EffectParameter", "デプス"), 10, 100, 30, kPercent}}}},
     {"Flanger", "FL", 10, 3, {{
-        {"レート", 1, 100, 20}, {"デプス", 10, 100, 50, kPercent}, {"レベル", 0, 100, 100}}}},
+        {UI_TEXT_NOOP("EffectParameter", "レート"), 1, 100, 20},
+        {UI_TEXT_NOOP("EffectParameter", "デプス"), 10, 100, 50, kPercent},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 100, 100}}}},
     {"Phaser", "PH", 11, 3, {{
-        {"レート", 1, 100, 50}, {"デプス", 1, 100, 50, kPercent}, {"レベル", 0, 100, 100}}}},
+        {UI_TEXT_NOOP("EffectParameter", "レート"), 1, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "デプス"), 1, 100, 50, kPercent},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 100, 100}}}},
     {"Chorus", "CE", 12, 3, {{
-        {"レート", 1, 100, 50}, {"デプス", 10, 100, 50}, {"レベル", 0, 100, 100}}}},
+        {UI_TEXT_NOOP("EffectParameter", "レート"), 1, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "デプス"), 10, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 100, 100}}}},
     {"Vibrato", "VB", 13, 2, {{
-        {"レート", 1, 100, 50}, {"デプス", 10, 100, 50, kPercent}}}},
+        {UI_TEXT_NOOP("EffectParameter", "レート"), 1, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "デプス"), 10, 100, 50, kPercent}}}},
     {"Echo", "EC", 14, 2, {{
-        {"遅延", 1, 2000, 100, kMilliseconds}, {"レベル", 1, 100, 50, kPercent}}}},
+        {UI_TEXT_NOOP("EffectParameter", "遅延"), 1, 2000, 100, kMilliseconds},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 1, 100, 50, kPercent}}}},
     {"Delay", "DD", 15, 4, {{
-        {"L遅延", 1, 500, 60, kMilliseconds}, {"R遅延", 1, 500, 40, kMilliseconds},
-        {"レベル", 0, 100, 50, kPercent}, {"原音", 0, 100, 100, kPercent}}}},
+        {UI_TEXT_NOOP("EffectParameter", "L遅延"), 1, 500, 60, kMilliseconds},
+        {UI_TEXT_NOOP("EffectParameter", "R遅延"), 1, 500, 40, kMilliseconds},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 100, 50, kPercent},
+        {UI_TEXT_NOOP("EffectParameter", "原音"), 0, 100, 100, kPercent}}}},
     {"Reverb", "RV", 16, 6, {{
-        {"遅延", 1, 100, 50}, {"Hiカット", 0, 100, 50}, {"Lowカット", 0, 100, 50},
-        {"ステレオ", 0, 100, 50}, {"レベル", 0, 100, 30}, {"原音", 0, 100, 50, kPercent}}}},
+        {UI_TEXT_NOOP("EffectParameter", "遅延"), 1, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "Hiカット"), 0, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "Lowカット"), 0, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "ステレオ"), 0, 100, 50},
+        {UI_TEXT_NOOP("EffectParameter", "レベル"), 0, 100, 30},
+        {UI_TEXT_NOOP("EffectParameter", "原音"), 0, 100, 50, kPercent}}}},
 }};
 // clang-format on
 

@@ -18,6 +18,7 @@
 #include "util/message_seam.h"
 #include "util/pending_events.h"
 #include "util/text.h"
+#include "util/ui_text.h"
 #include "util/wait.h"
 
 namespace ampora {
@@ -289,7 +290,7 @@ void LivePath::NoticeLostMidiIn(bool streamEndedByItself) {
 // changes stop until "Start" opens the input again.
 void LivePath::CloseLostMidiIn(bool tellUser) {
   if (MidiActive == 0 || !midi_.MidiInLost(0)) return;
-  if (tellUser) ShowMessage(kMidiInLostText, kMbOk, "");
+  if (tellUser) ShowMessage(UiText("DeviceError", kMidiInLostText), kMbOk, "");
   midi_.CloseMidiIn(0);
   MidiActive = 0;
   midiLostTicks_ = 0;

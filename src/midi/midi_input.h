@@ -8,6 +8,7 @@
 #include <string>
 
 #include "midi/midi_in_service.h"
+#include "util/ui_text.h"
 
 namespace ampora {
 
@@ -25,7 +26,8 @@ namespace ampora {
 // Thread: UI thread, every member except MidiInProc, which runs on the MIDI service's
 // thread and only touches atomics. The service must outlive the object.
 // The message box text when the input's server went away.
-inline constexpr char kMidiInLostText[] = "MIDI入力デバイスとの接続が切れました。";
+inline constexpr char kMidiInLostText[] =
+    UI_TEXT_NOOP("DeviceError", "MIDI入力デバイスとの接続が切れました。");
 
 class MidiInput {
  public:

@@ -1,5 +1,7 @@
 #include "tuner/tuner_pitch.h"
 
+#include "util/ui_text.h"
+
 namespace ampora {
 
 const std::array<float, kTunerPitchCount> TunerPitch = {
@@ -15,7 +17,7 @@ std::string TunerLabel(int32_t p) {
   static const char* const kNotes[12] = {"C",  "C#", "D",  "D#", "E",  "F",
                                          "F#", "G",  "G#", "A",  "A#", "B"};
   if (p < 0 || p >= kTunerPitchCount) return {};
-  return IsTunerNote(p) ? kNotes[p / 4] : "・";
+  return IsTunerNote(p) ? kNotes[p / 4] : UiText("Tuner", "・");
 }
 
 }  // namespace ampora

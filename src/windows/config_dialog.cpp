@@ -16,6 +16,7 @@
 #include "settings/setting_number.h"
 #include "util/error_trap.h"
 #include "util/twips.h"
+#include "util/ui_text.h"
 #include "windows/control_placement.h"
 
 namespace ampora {
@@ -36,10 +37,14 @@ constexpr int32_t kCheckGapPixels = 8;
 constexpr int32_t kChannelCount = 16;
 constexpr int16_t kOkButton = 1;
 
-constexpr char kCheckUseMidiCaption[] = "MIDIコントローラ使用";
-constexpr const char* kDeviceLabels[] = {"入力デバイス", "出力デバイス", "MIDI入力デバイス"};
-constexpr const char* kTimeLabels[] = {"バッファ長", "遅延最小", "遅延最長"};
-constexpr char kChannelLabel[] = "MIDI入力Ch";
+constexpr char kCheckUseMidiCaption[] = UI_TEXT_NOOP("ConfigDialog", "MIDIコントローラ使用");
+constexpr const char* kDeviceLabels[] = {UI_TEXT_NOOP("ConfigDialog", "入力デバイス"),
+                                         UI_TEXT_NOOP("ConfigDialog", "出力デバイス"),
+                                         UI_TEXT_NOOP("ConfigDialog", "MIDI入力デバイス")};
+constexpr const char* kTimeLabels[] = {UI_TEXT_NOOP("ConfigDialog", "バッファ長"),
+                                       UI_TEXT_NOOP("ConfigDialog", "遅延最小"),
+                                       UI_TEXT_NOOP("ConfigDialog", "遅延最長")};
+constexpr char kChannelLabel[] = UI_TEXT_NOOP("ConfigDialog", "MIDI入力Ch");
 constexpr char kUnitLabel[] = "ms";
 
 // The dialog's client: the painted background under the controls.
@@ -91,7 +96,7 @@ ConfigTargets ConfigTargetsOf(LivePath& live) {
 }
 
 FrmConf::FrmConf(QWidget* owner, const ConfigTargets& targets) : QDialog(owner), targets_(targets) {
-  setWindowTitle(QString::fromUtf8(kConfigCaption));
+  setWindowTitle(QString::fromStdString(UiText("ConfigDialog", kConfigCaption)));
   client_ = new ConfClient(this, [this](Surface& background) { PaintClient(background); });
   MoveTwips(*client_, 0, 0, kClientWidth, kClientHeight);
   setFixedSize(client_->size());
@@ -163,7 +168,7 @@ void FrmConf::Load() {
                           &client_->Background());
   checkUseMidi_->SetFontSize(9);
   checkUseMidi_->SetSizeRate(1);
-  checkUseMidi_->SetCaption(kCheckUseMidiCaption);
+  checkUseMidi_->SetCaption(UiText("ConfigDialog", kCheckUseMidiCaption));
   checkUseMidi_->SetValue(t.UseMIDIF);
   CheckUseMidiClick();
 }
@@ -171,12 +176,12 @@ void FrmConf::Load() {
 void FrmConf::PaintClient(Surface& background) const {
   PaintSurface(background, 14);
   for (size_t i = 0; i < comboDev_.size(); ++i) {
-    PrintLabel(background, *comboDev_[i], kDeviceLabels[i], 0);
+    PrintLabel(background, *comboDev_[i], UiText("ConfigDialog", kDeviceLabels[i]), 0);
   }
-  PrintLabel(background, *comboMidiCh_, kChannelLabel, 0);
+  PrintLabel(background, *comboMidiCh_, UiText("ConfigDialog", kChannelLabel), 0);
   if (referencePitch_) referencePitch_->PrintLabels(background);
   for (size_t i = 0; i < textMS_.size(); ++i) {
-    PrintLabel(background, *textMS_[i], kTimeLabels[i], 0);
+    PrintLabel(background, *textMS_[i], UiText("ConfigDialog", kTimeLabels[i]), 0);
     PrintLabel(background, *textMS_[i], kUnitLabel, 2);
   }
 }

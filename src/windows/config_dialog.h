@@ -12,6 +12,7 @@
 #include "controls/button_bar.h"
 #include "controls/check_box.h"
 #include "controls/painted_window.h"
+#include "util/ui_text.h"
 #include "windows/reference_pitch_field.h"
 
 // FrmConf: the settings dialog of the main window's "設定(&C)" command. It chooses the
@@ -51,7 +52,7 @@ struct ConfigTargets {
 ConfigTargets ConfigTargetsOf(LivePath& live);
 
 // The texts of the dialog.
-inline constexpr char kConfigCaption[] = "設定";
+inline constexpr char kConfigCaption[] = UI_TEXT_NOOP("ConfigDialog", "設定");
 inline constexpr char kAllChannelsItem[] = "all";
 
 class FrmConf : public QDialog {

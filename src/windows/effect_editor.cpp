@@ -17,6 +17,7 @@
 #include "live/window_placement.h"
 #include "util/error_trap.h"
 #include "util/twips.h"
+#include "util/ui_text.h"
 #include "windows/placed_qt_window.h"
 
 namespace ampora {
@@ -129,7 +130,8 @@ void FrmFX::LayOut() {
 }
 
 std::string FrmFX::Label(int k) const {
-  return std::string(SpecOf(effect_).params.at(static_cast<size_t>(k)).label);
+  return UiText("EffectParameter",
+                std::string(SpecOf(effect_).params.at(static_cast<size_t>(k)).label).c_str());
 }
 
 void FrmFX::PaintBackground() {

@@ -22,6 +22,7 @@
 #include "util/debug_trace.h"
 #include "util/pending_events.h"
 #include "util/twips.h"
+#include "util/ui_text.h"
 #include "windows/config_dialog.h"
 #include "windows/mixer_launcher.h"
 #include "windows/version_info.h"
@@ -74,7 +75,7 @@ constexpr std::array<const char*, 4> kTransportCaptions = {kStartCaption, "Bypas
                                                            "Store"};
 constexpr std::array<const char*, 2> kLevelLabels = {"IN", "OUT"};
 
-constexpr char kCaption[] = "アンポラ";
+constexpr char kCaption[] = UI_TEXT_NOOP("MainWindow", "アンポラ");
 
 void Place(QWidget& control, const TwipsRect& r) {
   MoveTwips(control, r.left, r.top, r.width, r.height);
@@ -176,10 +177,12 @@ FrmMain::~FrmMain() = default;
 
 void FrmMain::BuildMenus() {
   QMenuBar* bar = menuBar();
-  connect(bar->addAction(Text("設定(&C)")), &QAction::triggered, this, [this] { MenuConf(); });
-  connect(bar->addAction(Text("ミキサー(&M)")), &QAction::triggered, this, [this] { MenuMixer(); });
-  QMenu* other = bar->addMenu(Text("その他(&E)"));
-  connect(other->addAction(Text("ユーザー情報")), &QAction::triggered, this,
+  connect(bar->addAction(Text(UiText("MainWindow", "設定(&C)"))), &QAction::triggered, this,
+          [this] { MenuConf(); });
+  connect(bar->addAction(Text(UiText("MainWindow", "ミキサー(&M)"))), &QAction::triggered, this,
+          [this] { MenuMixer(); });
+  QMenu* other = bar->addMenu(Text(UiText("MainWindow", "その他(&E)")));
+  connect(other->addAction(Text(UiText("MainWindow", "ユーザー情報"))), &QAction::triggered, this,
           [this] { MenuInfo(0); });
 }
 
@@ -290,7 +293,7 @@ void FrmMain::ApplyFonts(int32_t altFont) {
                           static_cast<QWidget*>(textBank_), static_cast<QWidget*>(textNum_)}) {
     ApplyUiFont(target, -2);
   }
-  setWindowTitle(Text(kCaption));
+  setWindowTitle(Text(UiText("MainWindow", kCaption)));
   DrawLevelLabels();
   InitTransportBar();
   for (UC_IOSelector* button : fxButton_) {

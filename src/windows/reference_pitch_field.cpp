@@ -23,7 +23,7 @@ void ReferencePitchField::Show(float a4) {
 }
 
 void ReferencePitchField::PrintLabels(Surface& background) const {
-  PrintLabel(background, *box_, kReferencePitchLabel, 0);
+  PrintLabel(background, *box_, UiText("ConfigDialog", kReferencePitchLabel), 0);
   PrintLabel(background, *box_, kReferencePitchUnit, 2);
 }
 

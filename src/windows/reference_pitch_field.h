@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "controls/surface.h"
+#include "util/ui_text.h"
 
 // The settings dialog's field for the tuner's reference pitch A4, in Hz: a text box like
 // the time fields, with its label on the left and its unit on the right. A number typed
@@ -13,7 +14,7 @@
 
 namespace ampora {
 
-inline constexpr char kReferencePitchLabel[] = "基準ピッチ A4";
+inline constexpr char kReferencePitchLabel[] = UI_TEXT_NOOP("ConfigDialog", "基準ピッチ A4");
 inline constexpr char kReferencePitchUnit[] = "Hz";
 
 class ReferencePitchField {

@@ -49,7 +49,7 @@ std::string VersionInfoText(const VersionFacts& facts, const std::string& extra)
   std::string text = facts.company + " " + facts.title + "\n";
   text += "\n";
   text += VersionLine(facts.version) + "\n";
-  text += facts.fileDate + "更新版\n";
+  text += FillIn(UiText("VersionInfo", "%1更新版"), {facts.fileDate}) + "\n";
   text += "\n";
   text += "computer name: " + facts.computerName;
   if (!extra.empty()) text += "\n" + extra;
@@ -65,7 +65,8 @@ VersionFacts ProgramVersionFacts() {
 void ShowVersionInfo(QWidget& owner, const std::string& extra) {
   TrapErrors([&] {
     const std::string text = VersionInfoText(ProgramVersionFacts(), extra);
-    ShowMessageCentered(text, kMbOk | kMbIconInformation, kVersionCaption, &owner);
+    ShowMessageCentered(text, kMbOk | kMbIconInformation, UiText("VersionInfo", kVersionCaption),
+                        &owner);
   });
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "util/ui_text.h"
+
 class QWidget;
 
 // The version box of the "その他(&E)" menu: who made the program, its version, when the
@@ -34,7 +36,7 @@ std::string VersionInfoText(const VersionFacts& facts, const std::string& extra)
 // program file in AppFolder(), the host name.
 VersionFacts ProgramVersionFacts();
 
-inline constexpr char kVersionCaption[] = "バージョン情報";
+inline constexpr char kVersionCaption[] = UI_TEXT_NOOP("VersionInfo", "バージョン情報");
 
 // Shows the box (information icon, one OK button) over owner and returns when it is
 // closed. An error keeps the box from showing, unless ErrorCatch is on.

@@ -38,7 +38,7 @@ run_session '
     sleep 0.5
   }
 
-  main=$(window "アンポラ")
+  main=$(window "$MAIN_TITLE")
   # The limiter is the first effect button: the signal-flow area at (585, 1365), the
   # button at (465, 540) in it and 555 twips square.
   click "$main" 3 $(point "$main" 7785 3990 1327 2182)
@@ -57,9 +57,9 @@ run_session '
   click "$editor" 1 $((WIDTH - 3 - 975 * HEIGHT / 4785 / 2)) $(((4350 + 165) * HEIGHT / 4785))
   gone Limiter
 
-  # "設定(&C)" is the first entry of the menu bar.
+  # The settings command is the first entry of the menu bar.
   click "$main" 1 20 8
-  dialog=$(window "設定")
+  dialog=$(window "$CONF_TITLE")
   shot dialog
   # The block length box: 945 by 270 twips at (1875, 810) of a 5595 by 3660 client area.
   click "$dialog" 1 $(point "$dialog" 5595 3660 2347 945)
@@ -67,7 +67,7 @@ run_session '
   sleep 0.3
   # "OK" is the right half of the 2400 by 330 bar at (3075, 3210).
   click "$dialog" 1 $(point "$dialog" 5595 3660 4875 3375)
-  gone "設定"
+  gone "$CONF_TITLE"
 
   kill -TERM "$pid"
   wait "$pid"

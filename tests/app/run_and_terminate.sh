@@ -25,7 +25,7 @@ run_session '
   "$1" F03 &
   pid=$!
   # Two seconds after the window is shown, the command line has long been obeyed.
-  xdotool search --sync --onlyvisible --name "アンポラ" >/dev/null
+  xdotool search --sync --onlyvisible --name "^$MAIN_TITLE\$" >/dev/null
   sleep 2
   kill -TERM "$pid"
   wait "$pid"

@@ -262,18 +262,25 @@ TEST(JackMidi, PortsOfTheServerAreListed) {
 }
 
 // A stream through the system ports of a server of the test's own, which the test may
-// stop (under a fixed name: JACK reclaims the registry entry of a dead server only for
-// the same name, and a server killed here must not use up one of its eight entries).
+// stop (under one name for the whole run: JACK reclaims the registry entry of a dead
+// server only for the same name, and a server killed here must not use up one of its
+// eight entries). The name follows the shared server's, so that two runs side by side
+// do not stop each other's server.
 struct OwnServerStream {
+  static const std::string& Name() {
+    static const std::string name = std::string(std::getenv("JACK_DEFAULT_SERVER")) + "-stop";
+    return name;
+  }
+
   OwnServerStream()
-      : server(kName),
-        env("JACK_DEFAULT_SERVER", kName),
+      : server(Name()),
+        env("JACK_DEFAULT_SERVER", Name()),
         devices(DeviceConfig{"jack", "", "", true}),
         engine(devices.WaveIn(), devices.WaveOut(), chain) {}
 
   // Opens the stream and polls it for the given time; fails unless blocks went through.
   void Run(std::chrono::milliseconds duration) {
-    ASSERT_TRUE(server.Answers() && server.Running()) << "jackd -n " << kName << " did not start";
+    ASSERT_TRUE(server.Answers() && server.Running()) << "jackd -n " << Name() << " did not start";
     engine.WaveDeviceId = {IdOf(devices, 1, "system"), IdOf(devices, 0, "system")};
     ASSERT_GE(engine.WaveDeviceId[0], 0);
     engine.InitStream();
@@ -283,7 +290,6 @@ struct OwnServerStream {
     ASSERT_GT(chain.starts.size(), 5u) << "streaming did not begin";
   }
 
-  static constexpr const char* kName = "ampora-stop";
   OwnJackServer server;
   ScopedEnv env;
   AudioDevices devices;
@@ -342,8 +348,8 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
   SKIP_WITHOUT_JACK_SERVER();
   for (const int signal : {SIGKILL, SIGTERM}) {
     SCOPED_TRACE(testing::Message() << "signal " << signal);
-    OwnJackServer server(OwnServerStream::kName);
-    ScopedEnv env("JACK_DEFAULT_SERVER", OwnServerStream::kName);
+    OwnJackServer server(OwnServerStream::Name());
+    ScopedEnv env("JACK_DEFAULT_SERVER", OwnServerStream::Name());
     ASSERT_TRUE(server.Answers());
     jack_client_t* keys = jack_client_open("ampora-stop-keys", JackNoStartServer, nullptr);
     ASSERT_NE(keys, nullptr);

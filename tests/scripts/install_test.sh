@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs this build tree into a temporary prefix, as a user would, and checks what
 # lands there: the programs, the desktop entry, the icon, the user service, the manual
-# pages and the LV2 bundle.
+# pages, the translation and the LV2 bundle.
 #   install_test.sh CMAKE BUILD_DIR WITH_UI(ON|OFF) LV2APPLY_TEST
 source "$(dirname "$0")/checks.sh"
 cmake=$1
@@ -54,6 +54,8 @@ if [ "$with_ui" = ON ]; then
   [ -x "$prefix/bin/ampora" ] || fail "no $prefix/bin/ampora"
   grep -q '<svg' "$icon" 2>/dev/null || fail "no SVG icon at $icon"
   [ -f "$prefix/share/man/man1/ampora.1" ] || fail "no manual page ampora.1"
+  # The program finds its English texts relative to its own folder.
+  [ -s "$prefix/share/ampora/translations/ampora_en.qm" ] || fail "no English translation"
   # Without a display: --help must not need one.
   DISPLAY='' WAYLAND_DISPLAY='' check_manual "$prefix/bin/ampora" "$prefix/share/man/man1/ampora.1"
 

@@ -12,8 +12,8 @@
 #include "audio/devices/device_clock.h"
 #include "controls/twips_geometry.h"
 #include "effects/db_to_gain.h"
+#include "main_window_fixture.h"
 #include "settings/settings_store.h"
-#include "support/scripted_midi_service.h"
 #include "support/settings_fixture.h"
 #include "util/pending_events.h"
 #include "util/wait.h"
@@ -23,38 +23,11 @@ namespace {
 
 constexpr Color kBlack = 0;
 
-// The main window over the built-in devices on a manual clock, a settings file of its own,
-// and waits that take no real time.
-class MainWindowTest : public test::SettingsFixture {
+class MainWindowTest : public test::MainWindowFixture {
  protected:
-  void SetUp() override {
-    SettingsFixture::SetUp();
-    TwipsPerPixel = 15;
-    SetWaitClock([this] { return waitClock_; });
-    SetPendingEventsHook([this] { waitClock_ += 0.05; });
-  }
-  void TearDown() override {
-    window_.reset();
-    SetPendingEventsHook({});
-    SetWaitClock({});
-    SettingsFixture::TearDown();
-  }
-
-  FrmMain& Open(const std::string& iniText) {
-    test::WriteFileText(IniPath(), iniText);
-    LiveSetup setup;
-    setup.devices.realDevices = false;
-    setup.clock = &clock_;
-    setup.midiInputs = [](int32_t) { return std::vector<std::string>{"keys"}; };
-    setup.midiService = &midi_;
-    window_ = std::make_unique<FrmMain>(std::move(setup));
-    window_->Load();
-    return *window_;
-  }
-
   template <class Control>
   Control& Find(const char* name) {
-    auto* control = window_->findChild<Control*>(QString::fromUtf8(name));
+    auto* control = Window().findChild<Control*>(QString::fromUtf8(name));
     EXPECT_NE(control, nullptr) << name;
     return *control;
   }
@@ -65,12 +38,6 @@ class MainWindowTest : public test::SettingsFixture {
 
   // The signal-flow area as drawn, in pixels.
   const Surface& FlowArea() { return Find<PictureBox>("Picture1").Picture(); }
-
- private:
-  double waitClock_ = 1000.0;
-  ManualClock clock_;
-  test::ScriptedMidiService midi_;
-  std::unique_ptr<FrmMain> window_;
 };
 
 TEST_F(MainWindowTest, StartsFromTheSettingsFileAndSavesCurrentWhenClosed) {

@@ -23,7 +23,7 @@ DeviceOut=system}"
     t0=$(date +%s%N)
     "$app/ampora" S >/dev/null 2>&1 &
     pid=$!
-    until wid=$(xdotool search --onlyvisible --name "^アンポラ\$" 2>/dev/null | head -1) &&
+    until wid=$(xdotool search --onlyvisible --name "^(アンポラ|Ampora)\$" 2>/dev/null | head -1) &&
           [ -n "$wid" ]; do
       sleep 0.01
     done

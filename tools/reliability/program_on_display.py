@@ -11,7 +11,8 @@ import subprocess
 import tempfile
 import time
 
-PROGRAM_TITLE = "アンポラ"
+# The main window's title in either language of the program.
+PROGRAM_TITLE = "^(アンポラ|Ampora)$"
 
 # The main window's client area is 7785 x 3990 twips under the menu bar; the transport
 # bar's four buttons share 3570 twips from 3585 twips left, 315 twips below the top.

@@ -84,7 +84,7 @@ if [ -z "${IN_X:-}" ]; then
       bash -c ". '$reliability_dir/program_on_jack.sh'; $script" run "$@"
   }
 else
-  main_window() { xdotool search --sync --onlyvisible --name "^アンポラ\$" | head -1; }
+  main_window() { xdotool search --sync --onlyvisible --name "^(アンポラ|Ampora)\$" | head -1; }
   point() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
     local top=$((HEIGHT - $3 * WIDTH / $2))

@@ -6,6 +6,7 @@
 
 #include "audio/devices/sample_conversion.h"
 #include "audio/devices/sound_file.h"
+#include "util/ui_text.h"
 
 namespace ampora {
 
@@ -41,7 +42,8 @@ bool Resample(std::vector<float>& stereo, int rate, int32_t sampleRate, std::str
   data.src_ratio = ratio;
   data.end_of_input = 1;
   if (const int code = src_simple(&data, SRC_SINC_MEDIUM_QUALITY, 2); code != 0) {
-    error = std::string("サンプリング周波数を変換できませんでした: ") + src_strerror(code);
+    error = FillIn(UiText("DeviceError", "サンプリング周波数を変換できませんでした: %1"),
+                   {src_strerror(code)});
     return false;
   }
   out.resize(static_cast<size_t>(data.output_frames_gen) * 2);
@@ -54,17 +56,18 @@ bool Resample(std::vector<float>& stereo, int rate, int32_t sampleRate, std::str
 bool LoadWavFile(const std::string& path, int32_t sampleRate, std::vector<Frame>& frames,
                  std::string& error) {
   if (path.empty()) {
-    error = "WAVファイルが設定されていません。";
+    error = UiText("DeviceError", "WAVファイルが設定されていません。");
     return false;
   }
   SF_INFO info{};
   SoundFile file(sf_open(path.c_str(), SFM_READ, &info));
   if (!file) {
-    error = "WAVファイルを開けませんでした: " + path + " (" + sf_strerror(nullptr) + ")";
+    error = FillIn(UiText("DeviceError", "WAVファイルを開けませんでした: %1 (%2)"),
+                   {path, sf_strerror(nullptr)});
     return false;
   }
   if (!IsReadableFormat(info)) {
-    error = "このWAVファイルの形式には対応していません: " + path;
+    error = FillIn(UiText("DeviceError", "このWAVファイルの形式には対応していません: %1"), {path});
     return false;
   }
   std::vector<float> stereo = ReadStereo(

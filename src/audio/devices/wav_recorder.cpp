@@ -7,6 +7,7 @@
 
 #include "audio/sample_rate.h"
 #include "audio/stream_format.h"
+#include "util/ui_text.h"
 
 namespace ampora {
 
@@ -31,7 +32,7 @@ WavRecorder::~WavRecorder() {
 bool WavRecorder::Open(const std::string& path, int32_t sampleRate, std::string& error) {
   Close();
   if (path.empty()) {
-    error = "録音先のWAVファイルが設定されていません。";
+    error = UiText("DeviceError", "録音先のWAVファイルが設定されていません。");
     return false;
   }
   SF_INFO info{};
@@ -40,8 +41,8 @@ bool WavRecorder::Open(const std::string& path, int32_t sampleRate, std::string&
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
   file_ = sf_open(path.c_str(), SFM_WRITE, &info);
   if (file_ == nullptr) {
-    error =
-        "録音先のWAVファイルを作成できませんでした: " + path + " (" + sf_strerror(nullptr) + ")";
+    error = FillIn(UiText("DeviceError", "録音先のWAVファイルを作成できませんでした: %1 (%2)"),
+                   {path, sf_strerror(nullptr)});
     return false;
   }
   // Neither the device thread nor a writer runs before the queue is in place.

@@ -1,6 +1,7 @@
 #include "audio/devices/wave_device.h"
 
 #include "audio/stream_format.h"
+#include "util/ui_text.h"
 
 namespace ampora {
 
@@ -16,19 +17,19 @@ bool IsStreamWaveFormat(const WaveFormat& format) {
 std::string DeviceErrorText(int32_t code) {
   switch (code) {
     case kDeviceOk:
-      return "エラーはありません。";
+      return UiText("DeviceError", "エラーはありません。");
     case kDeviceBadId:
-      return "指定されたデバイスは存在しません。";
+      return UiText("DeviceError", "指定されたデバイスは存在しません。");
     case kDeviceBadFormat:
-      return "このデバイスは指定された形式に対応していません。";
+      return UiText("DeviceError", "このデバイスは指定された形式に対応していません。");
     case kDeviceNotOpen:
-      return "デバイスが開かれていません。";
+      return UiText("DeviceError", "デバイスが開かれていません。");
     case kDeviceQueueFull:
-      return "デバイスのバッファが一杯です。";
+      return UiText("DeviceError", "デバイスのバッファが一杯です。");
     case kDeviceLost:
-      return "オーディオデバイスとの接続が切れました。";
+      return UiText("DeviceError", "オーディオデバイスとの接続が切れました。");
     default:
-      return "デバイスでエラーが発生しました。";
+      return UiText("DeviceError", "デバイスでエラーが発生しました。");
   }
 }
 
