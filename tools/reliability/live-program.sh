@@ -7,8 +7,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/program_on_jack.sh"
 # run_live_program MODE SECONDS: one run of $build's program, started streaming (switch
 # S), on the server of jack_start; MODE all|off (every effect on or off) or tuner (the
 # tuner button clicked); the [conf] lines are $live_program_conf when set (another audio
-# interface), else the JACK server's system ports. Prints "startup_ms rss_kb cpu_percent", the CPU of all its
-# threads as a share of one core over SECONDS after a 3 s settle.
+# interface), else the JACK server's system ports. Prints "startup_ms rss_kb
+# cpu_percent", the CPU of all its threads as a share of one core over SECONDS after a
+# 3 s settle.
 run_live_program() {
   local mode="$1" seconds="$2" on=1 e
   [ "$mode" = all ] || on=0
