@@ -43,9 +43,10 @@ session_start() {
 }
 
 # Starts the program streaming on interface $1 (pulse, alsa, jack through pw-jack) with
-# the default devices; its commands go to descriptor 3.
+# the default devices, in Japanese (the box text looked for below); its commands go to
+# descriptor 3.
 program_start() {
-  printf '[conf]\nAudioApi=%s\n' "$1" >"$work/app/ampora.ini"
+  printf '[conf]\nLanguage=ja\nAudioApi=%s\n' "$1" >"$work/app/ampora.ini"
   local wrapper=()
   [ "$1" = jack ] && wrapper=(pw-jack)
   rm -f "$work/to_program"
