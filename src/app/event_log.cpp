@@ -152,6 +152,11 @@ void EventLog::MidiInLost() {
   Say("MIDI input lost");
 }
 
+void EventLog::StartStalled(bool retrying) {
+  Say(retrying ? "devices not run by their server: starting again"
+               : "devices not run by their server");
+}
+
 void EventLog::TunerRead(const TunerReading& reading) {
   // Once per change of what a player reads: the note, or its cents to the whole cent.
   std::optional<TunerLine> line;

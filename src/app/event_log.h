@@ -43,6 +43,7 @@ class EventLog final : public LiveEvents {
   void ModeChanged(bool bypassOn, bool tunerOn) override;
   void MidiInOpened(const std::string& name, bool opened) override;
   void MidiInLost() override;
+  void StartStalled(bool retrying) override;
   void TunerRead(const TunerReading& reading) override;
 
  private:

@@ -84,6 +84,11 @@ class StreamEngine {
   const BlockLayout& Layout() const { return layout_; }
 
   int32_t StreamRunning() const { return streamRunning_; }
+  // False while the stream runs and a device of it has not been run by its audio server
+  // yet (WaveDevice::Running).
+  bool DevicesRun() const {
+    return streamRunning_ != 1 || (waveIn_.Running() && waveOut_.Running());
+  }
   // Up to date once the stream is closed; while it runs, blocksLeftAtClose and
   // blocksHandledTwice lack the current stream.
   StreamCounts Counts() const;

@@ -84,6 +84,11 @@ void UC_Buttons::SetSelectedButton(int16_t index) {
   if (index != -1) DrawButton(index, 0);
 }
 
+QRect UC_Buttons::ButtonRect(int32_t index) const {
+  if (!Valid(index)) return {};
+  return {buttons_[static_cast<size_t>(index)].x, 0, buttonWidth_, buttonHeight_};
+}
+
 std::string UC_Buttons::GetButtonChar(int32_t index) const {
   return Valid(index) ? buttons_[static_cast<size_t>(index)].caption : std::string();
 }
@@ -188,13 +193,12 @@ void UC_Buttons::DrawCaption(int32_t index, int32_t offset, bool highlight) {
   const bool disabled = b.IsDisabled();
   const bool emphasised = b.on == 1 || highlight || index == selectedButton_;
   Surface& bar = Picture();
-  const double t = TwipsPerPixel;
   if (disable3D_ == 0) {
     const Color shadow = disabled     ? kColor3DHighlight
                          : emphasised ? darkSelectedColor_
                                       : ToneColor(3);
     bar.SetForeColor(shadow);
-    bar.SetPrintPosition((b.captionX + 1) * t, (b.captionY + offset + 1) * t);
+    bar.SetPrintPosition(TwipsFromPixels(b.captionX + 1), TwipsFromPixels(b.captionY + offset + 1));
     bar.Print(b.caption);
   }
   Color text = kColor3DHighlight;
@@ -206,7 +210,7 @@ void UC_Buttons::DrawCaption(int32_t index, int32_t offset, bool highlight) {
     text = ToneColor(3);
   }
   bar.SetForeColor(text);
-  bar.SetPrintPosition(b.captionX * t, (b.captionY + offset) * t);
+  bar.SetPrintPosition(TwipsFromPixels(b.captionX), TwipsFromPixels(b.captionY + offset));
   bar.Print(b.caption);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMouseEvent>
+#include <QRect>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -48,6 +49,9 @@ class UC_Buttons : public PictureBox {
   // Stores the index and redraws the previous and the new selected button.
   void SetSelectedButton(int16_t index);
   std::string GetButtonChar(int32_t index) const;
+  // Where button index lies in the bar, in pixels, as laid out by the last Init; empty
+  // outside the bar.
+  QRect ButtonRect(int32_t index) const;
   int32_t GetButtonOn(int32_t index) const;
 
   // Lays out and draws the whole bar: end piece, a dark line, the buttons edge to edge,

@@ -103,10 +103,9 @@ std::optional<PixelPoint> CentreOver(const QWidget* owner) {
   if (owner == nullptr) return std::nullopt;
   const QWidget* window = owner->window();
   const QRect frame = window->frameGeometry();
-  const double tpp = TwipsPerPixel;
-  return MessageBoxCentre(
-      {frame.x() * tpp, frame.y() * tpp, frame.width() * tpp, frame.height() * tpp},
-      window->isMinimized(), TwipsPerPixel);
+  return MessageBoxCentre({TwipsFromPixels(frame.x()), TwipsFromPixels(frame.y()),
+                           TwipsFromPixels(frame.width()), TwipsFromPixels(frame.height())},
+                          window->isMinimized(), TwipsPerPixel);
 }
 
 }  // namespace

@@ -49,16 +49,16 @@ void UC_Check::Layout() {
   if (TwipsPerPixel <= 0) return;
   TrapErrors([&] {
     Surface& panel = Picture();
-    const int32_t t = TwipsPerPixel;
+    const double onePixel = TwipsFromPixels(1);
     ApplyUiFont(&panel, -2, {}, fontSize_);
     panel.SetBackColor(kColorBtnFace);
     const int32_t textHeight = RoundInt32(panel.TextHeight("漢"));
     const int32_t side = BoxSide();
-    const double width = caption_.empty() ? side : side + 4.0 * t + panel.TextWidth(caption_);
-    const double height =
-        std::max(static_cast<double>(this->height()) * t, static_cast<double>(side));
+    const double width =
+        caption_.empty() ? side : side + TwipsFromPixels(4) + panel.TextWidth(caption_);
+    const double height = std::max(TwipsFromPixels(this->height()), static_cast<double>(side));
     resize(PixelsFromTwips(width), PixelsFromTwips(height));
-    boxTop_ = DivInt32(RoundInt32(height - side), 2 * t);
+    boxTop_ = PixelsFromTwips(height - side, 2 * TwipsPerPixel);
     captionTop_ = RoundInt32((height - textHeight) / 2);
     if (gradhdc_ == nullptr) {
       // A sunken square: shadow along the top and left, highlight along the right and
@@ -66,10 +66,11 @@ void UC_Check::Layout() {
       const int32_t sidePx = PixelsFromTwips(side);
       ownBox_.Resize(sidePx, sidePx);
       PaintSurface(ownBox_, 5, kColorBtnShadow, kColorBtnFace, kColor3DHighlight);
-      ownBox_.Line(0, 0, 0, side - t, kColorBtnShadow);
-      ownBox_.Line(0, 0, side - t, 0, kColorBtnShadow);
-      ownBox_.Line(side - t, 0, side - t, side, kColor3DHighlight);
-      ownBox_.Line(0, side - t, side - t, side - t, kColor3DHighlight);
+      const double inner = side - onePixel;
+      ownBox_.Line(0, 0, 0, inner, kColorBtnShadow);
+      ownBox_.Line(0, 0, inner, 0, kColorBtnShadow);
+      ownBox_.Line(inner, 0, inner, side, kColor3DHighlight);
+      ownBox_.Line(0, inner, inner, inner, kColor3DHighlight);
       gradhdc_ = &ownBox_;
     }
     laidOut_ = true;
@@ -92,19 +93,19 @@ void UC_Check::Draw() {
       panel.Clear();
     }
     panel.SetForeColor(captionColor);
-    panel.SetPrintPosition(side + 4 * t, captionTop_);
+    panel.SetPrintPosition(side + TwipsFromPixels(4), captionTop_);
     panel.Print(caption_);
     if (gradhdc_ != nullptr) {
-      const int32_t sidePx = DivInt32(side, t);
+      const int32_t sidePx = PixelsFromTwips(side);
       panel.Copy(0, boxTop_, sidePx, sidePx, *gradhdc_, 0, 0);
     }
     if (value_ != 1) return;
     if (isOption_ != 0) {
-      panel.Disc(105, boxTop_ * t + 105, 60, captionColor);
+      panel.Disc(105, TwipsFromPixels(boxTop_) + 105, 60, captionColor);
       return;
     }
     // The tick, one closed line through four corners given in twips of a 240-twip box.
-    auto px = [&](double c) { return DivInt32(RoundInt32(sizeRate_ * c), t); };
+    auto px = [&](double c) { return PixelsFromTwips(sizeRate_ * c); };
     panel.SetDrawWidth(1);
     panel.MoveTo(px(45), px(105) + boxTop_);
     panel.LineTo(px(105), px(165) + boxTop_);

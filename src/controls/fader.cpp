@@ -45,13 +45,13 @@ void UC_Fader::SetFaderType(int32_t type) {
 
 void UC_Fader::SetPointerSize(int32_t twips) {
   TrapErrors([&] {
-    pointerHeight_ = DivInt32(twips, TwipsPerPixel);
+    pointerHeight_ = PixelsFromTwips(twips);
     RecomputeTravel();
   });
 }
 
 int32_t UC_Fader::PointerSize() const {
-  return pointerHeight_ * TwipsPerPixel;
+  return RoundInt32(TwipsFromPixels(pointerHeight_));
 }
 
 void UC_Fader::SetMax(int32_t value) {
@@ -71,7 +71,7 @@ void UC_Fader::RecomputeRange() {
 }
 
 void UC_Fader::RecomputeTravel() {
-  travel_ = RoundInt32(trackHeight_ - static_cast<double>(pointerHeight_) * TwipsPerPixel);
+  travel_ = RoundInt32(trackHeight_ - TwipsFromPixels(pointerHeight_));
 }
 
 void UC_Fader::SetLinked(int32_t value) {
@@ -124,35 +124,34 @@ void UC_Fader::RedrawPointers() {
 void UC_Fader::SetKnobPicA(const Surface* picture) {
   if (picture == nullptr) return;
   TrapErrors([&] {
-    const int32_t t = TwipsPerPixel;
     knobA_ = picture;
     pointerHeight_ = picture->HeightPx();
     knobAWidth_ = picture->WidthPx();
-    const int32_t widthTwips = MulInt32(knobAWidth_, t);
-    leftGrooveX_ = DivInt32(widthTwips, 2) + 2 * t;
-    rightGrooveX_ = RoundInt32(widthTwips * 1.5 + 2 * t);
+    const int32_t widthTwips = RoundInt32(TwipsFromPixels(knobAWidth_));
+    const int32_t twoPixels = RoundInt32(TwipsFromPixels(2));
+    leftGrooveX_ = DivInt32(widthTwips, 2) + twoPixels;
+    rightGrooveX_ = RoundInt32(widthTwips * 1.5 + twoPixels);
   });
 }
 
 void UC_Fader::SetKnobPicB(const Surface* picture) {
   if (picture == nullptr) return;
   TrapErrors([&] {
-    const int32_t t = TwipsPerPixel;
     knobB_ = picture;
     knobBWidth_ = picture->WidthPx();
-    linkedGrooveX_ = DivInt32(RoundInt32(MulInt32(knobBWidth_, t) / 2.0), t) + 1;
+    linkedGrooveX_ = PixelsFromTwips(TwipsFromPixels(knobBWidth_) / 2.0) + 1;
   });
 }
 
 void UC_Fader::Init(int32_t createKnobs, int32_t knobStyle) {
   TrapErrors([&] {
     Surface& panel = Picture();
-    const double t = TwipsPerPixel;
     if (showLR_ != 0) {
       ApplyUiFont(&panel, -2, {}, kLabelFontSize);
-      trackHeight_ = static_cast<float>(panel.ScaleHeight() - 8 * t - panel.TextHeight("漢"));
+      trackHeight_ =
+          static_cast<float>(panel.ScaleHeight() - TwipsFromPixels(8) - panel.TextHeight("漢"));
     } else {
-      trackHeight_ = static_cast<float>(panel.ScaleHeight() - 4 * t);
+      trackHeight_ = static_cast<float>(panel.ScaleHeight() - TwipsFromPixels(4));
     }
     if (createKnobs != 0) {
       // Surfaces take their size at once: no events need to run before painting them.
@@ -167,7 +166,7 @@ void UC_Fader::Init(int32_t createKnobs, int32_t knobStyle) {
     PaintSurface(panel, 2, AdjustColor(base, 20, 20, 20), AdjustColor(base, -40, -40, -40));
     panel.DrawSunkenEdge(0, 0, panel.WidthPx(), panel.HeightPx());
     if (showLR_ != 0) {
-      const double labelTop = trackHeight_ + 2 * t;
+      const double labelTop = trackHeight_ + TwipsFromPixels(2);
       panel.SetPrintPosition(leftGrooveX_ - panel.TextWidth("L") / 2, labelTop);
       panel.Print("L");
       panel.SetPrintPosition(rightGrooveX_ - panel.TextWidth("R") / 2, labelTop);
@@ -185,10 +184,11 @@ void UC_Fader::RestoreColumn(int32_t x, int32_t width) {
 
 void UC_Fader::DrawGroove(double xTwips) {
   Surface& panel = Picture();
-  const double t = TwipsPerPixel;
-  const double bottom = trackHeight_ - 10 * t;
-  panel.Line(xTwips, 6 * t, xTwips, bottom, Rgb(0, 0, 0));
-  panel.Line(xTwips + t, 6 * t, xTwips + t, bottom, kColor3DHighlight);
+  const double top = TwipsFromPixels(6);
+  const double bottom = trackHeight_ - TwipsFromPixels(10);
+  panel.Line(xTwips, top, xTwips, bottom, Rgb(0, 0, 0));
+  const double nextColumn = xTwips + TwipsFromPixels(1);
+  panel.Line(nextColumn, top, nextColumn, bottom, kColor3DHighlight);
 }
 
 void UC_Fader::Draw(int32_t position, int32_t channel) {
@@ -196,12 +196,11 @@ void UC_Fader::Draw(int32_t position, int32_t channel) {
   if (range_ == 0 || travel_ <= 0) return;
   TrapErrors([&] {
     Surface& panel = Picture();
-    const double t = TwipsPerPixel;
     // In 64 bits: a tall travel times a wide range leaves the 32-bit range, and a
     // position far outside the travel gives a value far outside Min..Max, clamped below.
     const int64_t product = (int64_t{travel_} - position) * range_;
     const double nearest = std::nearbyint(static_cast<double>(product) / travel_ + min_);
-    const int32_t bottom = RoundInt32(trackHeight_ - pointerHeight_ * t);
+    const int32_t bottom = RoundInt32(trackHeight_ - TwipsFromPixels(pointerHeight_));
     int32_t value = 0;
     if (nearest > max_) {
       value = max_;
@@ -213,7 +212,7 @@ void UC_Fader::Draw(int32_t position, int32_t channel) {
       value = static_cast<int32_t>(nearest);
       position = std::max(std::min(position, bottom), 0);
     }
-    const int32_t y = PixelsFromTwips(position + 2 * t);
+    const int32_t y = PixelsFromTwips(position + TwipsFromPixels(2));
     // A knob picture that was never supplied leaves only the groove.
     auto copyKnob = [&](const Surface* knob, int32_t x, int32_t width) {
       if (knob != nullptr) panel.Copy(x, y, width, pointerHeight_, *knob, 0, 0);
@@ -235,7 +234,7 @@ void UC_Fader::Draw(int32_t position, int32_t channel) {
         valueL_ = value;
         valueR_ = value;
         RestoreColumn(2, knobBWidth_ + 2);
-        DrawGroove(linkedGrooveX_ * t);
+        DrawGroove(TwipsFromPixels(linkedGrooveX_));
         copyKnob(knobB_, 2, knobBWidth_);
         break;
       default:
@@ -285,7 +284,7 @@ void UC_Fader::MoveStep(int16_t button, int16_t shift, float y) {
       Draw(RoundInt32(y - grabOffset_), 2);
     } else {
       // The channel is the one pressed on, wherever the mouse wanders.
-      const int32_t channel = pressX_ < static_cast<float>(knobAWidth_) * TwipsPerPixel ? 0 : 1;
+      const int32_t channel = pressX_ < TwipsFromPixels(knobAWidth_) ? 0 : 1;
       Draw(RoundInt32(y - grabOffset_), channel);
     }
   });
@@ -300,7 +299,7 @@ void UC_Fader::MoveStep(int16_t button, int16_t shift, float y) {
 void UC_Fader::mousePressEvent(QMouseEvent* event) {
   if (locked_ != 0) return;
   const float y = MouseTwipsY(*event);
-  const float pointer = static_cast<float>(pointerHeight_) * TwipsPerPixel;
+  const float pointer = static_cast<float>(TwipsFromPixels(pointerHeight_));
   // Taken inside the pointer, the pointer keeps its place under the mouse; elsewhere it
   // jumps to centre on the mouse.
   if (lastPointerPosition_ < y && y < lastPointerPosition_ + pointer) {

@@ -67,7 +67,7 @@ void UC_IOSelector::DrawAll() {
 void UC_IOSelector::DrawHalf(int32_t id) {
   Surface& s = Picture();
   const SelectorScheme& scheme = kSchemes[colorType_ == 1 ? 1 : 0];
-  const double t = TwipsPerPixel;
+  const double t = TwipsFromPixels(1);
   const double width = s.ScaleWidth();
   const double height = s.ScaleHeight();
   const double w = RoundInt32(width);
@@ -81,7 +81,7 @@ void UC_IOSelector::DrawHalf(int32_t id) {
   for (int32_t j = 0; j <= rows; ++j) {
     const Color row = MakeRGB(RoundInt32(base.red - step * j), RoundInt32(base.green - step * j),
                               RoundInt32(base.blue - step * j));
-    s.Line(0, top + j * t, w, top + j * t, row);
+    s.Line(0, top + TwipsFromPixels(j), w, top + TwipsFromPixels(j), row);
   }
   const Color light = Offset(base, 20);
   s.Box(0, top, w, top, light);

@@ -44,11 +44,11 @@ int32_t MousePixelY(const QMouseEvent& event) {
 }
 
 float MouseTwipsX(const QMouseEvent& event) {
-  return static_cast<float>(event.position().x() * TwipsPerPixel);
+  return static_cast<float>(TwipsFromPixels(event.position().x()));
 }
 
 float MouseTwipsY(const QMouseEvent& event) {
-  return static_cast<float>(event.position().y() * TwipsPerPixel);
+  return static_cast<float>(TwipsFromPixels(event.position().y()));
 }
 
 }  // namespace ampora

@@ -127,7 +127,7 @@ class Painter {
   }
 
  private:
-  double Px(double pixels) const { return pixels * tpp_; }
+  double Px(double pixels) const { return TwipsFromPixels(pixels, tpp_); }
 
   void HLine(double y, double x1, double x2, Color color) { s_.Line(x1, y, x2, y, color); }
   void VLine(double x, double y1, double y2, Color color) { s_.Line(x, y1, x, y2, color); }
@@ -306,12 +306,15 @@ void PaintFramed(Surface& surface, Color color1, Color color2, int32_t noGradien
     const Color light = AdjustColor(color2, 40, 40, 40);
     const double w = surface.ScaleWidth();
     const double h = surface.ScaleHeight();
-    const double t = TwipsPerPixel;
     for (int32_t d = 0; d < width; ++d) {
-      surface.Line(d * t, d * t, w - d * t, d * t, light);
-      surface.Line(d * t, d * t, d * t, h - d * t, light);
-      surface.Line(d * t, h - t - d * t, w - d * t, h - t - d * t, dark);
-      surface.Line(w - t - d * t, d * t, w - t - d * t, h - d * t, dark);
+      // The frame d pixels in: light along the top and left, dark along the bottom and right.
+      const double in = TwipsFromPixels(d);
+      const double bottom = h - TwipsFromPixels(d + 1);
+      const double right = w - TwipsFromPixels(d + 1);
+      surface.Line(in, in, w - in, in, light);
+      surface.Line(in, in, in, h - in, light);
+      surface.Line(in, bottom, w - in, bottom, dark);
+      surface.Line(right, in, right, h - in, dark);
     }
   });
 }

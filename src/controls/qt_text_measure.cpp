@@ -8,7 +8,7 @@
 namespace ampora {
 
 int32_t QtTextMeasure::TextWidthTwips(const std::string& text) const {
-  return metrics_.horizontalAdvance(QString::fromUtf8(text)) * TwipsPerPixel;
+  return TwipsFromPixels(metrics_.horizontalAdvance(QString::fromUtf8(text)));
 }
 
 int32_t SurfaceTextMeasure::TextWidthTwips(const std::string& text) const {

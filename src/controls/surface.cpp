@@ -70,10 +70,10 @@ void Surface::Resize(int32_t widthPx, int32_t heightPx) {
 }
 
 double Surface::ScaleWidth() const {
-  return static_cast<double>(WidthPx()) * TwipsPerPixel;
+  return TwipsFromPixels(WidthPx());
 }
 double Surface::ScaleHeight() const {
-  return static_cast<double>(HeightPx()) * TwipsPerPixel;
+  return TwipsFromPixels(HeightPx());
 }
 
 void Surface::SetBackColor(Color color) {
@@ -340,13 +340,12 @@ void Surface::Print(const std::string& text) {
 
 double Surface::TextWidth(const std::string& text) const {
   const QFontMetrics metrics = image_.isNull() ? QFontMetrics(font_) : QFontMetrics(font_, &image_);
-  return static_cast<double>(metrics.horizontalAdvance(QString::fromStdString(text))) *
-         TwipsPerPixel;
+  return TwipsFromPixels(metrics.horizontalAdvance(QString::fromStdString(text)));
 }
 
 double Surface::TextHeight(const std::string& /*text*/) const {
   const QFontMetrics metrics = image_.isNull() ? QFontMetrics(font_) : QFontMetrics(font_, &image_);
-  return static_cast<double>(metrics.height()) * TwipsPerPixel;
+  return TwipsFromPixels(metrics.height());
 }
 
 void Surface::Load(const QImage& image) {

@@ -79,7 +79,6 @@ void UC_TextPicture::AddTextSpace(float size, int16_t bold, int16_t italic, cons
                                   int32_t left, int32_t top) {
   TrapErrors([&] {
     Surface& panel = Picture();
-    const double t = TwipsPerPixel;
     TextSpace space;
     space.font = ApplyUiFont(&panel, -2, {}, size, bold, italic, face);
     space.left = left;
@@ -87,15 +86,15 @@ void UC_TextPicture::AddTextSpace(float size, int16_t bold, int16_t italic, cons
     if (top == -1) {
       // The tall cell of Meiryo leaves its glyphs high: one pixel down centres them.
       const std::string& usedFace = face.empty() ? UiFaceName : face;
-      const double centred =
-          (panel.ScaleHeight() - textHeight) / 2 + (usedFace == kMeiryoFace ? t : 0);
+      const double centred = (panel.ScaleHeight() - textHeight) / 2 +
+                             (usedFace == kMeiryoFace ? TwipsFromPixels(1) : 0);
       space.top = RoundInt32(std::max(centred, 0.0));
     } else {
       const std::vector<UiFontRecord>& cache = UiFontCache();
       const double lineRate = space.font >= 0 && space.font < static_cast<int32_t>(cache.size())
                                   ? cache[static_cast<size_t>(space.font)].lineRate
                                   : 1.0;
-      space.top = RoundInt32(top - (1 - lineRate) * textHeight / 2 + t);
+      space.top = RoundInt32(top - (1 - lineRate) * textHeight / 2 + TwipsFromPixels(1));
     }
     spaces_.push_back(space);
   });
@@ -131,7 +130,6 @@ void UC_TextPicture::DispMes(int32_t index, const std::string& text, int32_t don
 void UC_TextPicture::Draw(int32_t lit) {
   TrapErrors([&] {
     Surface& panel = Picture();
-    const double t = TwipsPerPixel;
     const int32_t width = panel.WidthPx();
     if (designType_ == 1) {
       if (currentSet_ >= 0 && currentSet_ < static_cast<int32_t>(sets_.size())) {
@@ -142,7 +140,7 @@ void UC_TextPicture::Draw(int32_t lit) {
       panel.Clear();
     }
     const Color base = panel.ForeColor();
-    const double margin = (isFlat_ != 0 && designType_ == 0 ? 2 : 4) * t;
+    const double margin = TwipsFromPixels(isFlat_ != 0 && designType_ == 0 ? 2 : 4);
     const SurfaceTextMeasure measure(panel);
     for (size_t i = 0; i < spaces_.size(); ++i) {
       const TextSpace& space = spaces_[i];
@@ -259,10 +257,10 @@ void UC_TextPicture::dragEnterEvent(QDragEnterEvent* event) {
 
 void UC_TextPicture::dropEvent(QDropEvent* event) {
   if (locked_ != 0) return;
-  const double t = TwipsPerPixel;
   emit OLEDragDrop(event->mimeData(), event->proposedAction(), MouseButtonsHeld(event->buttons()),
-                   ShiftState(event->modifiers()), static_cast<float>(event->position().x() * t),
-                   static_cast<float>(event->position().y() * t));
+                   ShiftState(event->modifiers()),
+                   static_cast<float>(TwipsFromPixels(event->position().x())),
+                   static_cast<float>(TwipsFromPixels(event->position().y())));
 }
 
 }  // namespace ampora

@@ -6,19 +6,19 @@
 namespace ampora {
 
 double TwipsLeft(const QWidget& control) {
-  return static_cast<double>(control.x()) * TwipsPerPixel;
+  return TwipsFromPixels(control.x());
 }
 
 double TwipsTop(const QWidget& control) {
-  return static_cast<double>(control.y()) * TwipsPerPixel;
+  return TwipsFromPixels(control.y());
 }
 
 double TwipsWidth(const QWidget& control) {
-  return static_cast<double>(control.width()) * TwipsPerPixel;
+  return TwipsFromPixels(control.width());
 }
 
 double TwipsHeight(const QWidget& control) {
-  return static_cast<double>(control.height()) * TwipsPerPixel;
+  return TwipsFromPixels(control.height());
 }
 
 void SetTwipsLeft(QWidget& control, double left) {

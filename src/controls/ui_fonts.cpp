@@ -92,7 +92,7 @@ FontAttributes AttributesOf(const QFont& font) {
   }
   const float size = font.pointSizeF() > 0
                          ? static_cast<float>(font.pointSizeF())
-                         : static_cast<float>(font.pixelSize()) * TwipsPerPixel / 20.0f;
+                         : static_cast<float>(TwipsFromPixels(font.pixelSize())) / 20.0f;
   return {size, static_cast<int16_t>(font.bold() ? -1 : 0),
           static_cast<int16_t>(font.italic() ? -1 : 0), font.family().toStdString()};
 }

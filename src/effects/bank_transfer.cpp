@@ -2,7 +2,6 @@
 
 #include "effects/effect_catalogue.h"
 #include "settings/setting_number.h"
-#include "settings/settings_batch.h"
 #include "settings/settings_store.h"
 #include "util/error_trap.h"
 #include "util/text.h"
@@ -112,9 +111,6 @@ void WriteBankLevels(const BankLevels& levels, TextSection& section) {
 
 int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
                          const std::string& file) {
-  // One replacement of the file for the whole bank, also when the transfer ends early:
-  // what was written back before the stop stays written.
-  SettingsBatch batch;
   FileSection fileSection(file, section);
   return TransferCounted(mode, fileSection, fx, levels, ErrorCatch);
 }

@@ -50,7 +50,8 @@ inline constexpr int kSaveBank = 1;  // TransferEffectParams mode; any other val
 // key, and every other key is read all the same: nothing the file holds is lost but
 // the value that cannot be read. Returns 1 when every key was handled, 0 when a value
 // could not be read or the transfer ended early. file: empty = the program's settings
-// file.
+// file. Under the caller's SettingsBatch the whole bank is one replacement of the file,
+// also when the transfer ends early (what was written back before the stop stays written).
 int TransferEffectParams(int mode, const std::string& section, FxParamTable& fx, BankLevels& levels,
                          const std::string& file = "");
 

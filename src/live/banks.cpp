@@ -1,7 +1,6 @@
 #include "live/banks.h"
 
 #include "effects/effect_catalogue.h"
-#include "settings/settings_batch.h"
 #include "settings/settings_store.h"
 #include "util/text.h"
 
@@ -56,7 +55,6 @@ std::string LoadBankSection(EffectChain& chain, Levels& levels, const std::strin
 
 void SaveBankSection(EffectChain& chain, const Levels& levels, const std::string& section,
                      const std::optional<std::string>& bankName, const std::string& file) {
-  SettingsBatch batch;
   if (bankName) WriteIniValue(kBankNameKey, SettingValue::Text(*bankName), file, section);
   WriteBankLevels(levels.Stored(), section, file);
   // The transfer reads the levels back from the section; they are the ones just written.

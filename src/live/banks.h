@@ -24,7 +24,8 @@ std::string LoadBankSection(EffectChain& chain, Levels& levels, const std::strin
                             const std::string& file = "");
 
 // Stores the levels and the working setting into a section, with the bank's name when
-// one is given ("Current" has none). One replacement of the file for the whole bank.
+// one is given ("Current" has none). Under the caller's SettingsBatch, one replacement of
+// the file for the whole bank.
 void SaveBankSection(EffectChain& chain, const Levels& levels, const std::string& section,
                      const std::optional<std::string>& bankName, const std::string& file = "");
 

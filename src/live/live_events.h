@@ -42,6 +42,10 @@ class LiveEvents {
   virtual void MidiInOpened(const std::string& /*name*/, bool /*opened*/) {}
   // The MIDI input's device went away; the input is closed until the next Start.
   virtual void MidiInLost() {}
+  // The audio server did not run a device of a Start (the stream's or the MIDI input's):
+  // the start is made again (retrying), or the retries are used up (a MIDI input it did
+  // not run is then lost).
+  virtual void StartStalled(bool /*retrying*/) {}
 
   // An analysis of tuner mode; most repeat the one before.
   virtual void TunerRead(const TunerReading& /*reading*/) {}

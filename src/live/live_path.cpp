@@ -31,6 +31,10 @@ constexpr int32_t kLastMidiChannel = 15;
 constexpr int32_t kLostMidiGraceTicks = 20;
 // The waits sleep this long between turns of letting events run.
 constexpr int32_t kWaitTurnMs = 1;
+// How long a start waits for the audio server to run its devices (doubling at each retry),
+// and how often a start whose devices it did not run is made again.
+constexpr int32_t kRunWaitMs = 1000;
+constexpr int32_t kStartRetries = 3;
 
 // Clears a re-entry flag however the handler that set it ends.
 template <class Flag>
@@ -86,7 +90,6 @@ LivePath::LivePath(LiveView& view, LiveSetup setup)
           [this](int32_t key, int32_t shift) { KeyReleased(key, shift, BankSource::kMidi); }) {}
 
 void LivePath::StartUp() {
-  SettingsBatch batch;
   startSettings_ = ReadMainSettings();
   if (startSettings_.ErrorCatch == 0 && FileExists(AppFolder() + "ec.txt")) {
     startSettings_.ErrorCatch = 1;
@@ -222,8 +225,7 @@ void LivePath::ButtonClicked(int32_t button) {
     CloseLostMidiIn(true);
     switch (button) {
       case kStartButton:
-        RestartStream();
-        if (!shutDown_) ReopenMidiIn();
+        Start();
         break;
       case kBypassButton:
         ToggleBypass();
@@ -240,6 +242,45 @@ void LivePath::ButtonClicked(int32_t button) {
     view_.SetStartCaption(engine_.StreamRunning() == 1 ? kResetCaption : kStartCaption);
     tuner_.ClearPeakHistory();
   });
+}
+
+// A client of another program that leaves while one of ours opens can leave libjack's
+// per-process state stale, so that the server waits on a client of ours in vain and its
+// whole graph stalls; that state resets only when the last client of the process closes.
+// So a start closes every client of ours before any opens again, and a start whose
+// devices the server does not run is made again. The MIDI input opens only once the
+// stream runs: a client opened on a stalled graph costs libjack's full timeouts.
+void LivePath::Start() {
+  for (int32_t retry = 0;; ++retry) {
+    midi_.CloseMidiIn(0);
+    MidiActive = 0;
+    RestartStream();
+    if (shutDown_) return;
+    const bool last = retry == kStartRetries;
+    const int32_t waitMs = kRunWaitMs << retry;
+    const bool streamRuns = WaitUntil(waitMs, [&] { return engine_.DevicesRun(); });
+    if (shutDown_) return;
+    bool midiRuns = false;
+    if (streamRuns || last) {
+      ReopenMidiIn();
+      midiRuns = WaitUntil(waitMs, [&] { return MidiActive == 0 || midi_.MidiInRunning(0); });
+    }
+    if ((streamRuns && midiRuns) || shutDown_) return;
+    events_->StartStalled(!last);
+    if (last) {
+      if (!midiRuns) DropMidiIn(true);
+      return;
+    }
+  }
+}
+
+bool LivePath::WaitUntil(int32_t durationMs, const std::function<bool()>& done) {
+  for (int32_t turn = 0; turn < durationMs / kWaitTurnMs; ++turn) {
+    if (done()) return true;
+    if (shutDown_) return false;
+    WaitMs(kWaitTurnMs, kWaitTurnMs);
+  }
+  return done();
 }
 
 void LivePath::RestartStream() {
@@ -290,6 +331,10 @@ void LivePath::NoticeLostMidiIn(bool streamEndedByItself) {
 // changes stop until "Start" opens the input again.
 void LivePath::CloseLostMidiIn(bool tellUser) {
   if (MidiActive == 0 || !midi_.MidiInLost(0)) return;
+  DropMidiIn(tellUser);
+}
+
+void LivePath::DropMidiIn(bool tellUser) {
   if (tellUser) ShowMessage(UiText("DeviceError", kMidiInLostText), kMbOk, "");
   midi_.CloseMidiIn(0);
   MidiActive = 0;
@@ -358,6 +403,8 @@ bool LivePath::KeyReleased(int32_t key, int32_t shift, BankSource source) {
 }
 
 void LivePath::SelectBank(int32_t n, BankSource source) {
+  // A bank is read or written whole, in one replacement of the settings file.
+  SettingsBatch batch;
   if (!pendingBankName_.empty()) {
     view_.SetTextBank(pendingBankName_);
     SaveBank(n);

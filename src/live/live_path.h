@@ -83,12 +83,13 @@ class LivePath {
   LivePath(const LivePath&) = delete;
   LivePath& operator=(const LivePath&) = delete;
 
-  // The start-up of the live path, in one settings batch: the main settings (and with
+  // The start-up of the live path: the main settings (and with
   // them the error trap switch, also on when a file "ec.txt" lies in the program's
   // folder), the devices by name, the stream initialised but not opened, the effect
   // tables, and the working setting from section "Current". From the main settings on, a
   // failing step is skipped unless ErrorCatch is on. The stream is stopped, the mode
-  // normal.
+  // normal. The caller holds the start-up's SettingsBatch (live/live_program.h), so the
+  // defaults written back reach the file in one replacement.
   void StartUp();
 
   // The shut-down, once; later calls return false and do nothing. In order, each step's
@@ -98,7 +99,7 @@ class LivePath {
   // that fails or hangs while closing cannot cost the working setting; then the MIDI
   // input and the stream closed, the effect tables freed and a 300 ms wait with events
   // running. A transport action whose wait is running meanwhile does not reopen the
-  // stream afterwards.
+  // stream afterwards. Everything kept is written in one SettingsBatch of its own.
   bool ShutDown(const std::function<void()>& saveWindowPlacement = {});
 
   // Obeys the start-up switches of the arguments (live/start_switches.h).
@@ -117,7 +118,11 @@ class LivePath {
   // (close, wait with events running, initialise, open), even from the stopped state,
   // and clear the tuner's peak hold; Start also reopens the MIDI input when UseMIDIF is 1
   // (by the device's name: ports renumber as devices come and go) and closes it
-  // otherwise. Store arms the storing of a bank. Ignored while UiBusy.
+  // otherwise. Start closes the MIDI input before the stream, opens it once the audio
+  // server runs the stream's devices, and makes the whole start again, up to three times
+  // with a longer wait each time (1 s, 2 s, 4 s, 8 s, with events running), while the server
+  // does not run a device of it; a MIDI input still not run then is closed and said
+  // lost. Store arms the storing of a bank. Ignored while UiBusy.
   void ButtonClicked(int32_t button);
 
   // The key handler, for key releases anywhere in the main window. F1..F12 load bank
@@ -195,11 +200,16 @@ class LivePath {
   std::string CountsReport() const;
 
  private:
+  void Start();
+  // Waits with events running until done() or durationMs passed; false when not done.
+  bool WaitUntil(int32_t durationMs, const std::function<bool()>& done);
   void RestartStream();
   void InitStreamAtDeviceRate();
   void ReopenMidiIn();
   void NoticeLostMidiIn(bool streamEndedByItself);
   void CloseLostMidiIn(bool tellUser);
+  // Closes the MIDI input and says it lost (in a message box too when tellUser).
+  void DropMidiIn(bool tellUser);
   void AnalyseTunerBlock(int32_t k);
   void ToggleBypass();
   void ToggleTuner();

@@ -18,6 +18,8 @@ int LiveProgram::Run(const std::string& arguments) {
   if (instance.OtherInstanceRunning()) return 0;
   InitSettingsPaths();
   {
+    // The only batch of the start-up: whatever is read or written back meanwhile reaches
+    // the settings file in one replacement.
     SettingsBatch batch;
     live_ = &frontEnd_.Build(ReadLiveSetup());
     RaiseProcessPriority();

@@ -17,6 +17,7 @@ bool JackMidiIn::Open(const char* clientName, const char* portName, Deliver deli
   }
   deliver_ = deliver;
   user_ = user;
+  hasRun_.store(false, std::memory_order_release);
   jack_set_process_callback(client_.get(), &Process, this);
   return true;
 }
@@ -33,10 +34,12 @@ bool JackMidiIn::Start(const std::string& source) {
 void JackMidiIn::Close() {
   client_.Close();
   port_ = nullptr;
+  hasRun_.store(false, std::memory_order_release);
 }
 
 int JackMidiIn::Process(jack_nframes_t frames, void* self) {
   auto& input = *static_cast<JackMidiIn*>(self);
+  input.hasRun_.store(true, std::memory_order_release);
   void* buffer = jack_port_get_buffer(input.port_, frames);
   const uint32_t count = jack_midi_get_event_count(buffer);
   for (uint32_t i = 0; i < count; ++i) {

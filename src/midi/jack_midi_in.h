@@ -2,6 +2,7 @@
 
 #include <jack/jack.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -44,6 +45,9 @@ class JackMidiIn {
   void Close();
   // True once the server of the open client went away.
   bool ServerGone() const { return client_.ServerGone(); }
+  // True once the server ran the client's process callback since it was opened: false
+  // after a failed activation, and while the server's graph stalls.
+  bool HasRun() const { return hasRun_.load(std::memory_order_acquire); }
 
  private:
   static int Process(jack_nframes_t frames, void* self);
@@ -52,6 +56,7 @@ class JackMidiIn {
   jack_port_t* port_ = nullptr;
   Deliver deliver_ = nullptr;
   void* user_ = nullptr;
+  std::atomic<bool> hasRun_{false};  // set on the process thread
 };
 
 // The MIDI ports of the client's server as "client:port" names, in the server's order:

@@ -35,6 +35,11 @@ class MidiInService {
   // before anything opens a client on a server again: libjack frees such a client at the
   // next open, and closing it afterwards would crash.
   virtual bool Lost(MidiHandle) const { return false; }
+  // False while a device on a server has not been run by it since Start: its start
+  // failed, or the server's graph stalls (libjack keeps per-process state that a client
+  // of another program leaving while one of ours opens can leave stale, so that the
+  // server waits on a client of ours in vain). Devices without a server always run.
+  virtual bool Running(MidiHandle) const { return true; }
 };
 
 }  // namespace ampora

@@ -56,6 +56,8 @@ class MidiInput {
   void CloseMidiIn(int32_t n);
   // True when port n is open and its device stopped by itself (MidiInService::Lost).
   bool MidiInLost(int32_t n) const { return service_.Lost(MidiInHandle(n)); }
+  // False while port n is open on a server that has not run it (MidiInService::Running).
+  bool MidiInRunning(int32_t n) const { return service_.Running(MidiInHandle(n)); }
 
   // Takes the messages of port 0 in order of arrival, at most one ring's worth per call,
   // and calls keyHandler for each Program Change 0..11 on channel midiCh (0..15; -1 =

@@ -122,6 +122,11 @@ bool RtMidiInService::Lost(MidiHandle handle) const {
   return it != ports_.end() && it->second->jack && it->second->jack->ServerGone();
 }
 
+bool RtMidiInService::Running(MidiHandle handle) const {
+  const auto it = ports_.find(handle);
+  return it == ports_.end() || !it->second->jack || it->second->jack->HasRun();
+}
+
 void RtMidiInService::Close(MidiHandle handle) {
   const auto it = ports_.find(handle);
   if (it == ports_.end()) return;

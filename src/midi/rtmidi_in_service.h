@@ -28,6 +28,7 @@ class RtMidiInService final : public MidiInService {
   void Start(MidiHandle handle) override;
   void Close(MidiHandle handle) override;
   bool Lost(MidiHandle handle) const override;
+  bool Running(MidiHandle handle) const override;
 
  private:
   struct Port;

@@ -30,9 +30,9 @@ std::optional<PixelPoint> MessageBoxCentre(const TwipsRect& owner, bool ownerMin
 PixelPoint PlaceMessageBox(PixelPoint centre, int32_t boxWidth, int32_t boxHeight,
                            const ScreenPixels& screen, int32_t twipsPerPixel) {
   Check(twipsPerPixel > 0, "twips per pixel");
-  const double tpp = twipsPerPixel;
   const double bottom =
-      screen.top + (static_cast<double>(screen.height) * tpp - kMessageBottomMarginTwips) / tpp;
+      screen.top +
+      (TwipsFromPixels(screen.height, twipsPerPixel) - kMessageBottomMarginTwips) / twipsPerPixel;
   const double right = static_cast<double>(screen.left) + screen.width;
   return PixelPoint{PlaceSpan(centre.x, boxWidth, right, screen.left),
                     PlaceSpan(centre.y, boxHeight, bottom, screen.top)};

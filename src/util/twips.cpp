@@ -10,4 +10,8 @@ int32_t PixelsFromTwips(double twips, int32_t twipsPerPixel) {
   return DivInt32(RoundInt32(twips), twipsPerPixel);
 }
 
+double TwipsFromPixels(double pixels, int32_t twipsPerPixel) {
+  return pixels * twipsPerPixel;
+}
+
 }  // namespace ampora

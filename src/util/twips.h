@@ -12,4 +12,7 @@ extern int32_t TwipsPerPixel;
 // on a twipsPerPixel of 0 and on overflow.
 int32_t PixelsFromTwips(double twips, int32_t twipsPerPixel = TwipsPerPixel);
 
+// The twip length of a pixel length (fractions allowed): pixels times twipsPerPixel.
+double TwipsFromPixels(double pixels, int32_t twipsPerPixel = TwipsPerPixel);
+
 }  // namespace ampora

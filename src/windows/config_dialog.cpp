@@ -133,8 +133,7 @@ void FrmConf::Load() {
   PlaceControl(*textMS_[0], *comboDev_[1], kPlaceBelow);
   AddArrayControl(textMS_, 1, kPlaceBelow, true, true, kTwoPixelGap);
   AddArrayControl(textMS_, 2, kPlaceBelow, true, true, kTwoPixelGap);
-  PlaceControl(*checkUseMidi_, *textMS_[2], kPlaceBelow,
-               static_cast<double>(kCheckGapPixels) * TwipsPerPixel);
+  PlaceControl(*checkUseMidi_, *textMS_[2], kPlaceBelow, TwipsFromPixels(kCheckGapPixels));
   PlaceControl(*comboDev_[2], *checkUseMidi_, kPlaceBelow);
   PlaceControl(*comboMidiCh_, *comboDev_[2], kPlaceBelow);
   referencePitch_ = std::make_unique<ReferencePitchField>(*textMS_[2], *comboMidiCh_);

@@ -6,7 +6,7 @@ namespace ampora {
 
 void PlaceControl(QWidget& control, const QWidget& reference, int32_t placement, double gap,
                   int32_t alignMode, double alignValue) {
-  if (gap == kTwoPixelGap) gap = 2.0 * TwipsPerPixel;
+  if (gap == kTwoPixelGap) gap = TwipsFromPixels(2);
   const double left = TwipsLeft(reference);
   const double top = TwipsTop(reference);
   const double width = TwipsWidth(reference);

@@ -123,8 +123,8 @@ void FrmFX::LayOut() {
   closeButton_->Init();
   // The designed client area; the window system adds its frame around it.
   TrapErrors([&] {
-    const double width = TwipsLeft(*closeButton_) + TwipsWidth(*closeButton_) +
-                         static_cast<double>(kRightMarginPx) * TwipsPerPixel;
+    const double width =
+        TwipsLeft(*closeButton_) + TwipsWidth(*closeButton_) + TwipsFromPixels(kRightMarginPx);
     setFixedSize(PixelsFromTwips(width), PixelsFromTwips(kClientHeight));
   });
 }

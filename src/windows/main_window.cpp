@@ -18,7 +18,6 @@
 #include "controls/twips_geometry.h"
 #include "controls/ui_fonts.h"
 #include "effects/effect_catalogue.h"
-#include "settings/settings_batch.h"
 #include "util/debug_trace.h"
 #include "util/pending_events.h"
 #include "util/twips.h"
@@ -255,13 +254,12 @@ void FrmMain::BuildEffectButtons() {
 // Behind the first row from left to right, back along the gap between the rows, and
 // behind the second row from left to right.
 void FrmMain::DrawSignalFlow() {
-  const double t = TwipsPerPixel;
   const QWidget& first = *fxButton_[0];
   const QWidget& endOfRow = *fxButton_[kButtonsPerRow - 1];
   const QWidget& secondRow = *fxButton_[kButtonsPerRow];
   const double y1 = TwipsTop(first) + TwipsHeight(first) / 4;
   const double x1 = TwipsLeft(endOfRow) + TwipsWidth(endOfRow) + kFlowTurnOut;
-  const double y2 = TwipsTop(endOfRow) + TwipsHeight(endOfRow) + kFlowGapPx * t;
+  const double y2 = TwipsTop(endOfRow) + TwipsHeight(endOfRow) + TwipsFromPixels(kFlowGapPx);
   const double x2 = TwipsLeft(first) - kFlowTurnOut;
   const double y3 = TwipsTop(secondRow) + TwipsHeight(secondRow) / 4;
   const double right = TwipsWidth(*picture1_);
@@ -276,13 +274,10 @@ void FrmMain::DrawSignalFlow() {
 }
 
 void FrmMain::Load() {
-  {
-    SettingsBatch batch;
-    live_->StartUp();
-    ApplyFonts(live_->StartSettings().AltFont);
-    RunPendingEvents();
-    RestoreWindowPlacement(placed_, "", 1, 0, 0);
-  }
+  live_->StartUp();
+  ApplyFonts(live_->StartSettings().AltFont);
+  RunPendingEvents();
+  RestoreWindowPlacement(placed_, "", 1, 0, 0);
   show();
 }
 

@@ -46,7 +46,7 @@ class FrmMain final : public QMainWindow, public LiveView {
   explicit FrmMain(LiveSetup setup);
   ~FrmMain() override;
 
-  // The start-up, in one settings batch: the live path's (settings, devices, stream,
+  // The start-up, inside the start-up's settings batch: the live path's (settings, devices, stream,
   // working setting), then the UI font, the controls' faces and the window's placement;
   // then the window is shown. The stream is stopped until the transport or the command
   // line starts it.
@@ -74,6 +74,10 @@ class FrmMain final : public QMainWindow, public LiveView {
   void CloseEffectEditor() override;
   void OpenEffectEditor(int effect) override;
   void EffectSettingsLoaded() override;
+  // What depends on the UI font (the controls' faces, the transport bar's buttons): part of
+  // Load, after the live path's start-up has read which face to use (altFont 1: the
+  // alternative face).
+  void ApplyFonts(int32_t altFont);
   // The effect editor the right mouse button opens on an effect button.
   EffectEditor& Editor() { return *editor_; }
 
@@ -87,9 +91,6 @@ class FrmMain final : public QMainWindow, public LiveView {
   void BuildLevelControls();
   void BuildEffectButtons();
   void DrawSignalFlow();
-  // What depends on the UI font: applied after the live path's start-up has read which
-  // face to use.
-  void ApplyFonts(int32_t altFont);
   void DrawLevelLabels();
   void InitTransportBar();
   void DrawStatus();

@@ -12,7 +12,7 @@ namespace {
 constexpr Qt::WindowStates kPlacedStates = Qt::WindowMinimized | Qt::WindowMaximized;
 
 float Twips(int pixels) {
-  return static_cast<float>(pixels) * static_cast<float>(TwipsPerPixel);
+  return static_cast<float>(TwipsFromPixels(pixels));
 }
 
 QRect Desktop(const QWidget& window) {

@@ -18,7 +18,7 @@ fi
 export JACK_NO_START_SERVER=1
 timeout 20 jack_wait -w -t 15 >/dev/null 2>&1 || { echo "FAIL: no JACK server $JACK_DEFAULT_SERVER"; exit 1; }
 
-work=$(mktemp -d)
+. "$(dirname "$0")/../../tools/runner/program-runner.sh"
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -32,12 +32,10 @@ fail() {
   exit 1
 }
 
-mkdir -m 700 "$work/app" "$work/runtime"
-cp "$program" "$work/app/ampora"
 client="ampora-keys-$$"
 # The input is the built-in test tone, the output the JACK server's: the banks differ in
 # their input level, which the sound on the JACK ports shows.
-cat >"$work/app/ampora.ini" <<INI
+program_dir "$program" <<INI
 [conf]
 AudioApi=jack
 DeviceIn=test tone
@@ -61,10 +59,6 @@ Tremolo-01=1
 BankName=Eight
 Reverb-01=1
 INI
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/../lsan.supp"
-# Nothing of a window may be tried: no display, and a platform that needs one.
-headless_env=(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb)
 
 # The controller first: the program connects to its port when Start opens the input.
 mkfifo "$work/to_sender" "$work/to_program"
@@ -74,7 +68,7 @@ exec 4>"$work/to_sender"
 timeout 20 bash -c "until grep -q ready '$work/sender'; do sleep 0.1; done" ||
   fail "the MIDI sender did not start"
 
-"${headless_env[@]}" "$work/app/ampora" --headless F03 <"$work/to_program" >"$work/out" 2>"$work/err" &
+"${headless[@]}" "$app/ampora" --headless F03 <"$work/to_program" >"$work/out" 2>"$work/err" &
 pid=$!
 pids+=($pid)
 exec 3>"$work/to_program"
@@ -122,13 +116,13 @@ wait_for 'status: stream running at 44100 Hz, normal, bank 08 "Eight"'
 [ "$(grep -c '^ampora: "' "$work/err")" -eq 4 ] || fail "not one error line per wrong command"
 
 # A second program, without a window or with one, leaves at once without a word.
-"${headless_env[@]}" timeout 20 "$work/app/ampora" --headless S </dev/null >"$work/second" 2>&1 ||
+"${headless[@]}" timeout 20 "$app/ampora" --headless S </dev/null >"$work/second" 2>&1 ||
   fail "a second headless start did not leave at once and well"
 [ ! -s "$work/second" ] || fail "a second headless start said: $(cat "$work/second")"
-QT_QPA_PLATFORM=offscreen timeout 20 "$work/app/ampora" F01 >/dev/null 2>&1 ||
+env "${program_environment[@]}" QT_QPA_PLATFORM=offscreen timeout 20 "$app/ampora" F01 >/dev/null 2>&1 ||
   fail "a second windowed start did not leave at once and well"
 
-"$work/app/ampora" --list-devices >"$work/devices" 2>/dev/null || fail "--list-devices failed"
+env "${program_environment[@]}" "$app/ampora" --list-devices >"$work/devices" 2>/dev/null || fail "--list-devices failed"
 for expected in "AudioApi=jack" "DeviceIn=system" "DeviceOut=system" "MidiApi=jack" \
                 "MidiInDeviceName=$client:keys"; do
   grep -qxF -- "    $expected" "$work/devices" || grep -qxF -- "  $expected" "$work/devices" ||
@@ -142,12 +136,7 @@ kill -0 "$pid" 2>/dev/null || fail "the end of the input ended the program"
 kill -TERM "$pid"
 wait "$pid" || fail "the program ended with $? after SIGTERM"
 grep -qx 'shut down' "$work/out" || fail "no shut-down"
-value() {
-  awk -F= -v section="[$1]" -v key="$2" '
-    /^\[/ { inside = ($0 == section); next }
-    inside && $1 == key { print substr($0, length(key) + 2); exit }' "$work/app/ampora.ini"
-}
-[ "$(value Current Reverb-01)" = 1 ] || fail "[Current] does not hold bank 8's reverb"
-[ "$(value Current LevelInL)" = 0 ] || fail "[Current] does not hold bank 8's input level"
-[ "$(value Current Tremolo-01)" = 0 ] || fail "[Current] still holds bank 5's tremolo"
+[ "$(settings_value Current Reverb-01)" = 1 ] || fail "[Current] does not hold bank 8's reverb"
+[ "$(settings_value Current LevelInL)" = 0 ] || fail "[Current] does not hold bank 8's input level"
+[ "$(settings_value Current Tremolo-01)" = 0 ] || fail "[Current] still holds bank 5's tremolo"
 echo "headless session: every check passed (RMS of bank 3 $bank3, bank 5 $bank5, bank 8 $bank8)"

@@ -4,9 +4,9 @@
 # (a logout). The settings file must then hold bank 3 as the working setting "Current".
 #   run_and_terminate.sh <program>
 set -euo pipefail
-. "$(dirname "$0")/program_session.sh"
+. "$(dirname "$0")/../../tools/runner/program-runner.sh"
 
-new_session "$1" <<'INI'
+program_dir "$1" <<'INI'
 [conf]
 DeviceIn=demo guitar
 DeviceOut=null
@@ -21,15 +21,15 @@ LevelOutR=5
 Fuzz-01=1
 INI
 
-run_session '
-  "$1" F03 &
+in_x '
+  "$1/ampora" F03 &
   pid=$!
   # Two seconds after the window is shown, the command line has long been obeyed.
   xdotool search --sync --onlyvisible --name "^$MAIN_TITLE\$" >/dev/null
   sleep 2
   kill -TERM "$pid"
   wait "$pid"
-'
+' "$app" >"$work/run.log" 2>&1 || { echo "the program did not end normally:"; cat "$work/run.log"; exit 1; }
 
 expect Current LevelOutL 7
 expect Current LevelOutR 5

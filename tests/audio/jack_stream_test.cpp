@@ -1,28 +1,28 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "audio/device_catalogue.h"
 #include "audio/devices/audio_devices.h"
+#include "audio/devices/jack_client_stream.h"
+#include "audio/devices/sample_conversion.h"
 #include "audio/stream_engine.h"
 #include "engine_rig.h"
-#include "jack_probe.h"
 #include "midi/midi_ports.h"
 #include "midi/rtmidi_in_service.h"
 #include "support/temp_folder.h"
+#include "support/test_jack_client.h"
+#include "support/test_jack_server.h"
 #include "util/pending_events.h"
 #include "util/rounding.h"
-
-extern char** environ;
 
 namespace ampora::test {
 namespace {
@@ -52,6 +52,33 @@ void PollFor(StreamEngine& engine, std::chrono::milliseconds duration,
   }
 }
 
+// The known signal the probe plays: a fixed pseudo-random sample for every frame number,
+// in -20000..20000, so that any stretch of a few frames tells where in the signal it came
+// from.
+int16_t ProbeSignal(int64_t frame) {
+  uint64_t h = static_cast<uint64_t>(frame) * 0x9E3779B97F4A7C15ull;
+  h ^= h >> 29;
+  h *= 0xBF58476D1CE4E5B9ull;
+  h ^= h >> 32;
+  return static_cast<int16_t>(static_cast<int64_t>(h % 40001) - 20000);
+}
+
+// What the probe recorded of the program's two outputs, as 16-bit samples, counted from
+// the first frame it recorded; it began playing no earlier.
+struct Heard {
+  std::vector<int16_t> left, right;
+};
+
+Heard HeardBy(const TestJackClient& probe) {
+  const auto frames = static_cast<size_t>(probe.RecordedFrames());
+  Heard heard;
+  for (size_t n = 0; n < frames; ++n) {
+    heard.left.push_back(FloatToSample(probe.Recorded(0)[n]));
+    heard.right.push_back(FloatToSample(probe.Recorded(1)[n]));
+  }
+  return heard;
+}
+
 // A stretch of the output that equals the input with the gains after one delay.
 struct MatchedRun {
   int64_t start = 0;
@@ -67,15 +94,15 @@ struct Matching {
   int64_t unmatched = 0;
 };
 
-Matching MatchOutput(const JackProbe& probe, double inGain, double outLeft, double outRight,
+Matching MatchOutput(const Heard& heard, double inGain, double outLeft, double outRight,
                      int64_t maxDelay) {
   constexpr int64_t kMinRun = 16;
-  const int64_t total = probe.RecordedFrames();
+  const int64_t total = static_cast<int64_t>(heard.left.size());
   auto matches = [&](int64_t n, int64_t delay) {
     if (n - delay < 0) return false;
     const double x = ProbeSignal(n - delay) * inGain;
-    return probe.Left()[static_cast<size_t>(n)] == ClipRound(x * outLeft) &&
-           probe.Right()[static_cast<size_t>(n)] == ClipRound(x * outRight);
+    return heard.left[static_cast<size_t>(n)] == ClipRound(x * outLeft) &&
+           heard.right[static_cast<size_t>(n)] == ClipRound(x * outRight);
   };
   auto runLength = [&](int64_t n, int64_t delay) {
     int64_t length = 0;
@@ -84,7 +111,7 @@ Matching MatchOutput(const JackProbe& probe, double inGain, double outLeft, doub
   };
   Matching result;
   int64_t n = 0;
-  while (n < total && probe.Left()[static_cast<size_t>(n)] == 0) ++n;
+  while (n < total && heard.left[static_cast<size_t>(n)] == 0) ++n;
   int64_t delay = -1;
   while (n < total) {
     int64_t length = delay >= 0 ? runLength(n, delay) : 0;
@@ -106,75 +133,19 @@ Matching MatchOutput(const JackProbe& probe, double inGain, double outLeft, doub
   return result;
 }
 
-// A JACK server with the dummy driver, of the test's own, so that it can be stopped.
-class OwnJackServer {
- public:
-  explicit OwnJackServer(const std::string& name) : name_(name) {
-    std::vector<std::string> env{"JACK_NO_AUDIO_RESERVATION=1"};
-    for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args{"jackd", "--no-realtime", "-S", "-n", name, "-d", "dummy",
-                                  "-r",    "44100",         "-p", "256"};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_ = fork();
-    if (pid_ == 0) {
-      // The server dies with the test, also with one that crashes: a server left behind
-      // would answer in place of the next one of the same name.
-      prctl(PR_SET_PDEATHSIG, SIGKILL);
-      const int devNull = open("/dev/null", O_WRONLY);
-      dup2(devNull, 1);
-      dup2(devNull, 2);
-      execvpe("jackd", argv.data(), envp.data());
-      _exit(127);
-    }
-    for (int attempt = 0; pid_ > 0 && attempt < 150 && !Answers(); ++attempt) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-  }
-  ~OwnJackServer() { Stop(); }
-
-  bool Answers() const {
-    jack_status_t status;
-    jack_client_t* client = jack_client_open(
-        "ampora-wait", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status,
-        name_.c_str());
-    if (client == nullptr) return false;
-    jack_client_close(client);
-    return true;
-  }
-
-  // Whether the server started here is running (and not, say, another of the same name).
-  bool Running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
-
-  // Ends the server with the signal, as a system shutdown (SIGTERM) or a crash (SIGKILL)
-  // would, forcibly after 5 s, and returns once its process has ended.
-  void Stop(int signal = SIGTERM) {
-    if (pid_ <= 0) return;
-    kill(pid_, signal);
-    for (int i = 0; i < 1000 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    if (waitpid(pid_, nullptr, WNOHANG) == 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    pid_ = -1;
-  }
-
- private:
-  std::string name_;
-  pid_t pid_ = -1;
-};
-
 TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   SKIP_WITHOUT_JACK_SERVER();
   constexpr int32_t kSeconds = 5;
-  JackProbe probe((kSeconds + 2) * 44100);
-  ASSERT_TRUE(probe.ok()) << "no JACK server named " << std::getenv("JACK_DEFAULT_SERVER");
+  constexpr int32_t kFrames = (kSeconds + 2) * 44100;
+  TestJackClient probe("ampora-probe", 1, 2);
+  ASSERT_TRUE(probe.ok()) << probe.Error() << ": " << std::getenv("JACK_DEFAULT_SERVER");
+  // From before the stream opens, as a source that is already playing. Recording first:
+  // the signal cannot start in an earlier cycle than the recording.
+  probe.Record(kFrames);
+  std::vector<float> signal(kFrames);
+  for (int32_t n = 0; n < kFrames; ++n)
+    signal[static_cast<size_t>(n)] = SampleToFloat(ProbeSignal(n));
+  probe.Play({std::move(signal)});
 
   AudioDevices devices(DeviceConfig{"jack", "", "", true});
   ASSERT_EQ(devices.ApiName(), "jack");
@@ -188,9 +159,9 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   engine.InitStream();
   engine.OpenStream();
   ASSERT_EQ(engine.StreamRunning(), 1);
-  ASSERT_TRUE(probe.ConnectOutputTo("^ampora-in[^:]*:inport 0$"));
-  ASSERT_TRUE(probe.ConnectInputFrom("^ampora-out[^:]*:outport 0$", "in_l"));
-  ASSERT_TRUE(probe.ConnectInputFrom("^ampora-out[^:]*:outport 1$", "in_r"));
+  ASSERT_TRUE(probe.Connect(probe.OutputPort(0), probe.PortMatching("^ampora-in[^:]*:inport 0$")));
+  ASSERT_TRUE(probe.Connect(probe.PortMatching("^ampora-out[^:]*:outport 0$"), probe.InputPort(0)));
+  ASSERT_TRUE(probe.Connect(probe.PortMatching("^ampora-out[^:]*:outport 1$"), probe.InputPort(1)));
 
   HandledBlocks handled(engine);
   struct LagSample {
@@ -203,7 +174,7 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
     lags.push_back(
         {Clock::now(), int64_t{engine.LagAverage()} - engine.LengthTrim(), engine.LengthTrim()});
   });
-  probe.Freeze();
+  const Heard heard = HeardBy(probe);
   const int64_t captured = devices.WaveIn().PositionBytes() / 4;
   handled.Stop();
   const BlockLayout layout = engine.Layout();
@@ -231,7 +202,7 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   // The output is the input through the gains, sample for sample, after a delay that
   // changes only where a block was lengthened or shortened, or where the server lost a
   // cycle (an xrun: the dummy driver runs without real-time scheduling).
-  const Matching m = MatchOutput(probe, 0.5, 1.0, 0.75, 3 * 44100);
+  const Matching m = MatchOutput(heard, 0.5, 1.0, 0.75, 3 * 44100);
   ASSERT_FALSE(m.runs.empty()) << "nothing of the input reached the output";
   int64_t matched = 0;
   int64_t longest = 0;
@@ -249,15 +220,41 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   EXPECT_LE(static_cast<int64_t>(m.runs.size()) - 1, corrections + probe.Xruns());
 }
 
+// Waits up to 10 s for ran() to hold: the server runs a client within a few periods.
+bool RunsWithin10s(const std::function<bool()>& ran) {
+  const auto giveUp = Clock::now() + std::chrono::seconds(10);
+  while (!ran() && Clock::now() < giveUp) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return ran();
+}
+
+// A start is made again while the server has not run its clients: a client tells that
+// only once the server ran it, and not after it closed.
+TEST(JackStream, AClientSaysRunOnlyOnceTheServerRanIt) {
+  SKIP_WITHOUT_JACK_SERVER();
+  for (const bool input : {true, false}) {
+    SCOPED_TRACE(input ? "capture" : "playback");
+    JackClientStream stream;
+    std::string error;
+    ASSERT_TRUE(stream.Open(
+        "system", 2, input, "ampora-run-probe", JackServerRate(),
+        [](void*, void*, unsigned int, double, unsigned int, void*) { return 0; }, nullptr, error))
+        << error;
+    EXPECT_FALSE(stream.HasRun()) << "opened, not started";
+    ASSERT_TRUE(stream.Start(error)) << error;
+    EXPECT_TRUE(RunsWithin10s([&] { return stream.HasRun(); }));
+    stream.Close();
+    EXPECT_FALSE(stream.HasRun());
+  }
+}
+
 TEST(JackMidi, PortsOfTheServerAreListed) {
   SKIP_WITHOUT_JACK_SERVER();
-  jack_status_t status;
-  jack_client_t* client = jack_client_open("ampora-midi-probe", JackNoStartServer, &status);
-  ASSERT_NE(client, nullptr);
-  jack_port_register(client, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+  TestJackClient client("ampora-midi-probe", 0, 0);
+  ASSERT_TRUE(client.ok()) << client.Error();
+  const std::string keys = client.AddMidiOutput("keys");
+  ASSERT_EQ(keys, "ampora-midi-probe:keys");
   const std::vector<std::string> inputs = MidiPortNames(1);
-  jack_client_close(client);
-  EXPECT_NE(std::find(inputs.begin(), inputs.end(), "ampora-midi-probe:keys"), inputs.end())
+  EXPECT_NE(std::find(inputs.begin(), inputs.end(), keys), inputs.end())
       << "listed: " << ::testing::PrintToString(inputs);
 }
 
@@ -273,14 +270,14 @@ struct OwnServerStream {
   }
 
   OwnServerStream()
-      : server(Name()),
-        env("JACK_DEFAULT_SERVER", Name()),
+      : started(server.Start(Name(), 44100)),
+        env("JACK_DEFAULT_SERVER", server.Name()),
         devices(DeviceConfig{"jack", "", "", true}),
         engine(devices.WaveIn(), devices.WaveOut(), chain) {}
 
   // Opens the stream and polls it for the given time; fails unless blocks went through.
   void Run(std::chrono::milliseconds duration) {
-    ASSERT_TRUE(server.Answers() && server.Running()) << "jackd -n " << Name() << " did not start";
+    ASSERT_TRUE(started && server.Running()) << server.Error();
     engine.WaveDeviceId = {IdOf(devices, 1, "system"), IdOf(devices, 0, "system")};
     ASSERT_GE(engine.WaveDeviceId[0], 0);
     engine.InitStream();
@@ -290,7 +287,8 @@ struct OwnServerStream {
     ASSERT_GT(chain.starts.size(), 5u) << "streaming did not begin";
   }
 
-  OwnJackServer server;
+  TestJackServer server;
+  bool started;
   ScopedEnv env;
   AudioDevices devices;
   RecordingChain chain;
@@ -348,13 +346,12 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
   SKIP_WITHOUT_JACK_SERVER();
   for (const int signal : {SIGKILL, SIGTERM}) {
     SCOPED_TRACE(testing::Message() << "signal " << signal);
-    OwnJackServer server(OwnServerStream::Name());
-    ScopedEnv env("JACK_DEFAULT_SERVER", OwnServerStream::Name());
-    ASSERT_TRUE(server.Answers());
-    jack_client_t* keys = jack_client_open("ampora-stop-keys", JackNoStartServer, nullptr);
-    ASSERT_NE(keys, nullptr);
-    jack_port_register(keys, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-    const std::string source = "ampora-stop-keys:keys";
+    TestJackServer server;
+    ASSERT_TRUE(server.Start(OwnServerStream::Name(), 44100)) << server.Error();
+    ScopedEnv env("JACK_DEFAULT_SERVER", server.Name());
+    std::optional<TestJackClient> keys(std::in_place, "ampora-stop-keys", 0, 0);
+    ASSERT_TRUE(keys->ok()) << keys->Error();
+    const std::string source = keys->AddMidiOutput("keys");
     const std::vector<std::string> ports = MidiPortNames(1);
     ASSERT_NE(std::find(ports.begin(), ports.end(), source), ports.end());
 
@@ -362,10 +359,12 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
     const MidiHandle handle = service.Open(
         source, [](void*, MidiHandle, uint32_t) {}, nullptr);
     ASSERT_NE(handle, 0u);
+    EXPECT_FALSE(service.Running(handle)) << "opened, not started";
     service.Start(handle);
+    EXPECT_TRUE(RunsWithin10s([&] { return service.Running(handle); }));
     EXPECT_FALSE(service.Lost(handle));
     server.Stop(signal);
-    jack_client_close(keys);
+    keys.reset();
     const auto giveUp = Clock::now() + std::chrono::seconds(10);
     while (!service.Lost(handle) && Clock::now() < giveUp) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));

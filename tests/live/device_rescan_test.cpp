@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include <jack/jack.h>
+#include "support/test_jack_client.h"
 
 #include <cstdlib>
 #include <memory>
@@ -9,32 +9,6 @@
 
 namespace ampora::test {
 namespace {
-
-// A JACK client with one output port: to the program, a capture device named after the
-// client, present while the object lives.
-class JackSource {
- public:
-  explicit JackSource(const char* name) {
-    client_ = jack_client_open(name, JackNoStartServer, nullptr);
-    if (client_ == nullptr) return;
-    if (jack_port_register(client_, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0) ==
-            nullptr ||
-        jack_activate(client_) != 0) {
-      jack_client_close(client_);
-      client_ = nullptr;
-    }
-  }
-  ~JackSource() {
-    if (client_ != nullptr) jack_client_close(client_);
-  }
-  JackSource(const JackSource&) = delete;
-  JackSource& operator=(const JackSource&) = delete;
-
-  bool ok() const { return client_ != nullptr; }
-
- private:
-  jack_client_t* client_ = nullptr;
-};
 
 class DeviceRescanTest : public LiveTest {
  protected:
@@ -47,8 +21,8 @@ TEST_F(DeviceRescanTest, TheChosenDevicesFollowTheirNamesThroughARenumbering) {
     GTEST_SKIP() << "JACK_DEFAULT_SERVER is not set: run scripts/test, which starts a JACK "
                     "server with the dummy driver";
   }
-  auto unplugged = std::make_unique<JackSource>("ampora-rescan-a");
-  auto kept = std::make_unique<JackSource>("ampora-rescan-b");
+  auto unplugged = std::make_unique<TestJackClient>("ampora-rescan-a", 1, 0);
+  auto kept = std::make_unique<TestJackClient>("ampora-rescan-b", 1, 0);
   ASSERT_TRUE(unplugged->ok() && kept->ok());
   devices.api = "jack";
   devices.realDevices = true;
@@ -70,7 +44,8 @@ TEST_F(DeviceRescanTest, TheChosenDevicesFollowTheirNamesThroughARenumbering) {
 
   // JACK may give a newcomer the place of a client that left: no renumbering to follow
   // then, but the newcomer must be listed.
-  const JackSource pluggedIn("ampora-rescan-c");
+  // A client with an output port: to the program, a capture device named after it.
+  const TestJackClient pluggedIn("ampora-rescan-c", 1, 0);
   ASSERT_TRUE(pluggedIn.ok());
   Live().RescanDevices();
   EXPECT_GE(Live().WaveDevices().DeviceIdByName(1, "ampora-rescan-c", 0), 0);

@@ -1,5 +1,6 @@
 #include "live/live_rig.h"
 
+#include "settings/settings_batch.h"
 #include "settings/settings_store.h"
 #include "util/error_trap.h"
 #include "util/pending_events.h"
@@ -48,7 +49,9 @@ void LiveTest::TearDown() {
 void LiveTest::StartWith(const std::string& iniText, DeviceClock* deviceClock) {
   live_.reset();
   WriteFileText(IniPath(), iniText);
-  Build(LiveSetup{}, deviceClock).StartUp();
+  LivePath& live = Build(LiveSetup{}, deviceClock);
+  SettingsBatch startUp;  // as the program's start-up holds one
+  live.StartUp();
 }
 
 LivePath& LiveTest::Build(LiveSetup setup, DeviceClock* deviceClock) {

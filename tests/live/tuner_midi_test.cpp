@@ -129,6 +129,49 @@ TEST_F(LiveMidiTest, AnInputWhoseServerWentAwayIsClosedAndSaidOnce) {
   }
 }
 
+// A MIDI input that its server does not run after Start (a stalled graph) gets the whole
+// start again, the stream closed and reopened with it, up to three times; when every try
+// stalls, the input closes and is said lost. An input that runs is left alone.
+TEST_F(LiveMidiTest, AnInputItsServerDoesNotRunGetsTheStartAgain) {
+  const struct {
+    int32_t stalledOpens;
+    int32_t opens;  // of the MIDI input, and of the stream
+    bool active;
+    size_t boxes;
+  } cases[] = {{0, 1, true, 0}, {1, 2, true, 0}, {3, 4, true, 0}, {4, 4, false, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.stalledOpens << " stalled opens");
+    messages.messages.clear();
+    StartWith(std::string(kMidiOn) + kNamedBanks);
+    midiService.calls.clear();
+    midiService.lastHandle = 0;
+    midiService.stalled.clear();
+    midiService.stalledOpens = c.stalledOpens;
+    const int64_t streamOpens = Engine().Counts().opens;
+    Live().ButtonClicked(kStartButton);
+
+    Calls expected;
+    for (int32_t n = 1; n <= c.opens; ++n) {
+      if (n > 1) expected.push_back("close " + std::to_string(n - 1));
+      expected.insert(expected.end(), {"open keys B", "start " + std::to_string(n)});
+    }
+    if (!c.active) expected.push_back("close " + std::to_string(c.opens));
+    EXPECT_EQ(midiService.calls, expected);
+    EXPECT_EQ(Engine().Counts().opens - streamOpens, c.opens);
+    EXPECT_EQ(Engine().StreamRunning(), 1);
+    EXPECT_EQ(Live().MidiActive, c.active ? 1 : 0);
+    ASSERT_EQ(messages.messages.size(), c.boxes);
+    if (c.boxes > 0) {
+      EXPECT_EQ(messages.messages[0].text, kMidiInLostText);
+    }
+    if (c.active) {
+      midiService.Deliver(ProgramChange(0, 7));
+      Live().Tick();
+      EXPECT_EQ(view.TextBank(), "Eight") << "program changes come through again";
+    }
+  }
+}
+
 // The program ends while a Start waits: neither the stream nor the MIDI input reopens.
 TEST_F(LiveMidiTest, AShutDownDuringARestartLeavesEverythingClosed) {
   StartWith(kMidiOn);

@@ -9,11 +9,12 @@ namespace ampora::test {
 // Another MIDI client of the tests, the controller the input listens to: one output port
 // "<clientName>:keys" that sends short messages to whoever connects to it.
 //
-// Over JACK it is a client of the test's own. RtMidi's JACK output frees the queue its
-// process callback reads before it closes its client, so the callback can read freed
-// memory while the sender is deleted (a cycle that began before the port was closed is
-// still running); ours deactivates the client, which stops the callback, before freeing
-// anything. Over the ALSA sequencer it is an RtMidiOut, which sends without a thread.
+// Over JACK it is the tests' JACK client (support/test_jack_client.h). RtMidi's JACK
+// output frees the queue its process callback reads before it closes its client, so the
+// callback can read freed memory while the sender is deleted (a cycle that began before
+// the port was closed is still running); ours deactivates the client, which stops the
+// callback, before freeing anything. Over the ALSA sequencer it is an RtMidiOut, which sends
+// without a thread.
 //
 // Thread: one thread at a time, any thread.
 class MidiSender {

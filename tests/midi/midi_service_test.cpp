@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
@@ -11,6 +10,8 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "audio/device_catalogue.h"
@@ -18,6 +19,7 @@
 #include "midi/midi_ports.h"
 #include "midi/rtmidi_in_service.h"
 #include "midi_sender.h"
+#include "support/test_jack_client.h"
 
 // Program changes from another MIDI client through the system's MIDI service into the
 // ring and out of the drain: over JACK MIDI (the dummy-driver server of scripts/test) and
@@ -267,41 +269,30 @@ TEST(RtMidiInService, TheInputFindsItsPortByNameAmongThePortsOfTheMoment) {
 // every client but the watcher and the sender.
 class ClientWatch {
  public:
-  ClientWatch() {
-    client_ = jack_client_open("ampora-test-watch", JackNoStartServer, nullptr);
-    if (client_ == nullptr) return;
-    jack_set_client_registration_callback(client_, &Registered, this);
-    if (jack_activate(client_) != 0) {
-      jack_client_close(client_);
-      client_ = nullptr;
-    }
-  }
-  ~ClientWatch() {
-    if (client_ != nullptr) jack_client_close(client_);
-  }
-  ClientWatch(const ClientWatch&) = delete;
-  ClientWatch& operator=(const ClientWatch&) = delete;
-
-  bool ok() const { return client_ != nullptr; }
+  bool ok() const { return client_.ok(); }
   // Waits until every client that came has gone; the number that came.
   int32_t CameAndWent() const {
     const auto giveUp = Clock::now() + kPatience;
-    while (came_.load() != went_.load() && Clock::now() < giveUp) {
+    auto [came, went] = Counts();
+    while (came != went && Clock::now() < giveUp) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      std::tie(came, went) = Counts();
     }
-    return came_.load() == went_.load() ? came_.load() : -1;
+    return came == went ? came : -1;
   }
 
  private:
-  static void Registered(const char* name, int registered, void* self) {
-    auto& watch = *static_cast<ClientWatch*>(self);
-    if (std::string(name).find(kSenderClient) == 0) return;
-    (registered != 0 ? watch.came_ : watch.went_).fetch_add(1);
+  std::pair<int32_t, int32_t> Counts() const {
+    int32_t came = 0;
+    int32_t went = 0;
+    for (const auto& [name, registered] : client_.Registrations()) {
+      if (name.find(kSenderClient) == 0) continue;
+      ++(registered ? came : went);
+    }
+    return {came, went};
   }
 
-  jack_client_t* client_ = nullptr;
-  std::atomic<int32_t> came_{0};
-  std::atomic<int32_t> went_{0};
+  test::TestJackClient client_{"ampora-test-watch", 0, 0};
 };
 
 // Opening the MIDI input on JACK lists the ports with the input's own client: one client

@@ -3,7 +3,7 @@
 # the running server when the rate and period are those asked for and fails otherwise,
 # a server of that name that the script did not start is left alone, and stop ends the
 # server it started.
-#   jack_dummy_test.sh SOURCE_DIR
+#   jack_dummy_test.sh SOURCE_DIR TEST_JACKD
 source "$(dirname "$0")/checks.sh"
 script="$1/scripts/jack-dummy"
 export JACK_DEFAULT_SERVER="ampora-jack-dummy-test-$$" JACK_NO_START_SERVER=1
@@ -32,10 +32,23 @@ kill -0 "$pid" 2>/dev/null && fail "stop left the server running"
 answers && fail "a server still answers after stop"
 "$script" stop || fail "a second stop failed"
 
+# A server that dies (killed, as in a crash): its test-jackd ends, and a start brings up
+# another at once.
+"$script" start 2>"$work/err" || fail "start: $(cat "$work/err")"
+runner=$(cat "$pidfile")
+server=$(cat "/proc/$runner/task/$runner/children")
+kill -9 "$server"
+for _ in $(seq 50); do kill -0 "$runner" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$runner" 2>/dev/null && fail "test-jackd outlived its server"
+"$script" start 2>"$work/err" || fail "start after the server died: $(cat "$work/err")"
+answers || fail "no server answers after the restart"
+"$script" stop
+
 # A server of the same name started by someone else.
-jackd --no-realtime -S -n "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 256 >/dev/null 2>&1 &
+"$2" "$JACK_DEFAULT_SERVER" 44100 256 >"$work/foreign" 2>&1 &
 foreign=$!
-timeout 20 jack_wait -w -t 15 >/dev/null 2>&1 || fail "jackd did not start"
+for _ in $(seq 250); do grep -qx ready "$work/foreign" && break; sleep 0.1; done
+answers || fail "the other server did not start: $(cat "$work/foreign")"
 if "$script" start 2>"$work/err"; then fail "start succeeded beside a server it did not start"; fi
 grep -q "did not start" "$work/err" || fail "start beside a foreign server said: $(cat "$work/err")"
 "$script" stop

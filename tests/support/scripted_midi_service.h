@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,11 +18,19 @@ class ScriptedMidiService final : public MidiInService {
     if (failOpen) return 0;
     receiver_ = receiver;
     instance_ = instance;
-    return ++lastHandle;
+    ++lastHandle;
+    if (stalledOpens > 0) {
+      --stalledOpens;
+      stalled.push_back(lastHandle);
+    }
+    return lastHandle;
   }
   void Start(MidiHandle handle) override { calls.push_back("start " + std::to_string(handle)); }
   void Close(MidiHandle handle) override { calls.push_back("close " + std::to_string(handle)); }
   bool Lost(MidiHandle handle) const override { return handle == lostHandle; }
+  bool Running(MidiHandle handle) const override {
+    return std::find(stalled.begin(), stalled.end(), handle) == stalled.end();
+  }
 
   void Deliver(uint32_t message, MidiHandle handle) const { receiver_(instance_, handle, message); }
   void Deliver(uint32_t message) const { Deliver(message, lastHandle); }
@@ -29,6 +38,9 @@ class ScriptedMidiService final : public MidiInService {
   bool failOpen = false;
   MidiHandle lastHandle = 0;
   MidiHandle lostHandle = 0;  // the device whose server went away
+  // The next this many devices opened are never run by their server.
+  int32_t stalledOpens = 0;
+  std::vector<MidiHandle> stalled;
   std::vector<std::string> calls;
 
  private:

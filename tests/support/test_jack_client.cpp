@@ -1,11 +1,21 @@
 #include "support/test_jack_client.h"
 
+#include <jack/midiport.h>
+
 #include <algorithm>
+#include <array>
+#include <thread>
 
 namespace ampora::test {
 
+namespace {
+constexpr size_t kMidiQueueBytes = 16384;
+constexpr size_t kLongestMidiMessage = 3;
+}  // namespace
+
 TestJackClient::TestJackClient(const std::string& name, int outputs, int inputs,
-                               const std::string& server) {
+                               const std::string& server)
+    : midiQueue_(jack_ringbuffer_create(kMidiQueueBytes)) {
   jack_status_t status{};
   const auto options =
       static_cast<jack_options_t>(JackNoStartServer | (server.empty() ? 0 : JackServerName));
@@ -27,6 +37,7 @@ TestJackClient::TestJackClient(const std::string& name, int outputs, int inputs,
   recordings_.resize(inputs_.size());
   jack_set_process_callback(client_, &Process, this);
   jack_set_xrun_callback(client_, &Xrun, this);
+  jack_set_client_registration_callback(client_, &Registered, this);
   if (error_.empty() && jack_activate(client_) != 0)
     error_ = "the server did not activate the client";
   if (!error_.empty()) {
@@ -51,6 +62,64 @@ std::string TestJackClient::OutputPort(int i) const {
 
 std::string TestJackClient::InputPort(int i) const {
   return jack_port_name(inputs_[static_cast<size_t>(i)]);
+}
+
+std::string TestJackClient::AddMidiOutput(const std::string& port) {
+  jack_port_t* midi =
+      jack_port_register(client_, port.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+  if (midi == nullptr) return "";
+  jack_port_t* none = nullptr;
+  midiOutput_.compare_exchange_strong(none, midi, std::memory_order_release);
+  return jack_port_name(midi);
+}
+
+void TestJackClient::SendMidi(const std::vector<unsigned char>& message) {
+  if (message.empty() || message.size() > kLongestMidiMessage) return;
+  std::array<char, 1 + kLongestMidiMessage> frame{static_cast<char>(message.size())};
+  std::copy(message.begin(), message.end(), frame.begin() + 1);
+  const size_t length = 1 + message.size();
+  while (jack_ringbuffer_write_space(midiQueue_.get()) < length) std::this_thread::yield();
+  jack_ringbuffer_write(midiQueue_.get(), frame.data(), length);
+}
+
+// Process thread: hands over what waits, as far as the period's buffer takes it; the rest
+// waits for the next period.
+void TestJackClient::SendQueuedMidi(jack_nframes_t frames) {
+  jack_port_t* port = midiOutput_.load(std::memory_order_acquire);
+  if (port == nullptr) return;
+  jack_ringbuffer_t* queue = midiQueue_.get();
+  void* buffer = jack_port_get_buffer(port, frames);
+  jack_midi_clear_buffer(buffer);
+  char length = 0;
+  // A message that wraps around the ring's end becomes readable in two steps: take it
+  // only once all of it is there.
+  while (jack_ringbuffer_peek(queue, &length, 1) == 1 &&
+         jack_ringbuffer_read_space(queue) >= 1 + static_cast<size_t>(length) &&
+         jack_midi_max_event_size(buffer) >= static_cast<size_t>(length)) {
+    jack_midi_data_t* event = jack_midi_event_reserve(buffer, 0, static_cast<size_t>(length));
+    if (event == nullptr) break;
+    jack_ringbuffer_read_advance(queue, 1);
+    jack_ringbuffer_read(queue, reinterpret_cast<char*>(event), static_cast<size_t>(length));
+  }
+}
+
+void TestJackClient::Registered(const char* name, int registered, void* self) {
+  auto& client = *static_cast<TestJackClient*>(self);
+  const std::lock_guard<std::mutex> hold(client.registrationsLock_);
+  client.registrations_.emplace_back(name, registered != 0);
+}
+
+std::vector<std::pair<std::string, bool>> TestJackClient::Registrations() const {
+  const std::lock_guard<std::mutex> hold(registrationsLock_);
+  return registrations_;
+}
+
+std::string TestJackClient::PortMatching(const std::string& pattern) const {
+  const char** ports = jack_get_ports(client_, pattern.c_str(), nullptr, 0);
+  if (ports == nullptr) return "";
+  std::string first = ports[0];
+  jack_free(ports);
+  return first;
 }
 
 bool TestJackClient::Connect(const std::string& source, const std::string& destination) {
@@ -107,6 +176,7 @@ int TestJackClient::Process(jack_nframes_t frames, void* self) {
   }
   // Published once the samples are in place.
   c.record_.done.store(recorded + toRecord, std::memory_order_release);
+  c.SendQueuedMidi(frames);
   return 0;
 }
 

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <jack/jack.h>
+#include <jack/ringbuffer.h>
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ampora::test {
@@ -32,6 +36,20 @@ class TestJackClient {
   // Full port names ("name:out_1"); i counts from 0.
   std::string OutputPort(int i) const;
   std::string InputPort(int i) const;
+  // Registers a MIDI output port: a MIDI source for the program to list and open, which
+  // the first one registered also sends SendMidi's messages from. Its full name; empty
+  // when the server refuses it.
+  std::string AddMidiOutput(const std::string& port);
+  // Queues one short message (1 to 3 bytes; others are dropped) for the MIDI output, sent
+  // in the next cycle the period's buffer has room in; waits while the queue is full.
+  void SendMidi(const std::vector<unsigned char>& message);
+
+  // The other clients that registered (true) or unregistered (false) on the server since
+  // this one opened, in order.
+  std::vector<std::pair<std::string, bool>> Registrations() const;
+  // The full name of the first port on the server whose name matches the regular
+  // expression; empty when none does.
+  std::string PortMatching(const std::string& pattern) const;
   // Connects a source port to a destination port, both by full name.
   bool Connect(const std::string& source, const std::string& destination);
 
@@ -54,6 +72,18 @@ class TestJackClient {
  private:
   static int Process(jack_nframes_t frames, void* self);
   static int Xrun(void* self);
+  static void Registered(const char* name, int registered, void* self);
+  void SendQueuedMidi(jack_nframes_t frames);
+
+  struct RingFree {
+    void operator()(jack_ringbuffer_t* ring) const { jack_ringbuffer_free(ring); }
+  };
+  // Messages waiting for the MIDI output, each as its length byte and its bytes. Freed
+  // after the client is closed, when the callback has stopped for good.
+  std::unique_ptr<jack_ringbuffer_t, RingFree> midiQueue_;
+  std::atomic<jack_port_t*> midiOutput_{nullptr};
+  mutable std::mutex registrationsLock_;
+  std::vector<std::pair<std::string, bool>> registrations_;
 
   jack_client_t* client_ = nullptr;
   std::string error_;

@@ -69,8 +69,16 @@ bool TestJackServer::Start(const std::string& name, int32_t rate, int32_t period
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logPath_.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  // The server takes signals whatever this process blocks (test-jackd blocks the ends).
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
   pid_t pid = -1;
-  const int spawned = posix_spawnp(&pid, "jackd", &actions, nullptr, argv.data(), envp.data());
+  const int spawned = posix_spawnp(&pid, "jackd", &actions, &attributes, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
     error_ = "cannot start jackd: " + std::string(strerror(spawned));
@@ -105,9 +113,13 @@ bool TestJackServer::Answers() const {
   return true;
 }
 
-void TestJackServer::Stop() {
+bool TestJackServer::Running() const {
+  return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0;
+}
+
+void TestJackServer::Stop(int signal) {
   if (pid_ <= 0) return;
-  kill(pid_, SIGTERM);
+  kill(pid_, signal);
   const auto deadline = Clock::now() + std::chrono::seconds(5);
   int status = 0;
   while (waitpid(pid_, &status, WNOHANG) == 0) {

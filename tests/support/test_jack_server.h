@@ -1,5 +1,6 @@
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -26,10 +27,14 @@ class TestJackServer {
   // one this object started before. False, with the reason and the server's own output in
   // Error(), when it does not answer.
   bool Start(const std::string& name, int32_t rate, int32_t period = 256);
-  // Stops the server and waits for its end; nothing when none runs.
-  void Stop();
+  // Ends the server with the signal, as a system shutdown (SIGTERM) or a crash (SIGKILL)
+  // would, forcibly after 5 s, and waits for its end; nothing when none runs.
+  void Stop(int signal = SIGTERM);
 
-  bool Running() const { return pid_ > 0; }
+  // Whether the server this object started still runs (not, say, another of its name).
+  bool Running() const;
+  // Whether a client can connect to a server of the name.
+  bool Answers() const;
   const std::string& Name() const { return name_; }
   int32_t Rate() const { return rate_; }
   const std::string& Error() const { return error_; }
@@ -38,7 +43,6 @@ class TestJackServer {
   static std::string UniqueName(const std::string& prefix, int32_t rate);
 
  private:
-  bool Answers() const;
   std::string Log() const;
 
   pid_t pid_ = -1;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audio/devices/device_clock.h"
+#include "settings/settings_batch.h"
 #include "support/scripted_midi_service.h"
 #include "support/settings_fixture.h"
 #include "util/pending_events.h"
@@ -42,7 +43,10 @@ class MainWindowFixture : public SettingsFixture {
     setup.midiInputs = [](int32_t) { return std::vector<std::string>{"keys"}; };
     setup.midiService = &midi_;
     window_ = std::make_unique<FrmMain>(std::move(setup));
-    window_->Load();
+    {
+      SettingsBatch startUp;  // as the program's start-up holds one
+      window_->Load();
+    }
     return *window_;
   }
   FrmMain& Window() { return *window_; }

@@ -55,6 +55,7 @@ class AudioDevices {
     // Both devices' counts added: each counts over all of its opens.
     DeviceCounts Counts() const override;
     bool Lost() const override { return active_ != nullptr && active_->Lost(); }
+    bool Running() const override { return active_ == nullptr || active_->Running(); }
     void Close() override;
 
    protected:

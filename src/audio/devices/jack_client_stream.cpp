@@ -60,6 +60,7 @@ bool JackClientStream::Open(const std::string& device, int32_t channels, bool in
   input_ = input;
   callback_ = callback;
   self_ = self;
+  hasRun_.store(false, std::memory_order_release);
   jack_set_process_callback(client_.get(), &Process, this);
   return true;
 }
@@ -90,10 +91,12 @@ bool JackClientStream::Start(std::string& error) {
 void JackClientStream::Close() {
   client_.Close();
   ports_.clear();
+  hasRun_.store(false, std::memory_order_release);
 }
 
 int JackClientStream::Process(jack_nframes_t frames, void* self) {
   auto& stream = *static_cast<JackClientStream*>(self);
+  stream.hasRun_.store(true, std::memory_order_release);
   const size_t channels = stream.ports_.size();
   std::array<float*, 2> buffers{};
   for (size_t c = 0; c < channels; ++c) {

@@ -3,6 +3,7 @@
 #include <jack/jack.h>
 
 #include <array>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,9 @@ class JackClientStream {
   void Close();
   bool IsOpen() const { return client_.IsOpen(); }
   bool ServerGone() const { return client_.ServerGone(); }
+  // True once the server ran the process callback since Open: false after a failed
+  // activation, and while the server's graph stalls.
+  bool HasRun() const { return hasRun_.load(std::memory_order_acquire); }
 
  private:
   static int Process(jack_nframes_t frames, void* self);
@@ -57,6 +61,7 @@ class JackClientStream {
   Callback callback_ = nullptr;
   void* self_ = nullptr;
   std::array<float, 2 * kChunkFrames> interleaved_{};  // process thread
+  std::atomic<bool> hasRun_{false};                    // set on the process thread
 };
 
 }  // namespace ampora

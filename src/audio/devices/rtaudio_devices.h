@@ -82,6 +82,8 @@ class RtAudioStream {
   // The JACK server went away, or the device of an ALSA or PulseAudio stream keeps
   // failing (see StreamFaultWatch).
   bool Lost() const { return jack_.ServerGone() || watch_.Failed(); }
+  // Only a JACK stream waits for its server to run it.
+  bool Running() const { return !jack_.IsOpen() || jack_.HasRun(); }
 
   // Stream callback, first: false when the stream's last read or write failed.
   bool CycleStarted() { return watch_.CycleStarted(); }
@@ -111,6 +113,7 @@ class RtAudioWaveIn final : public WaveInDevice {
   int64_t PositionBytes() const override;
   DeviceCounts Counts() const override { return {feed_.HeadersFilled(), feed_.FramesDropped()}; }
   bool Lost() const override { return stream_.Lost(); }
+  bool Running() const override { return stream_.Running(); }
   void Close() override;
 
  private:
@@ -135,6 +138,7 @@ class RtAudioWaveOut final : public WaveOutDevice {
   int64_t PositionBytes() const override;
   DeviceCounts Counts() const override { return {feed_.HeadersPlayed(), feed_.GapFrames()}; }
   bool Lost() const override { return stream_.Lost(); }
+  bool Running() const override { return stream_.Running(); }
   void Close() override;
 
  private:

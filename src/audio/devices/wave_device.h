@@ -72,6 +72,12 @@ class WaveDevice {
   // anything opens a client on a server again: libjack frees such a client at the next
   // open, and closing it afterwards would crash.
   virtual bool Lost() const { return false; }
+  // False while the started device's audio server has not run it yet: its start failed,
+  // or the server's graph stalls on a client that libjack left waiting in vain (a client
+  // of another program leaving while one of ours opens can leave libjack's per-process
+  // state stale until the last client of the process closes). Devices without a server
+  // always run.
+  virtual bool Running() const { return true; }
   // Stops the device, returns every queued header marked done, restarts the position at 0
   // and closes; safe when nothing is open.
   virtual void Close() = 0;

@@ -1,26 +1,22 @@
-# The real program on a virtual X server of its own, for the reliability scripts: one
-# Xvfb for a whole run (starting one per round would cost more than the round), a program
-# folder with the settings file beside the program (so the program keeps its settings
-# there) and a runtime folder of its own (the single-instance lock), and the few mouse
-# and keyboard actions the scripts need, sent with xdotool.
+# Drives the real program that tools/runner/program-runner.sh runs, for the reliability
+# scripts written in Python. The runner owns the virtual X server, the program folder, the
+# JACK server, the environment and the points to click; this module starts the program in
+# that folder and sends it the few mouse and keyboard actions the scripts need, with
+# xdotool. A script calls run_under_runner first: started by hand, it starts itself again
+# inside the runner.
 
 import os
-import shutil
 import signal
 import subprocess
-import tempfile
+import sys
 import time
 
 # The main window's title in either language of the program.
+# The main window's title in either language of the program.
 PROGRAM_TITLE = "^(アンポラ|Ampora)$"
 
-# The main window's client area is 7785 x 3990 twips under the menu bar; the transport
-# bar's four buttons share 3570 twips from 3585 twips left, 315 twips below the top.
-TWIPS_PER_PIXEL = 15
-CLIENT_HEIGHT_PX = 3990 // TWIPS_PER_PIXEL
-TRANSPORT = {"start": 0, "bypass": 1, "tuner": 2, "store": 3}
-
 SOURCE_ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+RUNNER = os.path.join(SOURCE_ROOT, "tools/runner/program-runner.sh")
 
 
 def program_path():
@@ -30,44 +26,23 @@ def program_path():
         SOURCE_ROOT, "build", os.environ.get("AMPORA_BUILD", "normal"), "src/app/ampora")
 
 
-def build_when_missing(program):
-    """A clean clone runs each script with one command: the packages and build/normal
-    are made first when the program is missing."""
-    if os.access(program, os.X_OK):
+def run_under_runner(program):
+    """Outside the runner, runs this script again inside it, for the program given (the
+    runner builds it when it is missing); inside, returns."""
+    if os.environ.get("IN_X"):
         return
-    print(f"{program} is missing: installing the packages and building build/normal",
-          flush=True)
-    for command in (["scripts/install-deps"], ["scripts/build", "normal"]):
-        subprocess.run(command, cwd=SOURCE_ROOT, check=False)
+    script = os.path.abspath(sys.argv[0])
+    os.execvp("bash", ["bash", RUNNER, program, sys.executable, script, *sys.argv[1:]])
 
 
-def transport_button_point(button, window_height):
-    """Where to click a transport button, relative to the window (which holds the menu
-    bar above the client area)."""
-    left = 3585 + 3570 * (TRANSPORT[button] + 0.5) / 4
-    return (round(left / TWIPS_PER_PIXEL),
-            window_height - CLIENT_HEIGHT_PX + round((315 + 315 / 2) / TWIPS_PER_PIXEL))
-
-
-class VirtualDisplay:
-    """An Xvfb server on a free display number, for as long as the object lives."""
-
-    def __init__(self):
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-noreset",
-             "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as answer:
-            number = answer.readline().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        self.display = ":" + number
-
-    def close(self):
-        self.process.terminate()
-        self.process.wait()
+def point(kind, name):
+    """A named point of the program's windows, in window pixels (program-runner.sh)."""
+    with open(os.path.join(os.environ["WORK"], "points"), encoding="utf-8") as points:
+        for line in points:
+            fields = line.split()
+            if fields[:2] == [kind, name]:
+                return int(fields[2]), int(fields[3])
+    raise KeyError(f"no point {kind} {name}")
 
 
 def settings_file_text(sections):
@@ -80,17 +55,16 @@ def settings_file_text(sections):
 
 
 class ProgramFolder:
-    """A copy of the program in a folder of its own, with its settings file beside it."""
+    """The runner's program folder: the copy of the program with its settings file beside
+    it, under the runner's work folder (removed at the end unless kept)."""
 
-    def __init__(self, program, settings_text):
-        self.root = tempfile.mkdtemp(prefix="ampora-reliability-")
+    def __init__(self, settings_text=None):
+        self.root = os.environ["WORK"]
         self.app = os.path.join(self.root, "app")
-        os.makedirs(self.app, mode=0o700)
-        os.makedirs(os.path.join(self.root, "runtime"), mode=0o700)
         self.program = os.path.join(self.app, "ampora")
-        shutil.copy2(program, self.program)
         self.settings = os.path.join(self.app, "ampora.ini")
-        self.write_settings(settings_text)
+        if settings_text is not None:
+            self.write_settings(settings_text)
 
     def write_settings(self, text):
         with open(self.settings, "w", encoding="utf-8") as f:
@@ -100,34 +74,16 @@ class ProgramFolder:
         with open(self.settings, "rb") as f:
             return f.read()
 
-    def environment(self, display, extra=None):
-        env = dict(os.environ)
-        env.pop("QT_QPA_PLATFORM", None)
-        env.update({
-            "DISPLAY": display,
-            "XDG_RUNTIME_DIR": os.path.join(self.root, "runtime"),
-            "XDG_CONFIG_HOME": os.path.join(self.root, "config"),
-            # xdotool matches titles in the locale's encoding: the Japanese title needs
-            # a UTF-8 locale.
-            "LC_ALL": "C.UTF-8",
-            # An ASan build: what system libraries keep is not the program's leak.
-            "LSAN_OPTIONS": ":".join(filter(None, [
-                env.get("LSAN_OPTIONS"),
-                "suppressions=" + os.path.join(SOURCE_ROOT, "tests/lsan.supp")])),
-        })
-        env.update(extra or {})
-        return env
-
-    def remove(self):
-        shutil.rmtree(self.root, ignore_errors=True)
+    def keep(self):
+        """Leaves the work folder (logs, settings) in place after the run."""
+        open(os.path.join(self.root, "keep"), "w").close()
 
 
 class RunningProgram:
-    """One run of the program on the display, its output in log."""
+    """One run of the program in the runner's folder and display, its output in log."""
 
-    def __init__(self, folder, display, arguments=(), extra_env=None, log=None):
-        self.display = display
-        self.env = folder.environment(display, extra_env)
+    def __init__(self, folder, arguments=(), extra_env=None, log=None):
+        self.env = dict(os.environ, **(extra_env or {}))
         self.process = subprocess.Popen(
             [folder.program, *arguments], cwd=folder.app, env=self.env,
             stdout=log or subprocess.DEVNULL, stderr=subprocess.STDOUT)
@@ -160,19 +116,10 @@ class RunningProgram:
             time.sleep(0.05)
         return False
 
-    def window_height(self):
-        geometry = self.xdotool("getwindowgeometry", "--shell", self.window)
-        if geometry is None:
-            return None
-        values = dict(line.split("=", 1) for line in geometry.split())
-        return int(values["HEIGHT"])
-
     def click_transport(self, button):
-        """Clicks a transport button; False when the window did not take the click."""
-        height = self.window_height()
-        if height is None:
-            return False
-        x, y = transport_button_point(button, height)
+        """Clicks a transport button (start, bypass, tuner, store); False when the window
+        did not take the click."""
+        x, y = point("main", button)
         return self.xdotool("mousemove", "--window", self.window, str(x), str(y),
                             "click", "1") is not None
 
