@@ -6,6 +6,7 @@
 #include "effects/effect_catalogue.h"
 #include "util/error_trap.h"
 #include "util/rounding.h"
+#include "util/vector_state.h"
 
 namespace ampora {
 namespace {
@@ -116,6 +117,8 @@ bool EffectChain::RunEffect(EffectIndex effect, const Rings& rings, int current,
                             int32_t end) {
   EffectUnit* unit = units_[effect].get();
   if (unit == nullptr || !IsEffectOn(FxParam, effect)) return false;
+  // Events may have run since the effect before (see vector_state.h).
+  ClearUpperVectorState();
   // A setting that cannot run with these rings (an impossible pitch ratio) counts as off:
   // the rest of the chain plays on, and the ring is seeded when the effect first runs.
   bool ready = false;

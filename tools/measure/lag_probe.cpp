@@ -1,10 +1,10 @@
 // ampora-lag-probe: streams through the JACK server of JACK_DEFAULT_SERVER (system ports,
-// bypass) for a while, polling every 5 ms as the main window does (or every POLL_MS), and
-// reports the lag the latency control holds (LagAverage - LengthTrim): its median and
-// its worst, how often the control corrected a block and the frames lost on the way
-// (dropped at the input, silence played at the output). It asks for the program's
-// priority.
-//   ampora-lag-probe SECONDS [BufferMS DelayMinMS DelayMaxMS [POLL_MS]]
+// bypass), or with --api through the default devices of another audio interface, for a while,
+// polling every 5 ms as the main window does (or every POLL_MS), and reports the lag the latency
+// control holds (LagAverage - LengthTrim): its median and its worst, how often the control
+// corrected a block and the frames lost on the way (dropped at the input, silence played at the
+// output). It asks for the program's priority.
+//   ampora-lag-probe [--api jack|pulse|alsa] SECONDS [BufferMS DelayMinMS DelayMaxMS [POLL_MS]]
 
 #include <algorithm>
 #include <chrono>
@@ -32,17 +32,25 @@ class NoChain final : public ampora::BlockProcessor {
 int main(int argc, char** argv) {
   using namespace ampora;
   using Clock = std::chrono::steady_clock;
+  std::string api = "jack";
+  if (argc >= 3 && std::string(argv[1]) == "--api") {
+    api = argv[2];
+    argc -= 2;
+    argv += 2;
+  }
   if (argc != 2 && argc != 5 && argc != 6) {
-    std::fprintf(stderr, "usage: %s SECONDS [BufferMS DelayMinMS DelayMaxMS [POLL_MS]]\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: ampora-lag-probe [--api jack|pulse|alsa] SECONDS [BufferMS DelayMinMS "
+                 "DelayMaxMS [POLL_MS]]\n");
     return 2;
   }
   const int seconds = std::atoi(argv[1]);
   const int pollMs = argc == 6 ? std::max(1, std::atoi(argv[5])) : 5;
   // As the program does, before the devices start their threads.
   RaiseProcessPriority();
-  AudioDevices devices(DeviceConfig{"jack", "", "", true});
-  if (devices.ApiName() != "jack") {
-    std::fprintf(stderr, "no JACK server answers\n");
+  AudioDevices devices(DeviceConfig{api, "", "", true});
+  if (devices.ApiName() != api) {
+    std::fprintf(stderr, "the audio interface %s has no devices\n", api.c_str());
     return 1;
   }
   NoChain chain;
@@ -53,8 +61,10 @@ int main(int argc, char** argv) {
     engine.DelayMaxMS = std::strtof(argv[4], nullptr);
   }
   const DeviceCatalogue catalogue([&](int32_t d) { return devices.Names(d); });
-  engine.WaveDeviceId = {catalogue.DeviceIdByName(1, "system", 0),
-                         catalogue.DeviceIdByName(0, "system", 0)};
+  if (api == "jack") {
+    engine.WaveDeviceId = {catalogue.DeviceIdByName(1, "system", 0),
+                           catalogue.DeviceIdByName(0, "system", 0)};
+  }
   engine.SampleRate = devices.StreamRate(engine.WaveDeviceId[0], engine.WaveDeviceId[1]);
   engine.BypassOn = 1;
   engine.InitStream();

@@ -154,13 +154,17 @@ if [ -z "${IN_X:-}" ]; then
 
   # run_live_program MODE SECONDS: one run of $build's program, started streaming (switch
   # S), on the server of jack_start; MODE all|off (every effect on or off) or tuner (the
-  # tuner button clicked). Prints "startup_ms rss_kb cpu_percent", the CPU of all its
-  # threads as a share of one core over SECONDS after a 3 s settle.
+  # tuner button clicked); the [conf] lines are $live_program_conf when set (another audio
+  # interface), else the JACK server's system ports. Prints "startup_ms rss_kb
+  # cpu_percent", the CPU of all its threads as a share of one core over SECONDS after a
+  # 3 s settle.
   run_live_program() {
     local mode="$1" seconds="$2" on=1 e
     [ "$mode" = all ] || on=0
     program_dir "$build/src/app/ampora" < <(
-      printf '[conf]\nAudioApi=jack\nDeviceIn=system\nDeviceOut=system\n[Current]\n'
+      printf '[conf]\n%s\n[Current]\n' "${live_program_conf:-AudioApi=jack
+DeviceIn=system
+DeviceOut=system}"
       for e in "${effect_names[@]}"; do printf '%s-01=%s\n' "$e" "$on"; done
     )
     in_x '

@@ -8,6 +8,8 @@ bool OwnedJackClient::Open(const char* name, jack_status_t& status) {
   if (client_ == nullptr) return false;
   serverGone_.store(false);
   jack_on_info_shutdown(client_, &OnShutdown, this);
+  // PipeWire's JACK library tells only the plain shutdown callback.
+  jack_on_shutdown(client_, &OnPlainShutdown, this);
   return true;
 }
 
@@ -20,6 +22,10 @@ void OwnedJackClient::Close() {
 }
 
 void OwnedJackClient::OnShutdown(jack_status_t, const char*, void* self) {
+  OnPlainShutdown(self);
+}
+
+void OwnedJackClient::OnPlainShutdown(void* self) {
   static_cast<OwnedJackClient*>(self)->serverGone_.store(true);
 }
 

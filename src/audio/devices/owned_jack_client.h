@@ -32,6 +32,7 @@ class OwnedJackClient {
 
  private:
   static void OnShutdown(jack_status_t, const char*, void* self);
+  static void OnPlainShutdown(void* self);
 
   jack_client_t* client_ = nullptr;
   std::atomic<bool> serverGone_{false};

@@ -23,14 +23,19 @@ namespace ampora {
 namespace {
 
 constexpr unsigned int kBufferFrames = 256;
+// RtAudio's PulseAudio streams wake two threads of their own for every period: twice
+// the period halves that cost, and the server buffers far more than one period anyway.
+constexpr unsigned int kPulseBufferFrames = 2 * kBufferFrames;
 constexpr int kRealTimePriority = 80;
 
 // An RtAudio object for the interface, or nullptr (with the reason in error) when it
 // cannot be had.
 std::unique_ptr<RtAudio> MakeRtAudio(RtAudio::Api api, std::string& error) {
 #if AMPORA_RTAUDIO_RESULT_CODES
-  // Without a callback, RtAudio prints every error; the result codes say all we need.
-  auto audio = std::make_unique<RtAudio>(api, [](RtAudioErrorType, const std::string&) {});
+  // Without a callback, RtAudio prints every error; the result codes say the rest.
+  auto audio = std::make_unique<RtAudio>(api, [](RtAudioErrorType type, const std::string&) {
+    if (type != RTAUDIO_WARNING) StreamFaultWatch::ReportOnThisThread(true);
+  });
   audio->showWarnings(false);
   error.clear();
   return audio;
@@ -45,6 +50,17 @@ std::unique_ptr<RtAudio> MakeRtAudio(RtAudio::Api api, std::string& error) {
   }
 #endif
 }
+
+#if !AMPORA_RTAUDIO_RESULT_CODES
+// What RtAudio reports of a running stream: each failed read or write of its thread (a
+// warning, after which it calls the callback again) and the failures it stops the stream
+// for. Failures of the calls the UI thread makes are thrown and caught there as before:
+// RtAudio takes this callback only once the stream is open.
+void OnStreamError(RtAudioError::Type type, const std::string&) {
+  if (type == RtAudioError::DEBUG_WARNING) return;
+  StreamFaultWatch::ReportOnThisThread(type != RtAudioError::WARNING);
+}
+#endif
 
 // Runs one RtAudio call that may fail; returns true, or false with RtAudio's text.
 template <class Call>
@@ -221,13 +237,19 @@ int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
   options.flags = RTAUDIO_SCHEDULE_REALTIME;  // refused without the rights: not an error
   options.priority = kRealTimePriority;
   options.streamName = name;
-  unsigned int bufferFrames = kBufferFrames;
+  unsigned int bufferFrames =
+      devices.api == RtAudio::LINUX_PULSE ? kPulseBufferFrames : kBufferFrames;
   const bool opened = Succeeds(
       *audio,
       [&] {
         return audio->openStream(input ? nullptr : &params, input ? &params : nullptr,
                                  RTAUDIO_FLOAT32, static_cast<unsigned int>(format.samplesPerSec),
-                                 &bufferFrames, callback, self, &options);
+                                 &bufferFrames, callback, self, &options
+#if !AMPORA_RTAUDIO_RESULT_CODES
+                                 ,
+                                 &OnStreamError
+#endif
+        );
       },
       error);
   if (!opened) return failure.Fail(kDeviceFailed, error);
@@ -239,12 +261,17 @@ int32_t RtAudioStream::Open(const RealDeviceList& devices, int32_t deviceId,
 
 int32_t RtAudioStream::Start(DeviceFailure& failure) {
   if (!IsOpen()) return failure.Fail(kDeviceNotOpen);
+  watch_.Reset();
   gate_.Open();
   std::string error;
-  const bool started = audio_ ? Succeeds(
-                                    *audio_, [&] { return audio_->startStream(); }, error)
-                              : jack_.Start(error);
-  return started ? kDeviceOk : failure.Fail(kDeviceFailed, error);
+  if (jack_.IsOpen()) return jack_.Start(error) ? kDeviceOk : failure.Fail(kDeviceFailed, error);
+  // A start that fails after the open reaches the error callback, not the result.
+  const StreamFaultWatch::ThreadScope scope(watch_);
+  if (!Succeeds(
+          *audio_, [&] { return audio_->startStream(); }, error)) {
+    return failure.Fail(kDeviceFailed, error);
+  }
+  return watch_.Failed() ? failure.Fail(kDeviceFailed) : kDeviceOk;
 }
 
 void RtAudioStream::End() {
@@ -296,7 +323,13 @@ void RtAudioWaveIn::Close() {
 int RtAudioWaveIn::Callback(void*, void* in, unsigned int frames, double, unsigned int,
                             void* self) {
   auto& device = *static_cast<RtAudioWaveIn*>(self);
+  // After a failed read the buffer holds no new frames.
+  const bool read = device.stream_.CycleStarted();
   if (!device.stream_.Enter()) return 0;
+  if (!read) {
+    device.stream_.Leave();
+    return 0;
+  }
   const float* samples = static_cast<const float*>(in);
   const int32_t channels = device.channels_;
   for (unsigned int done = 0; done < frames;) {
@@ -353,6 +386,7 @@ int RtAudioWaveOut::Callback(void* out, void*, unsigned int frames, double, unsi
   auto& device = *static_cast<RtAudioWaveOut*>(self);
   float* samples = static_cast<float*>(out);
   const int32_t channels = device.channels_.load(std::memory_order_relaxed);
+  device.stream_.CycleStarted();
   if (!device.stream_.Enter()) {
     std::fill(samples, samples + static_cast<size_t>(frames) * channels, 0.0f);
     return 0;

@@ -10,6 +10,7 @@
 #include "audio/devices/capture_feed.h"
 #include "audio/devices/jack_client_stream.h"
 #include "audio/devices/play_feed.h"
+#include "audio/devices/stream_fault_watch.h"
 #include "audio/devices/wave_device.h"
 
 class RtAudio;
@@ -78,11 +79,14 @@ class RtAudioStream {
   // open.
   void End();
   bool IsOpen() const { return audio_ != nullptr || jack_.IsOpen(); }
-  // Only a JACK stream notices its server going away.
-  bool Lost() const { return jack_.ServerGone(); }
+  // The JACK server went away, or the device of an ALSA or PulseAudio stream keeps
+  // failing (see StreamFaultWatch).
+  bool Lost() const { return jack_.ServerGone() || watch_.Failed(); }
   // Only a JACK stream waits for its server to run it.
   bool Running() const { return !jack_.IsOpen() || jack_.HasRun(); }
 
+  // Stream callback, first: false when the stream's last read or write failed.
+  bool CycleStarted() { return watch_.CycleStarted(); }
   // Stream callback: false = do nothing and return.
   bool Enter() { return gate_.Enter(); }
   void Leave() { gate_.Leave(); }
@@ -91,6 +95,7 @@ class RtAudioStream {
   std::unique_ptr<RtAudio> audio_;
   JackClientStream jack_;
   CallbackGate gate_;
+  StreamFaultWatch watch_;
 };
 
 // Thread: the WaveInDevice members on the UI thread; the stream callback on RtAudio's
