@@ -40,8 +40,8 @@ std::optional<int32_t> Number(std::string_view text, int32_t lo, int32_t hi) {
 
 std::optional<int> EffectByName(std::string_view name) {
   for (int effect = 0; effect < kEffectCount; ++effect) {
-    const EffectSpec& spec = kEffectCatalogue[static_cast<size_t>(effect)];
-    if (EqualsIgnoreCase(name, spec.name) || EqualsIgnoreCase(name, spec.button)) return effect;
+    const EffectSpec& entry = kEffectCatalogue[static_cast<size_t>(effect)];
+    if (EqualsIgnoreCase(name, entry.name) || EqualsIgnoreCase(name, entry.button)) return effect;
   }
   return {};
 }

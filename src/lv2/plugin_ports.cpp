@@ -33,17 +33,17 @@ std::vector<PortSpec> BuildPorts() {
       LevelPort(PortRole::kLevelOutRight, "LevelOutR", "OUT R"),
   };
   for (EffectIndex effect : kPassOrder) {
-    const EffectSpec& spec = kEffectCatalogue[effect];
-    PortSpec onOff{PortRole::kEffectRow, RowSymbol(effect, 0), std::string(spec.name), 0, 1, 0};
+    const EffectSpec& entry = kEffectCatalogue[effect];
+    PortSpec onOff{PortRole::kEffectRow, RowSymbol(effect, 0), std::string(entry.name), 0, 1, 0};
     onOff.toggled = true;
     onOff.effect = effect;
     onOff.row = 0;
     ports.push_back(onOff);
-    for (int p = 0; p < spec.paramCount; ++p) {
-      const ParamSpec& param = spec.params[p];
+    for (int p = 0; p < entry.paramCount; ++p) {
+      const ParamSpec& param = entry.params[p];
       PortSpec port{PortRole::kEffectRow,
                     RowSymbol(effect, p + 1),
-                    std::string(spec.name) + " " + std::string(param.label),
+                    std::string(entry.name) + " " + std::string(param.label),
                     param.min,
                     param.max,
                     param.defaultValue,

@@ -211,15 +211,16 @@ TEST_F(LilvHostTest, TheBundleDescribesEveryControlAsTheCatalogueDoes) {
     const LilvPort* port = lilv_plugin_get_port_by_index(plugin_, p);
     SCOPED_TRACE(symbols[p]);
     EXPECT_EQ(lilv_node_as_string(lilv_port_get_symbol(plugin_, port)), symbols[p]);
-    const PortSpec& spec = PluginPorts()[p];
-    if (spec.role != PortRole::kEffectRow) continue;
+    const PortSpec& declared = PluginPorts()[p];
+    if (declared.role != PortRole::kEffectRow) continue;
     ++rows;
-    const EffectSpec& effect = kEffectCatalogue[spec.effect];
-    const ParamSpec param = spec.row == 0 ? ParamSpec{"", 0, 1, 0} : effect.params[spec.row - 1];
+    const EffectSpec& effect = kEffectCatalogue[declared.effect];
+    const ParamSpec param =
+        declared.row == 0 ? ParamSpec{"", 0, 1, 0} : effect.params[declared.row - 1];
     LilvNode* name = lilv_port_get_name(plugin_, port);
     EXPECT_EQ(lilv_node_as_string(name),
-              spec.row == 0 ? std::string(effect.name)
-                            : std::string(effect.name) + " " + std::string(param.label));
+              declared.row == 0 ? std::string(effect.name)
+                                : std::string(effect.name) + " " + std::string(param.label));
     lilv_node_free(name);
     LilvNode* defaultValue = nullptr;
     LilvNode* min = nullptr;
@@ -231,7 +232,7 @@ TEST_F(LilvHostTest, TheBundleDescribesEveryControlAsTheCatalogueDoes) {
     for (LilvNode* node : {defaultValue, min, max}) lilv_node_free(node);
     EXPECT_TRUE(lilv_port_is_a(plugin_, port, input) && lilv_port_is_a(plugin_, port, control));
     EXPECT_TRUE(lilv_port_has_property(plugin_, port, integer));
-    EXPECT_EQ(lilv_port_has_property(plugin_, port, toggled), spec.row == 0);
+    EXPECT_EQ(lilv_port_has_property(plugin_, port, toggled), declared.row == 0);
     LilvNodes* units = lilv_port_get_value(plugin_, port, unitOf);
     const char* unit = UnitUri(param.unit);
     EXPECT_EQ(units == nullptr ? 0u : lilv_nodes_size(units), unit == nullptr ? 0u : 1u);
