@@ -220,11 +220,14 @@ TEST(JackStream, PlaysTheInputWithTheGainsSampleForSample) {
   EXPECT_LE(static_cast<int64_t>(m.runs.size()) - 1, corrections + probe.Xruns());
 }
 
-// Waits up to 10 s for ran() to hold: the server runs a client within a few periods.
-bool RunsWithin10s(const std::function<bool()>& ran) {
+// Waits up to 10 s for done() to hold: a server runs a client, or tells of its own end,
+// within a few periods.
+bool HoldsWithin10s(const std::function<bool()>& done) {
   const auto giveUp = Clock::now() + std::chrono::seconds(10);
-  while (!ran() && Clock::now() < giveUp) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  return ran();
+  while (!done() && Clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return done();
 }
 
 // A start is made again while the server has not run its clients: a client tells that
@@ -241,7 +244,7 @@ TEST(JackStream, AClientSaysRunOnlyOnceTheServerRanIt) {
         << error;
     EXPECT_FALSE(stream.HasRun()) << "opened, not started";
     ASSERT_TRUE(stream.Start(error)) << error;
-    EXPECT_TRUE(RunsWithin10s([&] { return stream.HasRun(); }));
+    EXPECT_TRUE(HoldsWithin10s([&] { return stream.HasRun(); }));
     stream.Close();
     EXPECT_FALSE(stream.HasRun());
   }
@@ -361,15 +364,11 @@ TEST(JackMidi, AnInputWhoseServerStopsIsLostAndCloses) {
     ASSERT_NE(handle, 0u);
     EXPECT_FALSE(service.Running(handle)) << "opened, not started";
     service.Start(handle);
-    EXPECT_TRUE(RunsWithin10s([&] { return service.Running(handle); }));
+    EXPECT_TRUE(HoldsWithin10s([&] { return service.Running(handle); }));
     EXPECT_FALSE(service.Lost(handle));
     server.Stop(signal);
     keys.reset();
-    const auto giveUp = Clock::now() + std::chrono::seconds(10);
-    while (!service.Lost(handle) && Clock::now() < giveUp) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    EXPECT_TRUE(service.Lost(handle));
+    EXPECT_TRUE(HoldsWithin10s([&] { return service.Lost(handle); }));
     service.Close(handle);
     EXPECT_EQ(service.Open(
                   source, [](void*, MidiHandle, uint32_t) {}, nullptr),
