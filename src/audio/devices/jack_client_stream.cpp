@@ -1,10 +1,8 @@
 #include "audio/devices/jack_client_stream.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <memory>
-#include <thread>
 
 namespace ampora {
 
@@ -23,21 +21,11 @@ std::string PortsOfClientPattern(const std::string& client) {
 }  // namespace
 
 int32_t JackServerRate() {
-  // A server that runs may still refuse one client for a moment (a busy machine, a graph
-  // that is settling): a few tries before it counts as not answering.
-  constexpr int kTries = 3;
-  constexpr auto kPause = std::chrono::milliseconds(50);
-  for (int attempt = 0; attempt < kTries; ++attempt) {
-    if (attempt > 0) std::this_thread::sleep_for(kPause);
-    OwnedJackClient client;
-    jack_status_t status{};
-    if (client.Open("ampora-rate", status)) {
-      return static_cast<int32_t>(
-          std::min<jack_nframes_t>(jack_get_sample_rate(client.get()), INT32_MAX));
-    }
-    if ((status & JackServerFailed) != 0) return 0;
-  }
-  return 0;
+  OwnedJackClient client;
+  jack_status_t status{};
+  if (!client.Open("ampora-rate", status)) return 0;
+  return static_cast<int32_t>(
+      std::min<jack_nframes_t>(jack_get_sample_rate(client.get()), INT32_MAX));
 }
 
 bool JackClientStream::Open(const std::string& device, int32_t channels, bool input,

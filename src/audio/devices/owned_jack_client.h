@@ -19,7 +19,8 @@ class OwnedJackClient {
   OwnedJackClient& operator=(const OwnedJackClient&) = delete;
 
   // Opens a client named name (JACK adds a number when the name is taken), closing what was
-  // open first; false with libjack's status when it failed. Never starts a server.
+  // open first; false with libjack's status when it failed (a running server that refuses
+  // is asked three times, 50 ms apart). Never starts a server.
   bool Open(const char* name, jack_status_t& status);
   // When this returns, no callback of the client runs and the client is gone. Safe when
   // nothing is open.
